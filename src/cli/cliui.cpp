@@ -1,0 +1,67 @@
+#include "cliui.h"
+
+#include "command.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+volatile std::sig_atomic_t g_interrupted = 0;
+void onInterrupt(int) { g_interrupted = 1; }
+
+QElapsedTimer& runClock()
+{
+    static QElapsedTimer timer = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return timer;
+}
+} // namespace
+
+CliUi::CliUi(bool answerYes) : m_answerYes(answerYes), m_tty(isatty(fileno(stderr)) != 0)
+{
+    std::signal(SIGINT, onInterrupt);
+    runClock();
+}
+
+void CliUi::showMessage(const QString& text, Icon)
+{
+    messages << text;
+    cli::err(text);
+}
+
+TransferUi::Answer CliUi::ask(const QString& text, Buttons, Icon)
+{
+    messages << text;
+    cli::err(text + (m_answerYes ? QStringLiteral(" [Tak]") : QStringLiteral(" [Nie]")));
+    return m_answerYes ? Answer::Yes : Answer::No;
+}
+
+void CliUi::progress(int done, int total)
+{
+    if (!m_tty)
+        return;
+    std::fprintf(stderr, total > 0 ? "\r%d / %d" : "\r%d", done, total);
+    if (total > 0 && done >= total)
+        std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+void CliUi::processEvents() { QCoreApplication::processEvents(); }
+
+void CliUi::waitMs(int ms)
+{
+    if (ms > 0)
+        QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+qint64 CliUi::nowMs() const { return runClock().elapsed(); }
+
+bool CliUi::stopRequested() const { return g_interrupted != 0; }

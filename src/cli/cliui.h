@@ -1,0 +1,25 @@
+#pragma once
+
+#include "common/transferui.h"
+
+// The command line's side of a transfer: messages go to stderr, questions are answered
+// from --yes (otherwise No), waits sleep in real time, progress is drawn on stderr when it
+// is a terminal, Ctrl+C requests a stop.
+class CliUi : public TransferUi {
+public:
+    explicit CliUi(bool answerYes);
+    void showMessage(const QString& text, Icon icon = Icon::Information) override;
+    Answer ask(const QString& text, Buttons buttons = Buttons::YesNo,
+               Icon icon = Icon::Question) override;
+    void progress(int done, int total) override;
+    void processEvents() override;
+    void waitMs(int ms) override;
+    qint64 nowMs() const override;
+    bool stopRequested() const override;
+
+    QStringList messages;  // everything shown, for the subcommand's exit decision
+
+private:
+    bool m_answerYes;
+    bool m_tty;
+};

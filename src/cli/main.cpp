@@ -1,0 +1,113 @@
+#include "cliui.h"
+#include "command.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace {
+
+void printHelp()
+{
+    cli::out(QStringLiteral("Użycie: vduno [opcje łącza] POLECENIE [argumenty]"));
+    cli::out(QString());
+    cli::out(QStringLiteral("Opcje łącza:"));
+    cli::out(QStringLiteral("  --device ŚCIEŻKA    urządzenie szeregowe (np. /dev/ttyUSB0)"));
+    cli::out(QStringLiteral("  --port N            numer portu COM 1..99"));
+    cli::out(QStringLiteral("  --baud B            prędkość (domyślnie 115200)"));
+    cli::out(QStringLiteral("  --address A         adres kasy 1..9 (domyślnie 1)"));
+    cli::out(QStringLiteral("  --emulator          wbudowany emulator kasy zamiast prawdziwej kasy"));
+    cli::out(QStringLiteral("  --emulator-model M  duno | duno-bis (domyślnie duno-bis)"));
+    cli::out(QStringLiteral("  --fast              szybkie transmisje"));
+    cli::out(QStringLiteral("  --trace PLIK        zapis ramek do pliku"));
+    cli::out(QStringLiteral("  --yes               odpowiada Tak na każde pytanie"));
+    cli::out(QString());
+    cli::out(QStringLiteral("Polecenia:"));
+    std::vector<CliCommand> commands = CommandRegistry::all();
+    std::sort(commands.begin(), commands.end(),
+              [](const CliCommand& a, const CliCommand& b) { return qstrcmp(a.name, b.name) < 0; });
+    for (const CliCommand& c : commands)
+        cli::out(QStringLiteral("  %1  %2")
+                     .arg(QString::fromUtf8(c.name).leftJustified(10), QString::fromUtf8(c.summary)));
+}
+
+// Takes the link options that stand before the subcommand. Returns false on wrong usage.
+bool parseGlobalOptions(QStringList& args, CliContext& context)
+{
+    while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
+        const QString opt = args.takeFirst();
+        auto value = [&](QString& into) {
+            if (args.isEmpty())
+                return false;
+            into = args.takeFirst();
+            return true;
+        };
+        QString v;
+        bool ok = true;
+        if (opt == QLatin1String("--device")) {
+            ok = value(context.device);
+        } else if (opt == QLatin1String("--port")) {
+            ok = value(v);
+            context.port = v.toInt(&ok);
+            ok = ok && context.port >= 1 && context.port <= 99;
+        } else if (opt == QLatin1String("--baud")) {
+            ok = value(v);
+            context.baud = v.toInt(&ok);
+            ok = ok && context.baud > 0;
+        } else if (opt == QLatin1String("--address")) {
+            ok = value(v);
+            context.address = v.toInt(&ok);
+            ok = ok && context.address >= 1 && context.address <= 9;
+        } else if (opt == QLatin1String("--emulator")) {
+            context.emulator = true;
+        } else if (opt == QLatin1String("--emulator-model")) {
+            ok = value(context.emulatorModel) &&
+                 (context.emulatorModel == QLatin1String("duno") ||
+                  context.emulatorModel == QLatin1String("duno-bis"));
+        } else if (opt == QLatin1String("--fast")) {
+            context.fast = true;
+        } else if (opt == QLatin1String("--trace")) {
+            ok = value(context.trace);
+        } else if (opt == QLatin1String("--yes")) {
+            context.yes = true;
+        } else if (opt == QLatin1String("--help")) {
+            args.prepend(opt);
+            return true;
+        } else {
+            cli::err(QStringLiteral("Nieznana opcja: ") + opt);
+            return false;
+        }
+        if (!ok) {
+            cli::err(QStringLiteral("Błędna wartość opcji ") + opt);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vduno"));
+    QStringList args = QCoreApplication::arguments().mid(1);
+
+    CliContext context;
+    if (!parseGlobalOptions(args, context))
+        return ExitUsage;
+    if (args.isEmpty() || args.first() == QLatin1String("--help") ||
+        args.first() == QLatin1String("help")) {
+        printHelp();
+        return args.isEmpty() ? ExitUsage : ExitOk;
+    }
+    const QString name = args.takeFirst();
+    const CliCommand* command = CommandRegistry::find(name);
+    if (!command) {
+        cli::err(QStringLiteral("Nieznane polecenie: ") + name);
+        return ExitUsage;
+    }
+    CliUi ui(context.yes);
+    context.ui = &ui;
+    return command->run(args, context);
+}
