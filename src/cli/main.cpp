@@ -2,6 +2,13 @@
 #include "command.h"
 
 #include <QCoreApplication>
+#ifdef VDUNO_CLI_GUI
+#include <QGuiApplication>
+// Printing to PDF measures and draws text, which needs the GUI application (offscreen).
+using CliApplication = QGuiApplication;
+#else
+using CliApplication = QCoreApplication;
+#endif
 
 #include <algorithm>
 
@@ -89,7 +96,11 @@ bool parseGlobalOptions(QStringList& args, CliContext& context)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+#ifdef VDUNO_CLI_GUI
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    CliApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vduno"));
     QStringList args = QCoreApplication::arguments().mid(1);
 

@@ -1,0 +1,162 @@
+#include "labels.h"
+
+#include "code128.h"
+#include "common/amount.h"
+#include "common/cp1250.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPen>
+
+namespace labels {
+
+namespace {
+
+QByteArray fieldBytes(QByteArrayView field)
+{
+    const qsizetype nul = field.indexOf('\0');
+    return (nul < 0 ? field : field.first(nul)).toByteArray();
+}
+
+qint32 readLe32(QByteArrayView b, int offset)
+{
+    quint32 v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<quint8>(b[offset + i]);
+    return static_cast<qint32>(v);
+}
+
+QFont labelFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(12);
+    return font;
+}
+
+} // namespace
+
+std::vector<LabelArticle> articlesFromTable(QByteArrayView table)
+{
+    std::vector<LabelArticle> out;
+    const qsizetype slotCount = std::min<qsizetype>(ArticleCount, table.size() / ArticleRecordSize);
+    for (qsizetype n = 0; n < slotCount; ++n) {
+        const QByteArrayView r = table.sliced(n * ArticleRecordSize, ArticleRecordSize);
+        if (r[0] == 0 && r[1] == 0)
+            continue;
+        LabelArticle a;
+        a.number = static_cast<int>(n + 1);
+        a.name = cp1250::readField(r.sliced(2, 42));
+        a.vatLetter = cp1250::decode(r.sliced(44, 1));
+        a.price = readLe32(r, 45);
+        a.barcode = fieldBytes(r.sliced(49, 13));
+        out.push_back(std::move(a));
+    }
+    return out;
+}
+
+QString listLine(const LabelArticle& a)
+{
+    const QString name = a.name.left(20).leftJustified(20, QLatin1Char(' '));
+    return QString(QString::number(a.number) + QStringLiteral(". "))
+               .rightJustified(6, QLatin1Char(' ')) +
+           name + QLatin1Char(' ') + amount::text(a.price).rightJustified(10, QLatin1Char(' ')) +
+           QLatin1Char(' ') + a.vatLetter;
+}
+
+std::vector<Placement> layout(int count, const Settings& settings, const Geometry& g,
+                              int nameHeight)
+{
+    std::vector<Placement> out;
+    const int barPx = static_cast<int>(settings.barHeightMm * g.pixelsPerMm);
+    const double step = g.pixelsPerMm * settings.pitchMm();
+    int page = 0;
+    int slot = 0;
+    for (int i = 0; i < count; ++i) {
+        out.push_back({page, static_cast<int>(slot * step + 200), barPx});
+        ++slot;
+        if (g.pageHeight < static_cast<int>(slot * step + 200 + barPx + 15 + 2 * nameHeight)) {
+            if (i + 1 < count)
+                ++page;
+            slot = 0;
+        }
+    }
+    return out;
+}
+
+std::vector<int> barPositions(const QByteArray& barcode, int pageWidth)
+{
+    std::vector<int> xs;
+    const code128::Row row = code128::bitRow(code128::encode(barcode));
+    int first = -1;
+    for (int i = 0; i < code128::RowBits; ++i) {
+        if (!code128::bit(row, i))
+            continue;
+        if (first < 0)
+            first = i;
+        xs.push_back(pageWidth / 2 - 600 + 10 * (i - first));
+    }
+    return xs;
+}
+
+void paint(QPainter& painter, QPagedPaintDevice& device, const std::vector<Label>& list,
+           const Settings& settings)
+{
+    Geometry g;
+    g.pageWidth = device.width();
+    g.pageHeight = device.height();
+    g.pixelsPerMm = pixelsPerMm(device.logicalDpiX());
+    painter.setFont(labelFont());
+    const QFontMetrics fm(painter.font(), &device);
+    const std::vector<Placement> places =
+        layout(static_cast<int>(list.size()), settings, g, fm.height());
+    int page = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const Placement& at = places[i];
+        if (at.page != page) {
+            device.newPage();
+            page = at.page;
+        }
+        painter.setPen(QPen(Qt::black, 10, Qt::SolidLine, Qt::FlatCap));
+        for (int x : barPositions(list[i].barcode, g.pageWidth))
+            painter.drawLine(x, at.top, x, at.top + at.barHeight);
+        // Text lines are drawn with their top at y, as the printer's text output does.
+        painter.setPen(Qt::black);
+        const QString code = QString::fromLatin1(list[i].barcode);
+        const int yCode = at.top + at.barHeight + 10;
+        painter.drawText(g.pageWidth / 2 - fm.horizontalAdvance(code) / 2, yCode + fm.ascent(),
+                         code);
+        const int yName = at.top + at.barHeight + 15 + fm.height();
+        painter.drawText(g.pageWidth / 2 - fm.horizontalAdvance(list[i].name) / 2,
+                         yName + fm.ascent(), list[i].name);
+    }
+}
+
+QString writePdf(const QString& path, const std::vector<Label>& list, const Settings& settings,
+                 int* pages)
+{
+    QPdfWriter writer(path);
+    writer.setResolution(600);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageOrientation(QPageLayout::Portrait);
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setTitle(QStringLiteral("Kody kreskowe"));
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return QStringLiteral("Nie można utworzyć pliku ") + path;
+    paint(painter, writer, list, settings);
+    if (pages) {
+        Geometry g{writer.width(), writer.height(), pixelsPerMm(writer.logicalDpiX())};
+        const QFontMetrics fm(labelFont(), &writer);
+        *pages = pageCount(layout(static_cast<int>(list.size()), settings, g, fm.height()));
+    }
+    if (!painter.end())
+        return QStringLiteral("Błąd zapisu pliku ") + path;
+    return {};
+}
+
+} // namespace labels
