@@ -1,0 +1,151 @@
+#include "emulatorhost.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace emu {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Pending {
+    Clock::time_point due;
+    QByteArray bytes;
+    bool vanish = false;
+};
+
+// A partly received frame is dropped after this much silence on the line.
+constexpr auto kInputGap = std::chrono::milliseconds(300);
+
+} // namespace
+
+EmulatorHost::EmulatorHost(RegisterModel& model, LineTiming timing)
+    : m_model(model), m_timing(timing)
+{
+}
+
+EmulatorHost::~EmulatorHost()
+{
+    stop();
+}
+
+bool EmulatorHost::start(QString* errorText)
+{
+    auto fail = [&](const char* what) {
+        if (errorText)
+            *errorText = QString::fromUtf8(what) + QStringLiteral(": ") +
+                         QString::fromLocal8Bit(std::strerror(errno));
+        if (m_slaveHold >= 0)
+            ::close(m_slaveHold);
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = m_slaveHold = -1;
+        return false;
+    };
+    if (running())
+        return true;
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master < 0)
+        return fail("posix_openpt");
+    if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+        return fail("grantpt");
+    const char* name = ::ptsname(m_master);
+    if (!name)
+        return fail("ptsname");
+    m_path = QString::fromLocal8Bit(name);
+    m_slaveHold = ::open(name, O_RDWR | O_NOCTTY);
+    if (m_slaveHold < 0)
+        return fail("open");
+    termios t{};
+    if (::tcgetattr(m_slaveHold, &t) != 0)
+        return fail("tcgetattr");
+    ::cfmakeraw(&t);
+    if (::tcsetattr(m_slaveHold, TCSANOW, &t) != 0)
+        return fail("tcsetattr");
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_stop = false;
+    m_vanished = false;
+    m_thread = std::thread([this] { run(); });
+    return true;
+}
+
+void EmulatorHost::stop()
+{
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_master >= 0)
+        ::close(m_master);
+    if (m_slaveHold >= 0)
+        ::close(m_slaveHold);
+    m_master = m_slaveHold = -1;
+}
+
+void EmulatorHost::run()
+{
+    std::deque<Pending> queue;
+    QByteArray sending; // bytes of the current piece not yet written
+    Clock::time_point nextByte = Clock::now();
+    Clock::time_point lastInput = Clock::now();
+    const auto byteTime = m_timing.baud > 0
+                              ? std::chrono::microseconds(10'000'000LL / m_timing.baud)
+                              : std::chrono::microseconds(0);
+    char buf[512];
+    while (!m_stop) {
+        pollfd p{m_master, POLLIN, 0};
+        ::poll(&p, 1, 2);
+        const auto now = Clock::now();
+        for (;;) {
+            const ssize_t n = ::read(m_master, buf, sizeof buf);
+            if (n <= 0)
+                break;
+            lastInput = now;
+            std::lock_guard<std::mutex> g(m_mutex);
+            for (const Reply& r : m_model.feed(QByteArrayView(buf, n))) {
+                const Clock::time_point base = queue.empty() ? now : queue.back().due;
+                queue.push_back(
+                    Pending{base + std::chrono::milliseconds(r.delayMs), r.bytes, r.vanish});
+            }
+        }
+        if (now - lastInput > kInputGap) {
+            std::lock_guard<std::mutex> g(m_mutex);
+            m_model.resetInput();
+        }
+        if (sending.isEmpty() && !queue.empty() && queue.front().due <= now) {
+            Pending piece = queue.front();
+            queue.pop_front();
+            if (piece.vanish) {
+                // The device disappears: the client's next read or write on the slave fails.
+                ::close(m_master);
+                ::close(m_slaveHold);
+                m_master = m_slaveHold = -1;
+                m_vanished = true;
+                return;
+            }
+            sending = piece.bytes;
+            nextByte = now;
+        }
+        while (!sending.isEmpty() && nextByte <= Clock::now()) {
+            qsizetype count = sending.size();
+            if (byteTime.count() > 0) {
+                const auto due = (Clock::now() - nextByte) / byteTime + 1;
+                count = std::min<qsizetype>(count, qsizetype(due));
+            }
+            const ssize_t w = ::write(m_master, sending.constData(), size_t(count));
+            if (w <= 0)
+                break;
+            sending.remove(0, w);
+            nextByte += byteTime * w;
+        }
+    }
+}
+
+} // namespace emu

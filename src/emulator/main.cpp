@@ -1,0 +1,163 @@
+// duno-emulator: a Vorn Duno register on a pseudo-terminal.
+#include "emulatorhost.h"
+#include "registermodel.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
+#include <QTextStream>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t g_quit = 0;
+void onSignal(int)
+{
+    g_quit = 1;
+}
+
+void print(const QString& text)
+{
+    QTextStream(stdout) << text << Qt::endl;
+}
+
+void usage()
+{
+    print(QStringLiteral(
+        "Użycie: duno-emulator [opcje]\n"
+        "  --model duno|duno-bis   model kasy (domyślnie duno-bis)\n"
+        "  --address A             adres kasy 1..9 (domyślnie 1)\n"
+        "  --demo                  przykładowa zawartość (towary, kasjerzy, obroty)\n"
+        "  --state PLIK            tabele kasy wczytywane z pliku i zapisywane przy wyjściu\n"
+        "  --com N                 udostępnia kasę pod numerem portu COM N\n"
+        "  --baud B                tempo wysyłania bajtów (10 bitów na bajt)\n"
+        "  --record-ms MS          czas obsługi jednego rekordu\n"
+        "  --busy L  --paper-out L  --corrupt L  --silent L  --truncate L  --noise L\n"
+        "  --slow L  --vanish L    błędy dla ramek o numerach z listy L (np. 1,3,5)\n"
+        "  --slow-ms MS            opóźnienie odpowiedzi przy --slow (domyślnie 1500)"));
+}
+
+bool parseList(const QString& text, QSet<int>& into)
+{
+    for (const QString& part : text.split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int n = part.toInt(&ok);
+        if (!ok || n < 1)
+            return false;
+        into.insert(n);
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    emu::Model model = emu::Model::DunoBis;
+    int address = 1, baud = 0, recordMs = 0, com = 0;
+    bool demo = false;
+    QString state;
+    emu::FaultPlan faults;
+    while (!args.isEmpty()) {
+        const QString opt = args.takeFirst();
+        auto value = [&](QString& v) {
+            if (args.isEmpty())
+                return false;
+            v = args.takeFirst();
+            return true;
+        };
+        QString v;
+        bool ok = true;
+        if (opt == QLatin1String("--model")) {
+            ok = value(v) && (v == QLatin1String("duno") || v == QLatin1String("duno-bis"));
+            model = v == QLatin1String("duno") ? emu::Model::Duno : emu::Model::DunoBis;
+        } else if (opt == QLatin1String("--address")) {
+            ok = value(v);
+            address = v.toInt(&ok);
+            ok = ok && address >= 1 && address <= 9;
+        } else if (opt == QLatin1String("--demo")) {
+            demo = true;
+        } else if (opt == QLatin1String("--state")) {
+            ok = value(state);
+        } else if (opt == QLatin1String("--com")) {
+            ok = value(v);
+            com = v.toInt(&ok);
+            ok = ok && com >= 1 && com <= 99;
+        } else if (opt == QLatin1String("--baud")) {
+            ok = value(v);
+            baud = v.toInt(&ok);
+            ok = ok && baud > 0;
+        } else if (opt == QLatin1String("--record-ms")) {
+            ok = value(v);
+            recordMs = v.toInt(&ok);
+            ok = ok && recordMs >= 0;
+        } else if (opt == QLatin1String("--slow-ms")) {
+            ok = value(v);
+            faults.slowMs = v.toInt(&ok);
+            ok = ok && faults.slowMs >= 0;
+        } else if (opt == QLatin1String("--busy")) {
+            ok = value(v) && parseList(v, faults.busy);
+        } else if (opt == QLatin1String("--paper-out")) {
+            ok = value(v) && parseList(v, faults.paperOut);
+        } else if (opt == QLatin1String("--corrupt")) {
+            ok = value(v) && parseList(v, faults.corrupt);
+        } else if (opt == QLatin1String("--silent")) {
+            ok = value(v) && parseList(v, faults.silent);
+        } else if (opt == QLatin1String("--truncate")) {
+            ok = value(v) && parseList(v, faults.truncate);
+        } else if (opt == QLatin1String("--noise")) {
+            ok = value(v) && parseList(v, faults.noise);
+        } else if (opt == QLatin1String("--slow")) {
+            ok = value(v) && parseList(v, faults.slow);
+        } else if (opt == QLatin1String("--vanish")) {
+            ok = value(v) && parseList(v, faults.vanish);
+        } else if (opt == QLatin1String("--help")) {
+            usage();
+            return 0;
+        } else {
+            print(QStringLiteral("Nieznana opcja: ") + opt);
+            usage();
+            return 2;
+        }
+        if (!ok) {
+            print(QStringLiteral("Błędna wartość opcji ") + opt);
+            return 2;
+        }
+    }
+
+    emu::RegisterModel reg(model, address);
+    if (!state.isEmpty() && QFile::exists(state)) {
+        if (!reg.load(state)) {
+            print(QStringLiteral("Nie mogę wczytać stanu kasy z pliku ") + state);
+            return 1;
+        }
+    } else if (demo) {
+        reg.fillDemo();
+    }
+    reg.setFaults(faults);
+    reg.setRecordDelayMs(recordMs);
+    emu::EmulatorHost host(reg, emu::LineTiming{baud});
+    QString error;
+    if (!host.start(&error)) {
+        print(QStringLiteral("Nie mogę utworzyć pseudoterminala: ") + error);
+        return 1;
+    }
+    print(host.devicePath());
+    if (com > 0)
+        print(QStringLiteral("export VDUNO_COM%1=%2").arg(com).arg(host.devicePath()));
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    while (!g_quit && !host.vanished())
+        ::usleep(50'000);
+    host.stop();
+    if (!state.isEmpty() && !reg.save(state)) {
+        print(QStringLiteral("Nie mogę zapisać stanu kasy do pliku ") + state);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "frame.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace emu {
+
+enum class Model { Duno = 1, DunoBis = 2 };
+
+// One piece of output: bytes to send after waiting delayMs since the previous piece.
+// A piece marked vanish makes the host drop the device instead of sending.
+struct Reply {
+    QByteArray bytes;
+    int delayMs = 0;
+    bool vanish = false;
+};
+
+// Faults chosen per run. Frame numbers count the frames the register receives from the
+// computer, acknowledgements included, from 1.
+struct FaultPlan {
+    QSet<int> busy;     // answer status 0x08 and do nothing
+    QSet<int> paperOut; // answer status 0x02, then carry out the command once paper is back
+    QSet<int> corrupt;  // flip the check byte of the answer
+    QSet<int> silent;   // answer nothing
+    QSet<int> truncate; // send only the first half of the answer
+    QSet<int> noise;    // send a few stray bytes before the answer
+    QSet<int> slow;     // answer only after slowMs
+    QSet<int> vanish;   // the device disappears instead of answering
+    int slowMs = 1500;
+    int paperBackMs = 300;
+};
+
+// Register-side tables, kept in the register's own image formats (what a table read sends
+// back): the record bytes the computer programmed plus the register's statistics.
+class RegisterModel {
+public:
+    enum Table {
+        Articles,
+        Cashiers,
+        Discounts,
+        PaymentForms,
+        Currencies,
+        Groups,
+        Packaging,
+        TableCount
+    };
+
+    explicit RegisterModel(Model model = Model::DunoBis, int address = 1);
+
+    Model model() const { return m_model; }
+    int address() const { return m_address; }
+    void setFaults(const FaultPlan& plan) { m_faults = plan; }
+    const FaultPlan& faults() const { return m_faults; }
+    // Time the register takes per record it answers or programs (0: none).
+    void setRecordDelayMs(int ms) { m_recordDelayMs = ms; }
+
+    // Processes one complete frame from the computer and returns what the register sends.
+    QList<Reply> handle(QByteArrayView frame);
+    // The same for a raw byte stream, through the frame assembler.
+    QList<Reply> feed(QByteArrayView bytes);
+    // Forgets a half-received frame (the host calls it after a pause on the line).
+    void resetInput() { m_assembler.clear(); }
+    int framesReceived() const { return m_frameCounter; }
+
+    // Table access (1-based record numbers; an empty image is all zero).
+    static int imageSize(Table t, Model m);
+    static int recordCount(Table t);
+    QByteArray image(Table t, int n) const;
+    void setImage(Table t, int n, const QByteArray& image);
+    int usedRecords(Table t) const;
+
+    QByteArray vatRates() const { return m_vat; }
+    void setVatRates(const QByteArray& rates21) { m_vat = rates21; }
+    QByteArray header() const { return m_header; }
+    QByteArray footer() const { return m_footer; }
+    QByteArray units() const { return m_units; }
+    QByteArray halo() const { return m_halo; }
+    QByteArray settings() const { return m_settings; }
+    QByteArray quickKey(int cashier, int key) const;
+    QString nip() const { return m_nip; }
+    QByteArray clock() const { return m_clock; }
+    QByteArray managerPassword() const { return m_password; }
+    int reportsPrinted() const { return m_reportsPrinted; }
+    // Monthly turnover of the 20 groups: 83-byte records (month, year, 20 x u32).
+    QList<QByteArray>& groupTurnover() { return m_turnover; }
+
+    // Puts realistic content in: articles with sales, cashiers with statistics, turnover.
+    void fillDemo(int articles = 300);
+    // Persistence of every table in one file.
+    bool save(const QString& path) const;
+    bool load(const QString& path);
+
+private:
+    struct ReadRun {
+        QList<QByteArray> frames;
+        int next = 0;
+        bool active = false;
+    };
+    QList<Reply> process(QByteArrayView frame);
+    QList<Reply> applyFaults(QList<Reply> replies);
+    QList<Reply> programRecord(Table t, QByteArrayView data, uint16_t seq);
+    QList<Reply> deleteRecord(Table t, QByteArrayView data, int nameWidth, uint16_t seq);
+    QList<Reply> startRead(uint8_t command, const QList<QByteArray>& dataFrames);
+    QList<Reply> ack(uint16_t seq) const;
+    QList<Reply> error(uint8_t code) const;
+    QList<Reply> reportOrder();
+    QByteArray informationData() const;
+    bool vatProgrammed(char letter) const;
+    QByteArray& slot(Table t, int n) { return m_tables[t][n - 1]; }
+    int findName(Table t, QByteArrayView name, int nameOffset, int width, int except) const;
+
+    Model m_model;
+    uint8_t m_address;
+    FaultPlan m_faults;
+    int m_recordDelayMs = 0;
+    int m_frameCounter = 0;
+    FrameAssembler m_assembler;
+    ReadRun m_run;
+    QByteArray m_pendingAfterPaper; // frame to carry out when the paper is back
+    std::array<QList<QByteArray>, TableCount> m_tables;
+    QByteArray m_vat;       // 21 bytes
+    QByteArray m_header;    // 259 bytes
+    QByteArray m_footer;    // 130 bytes
+    QByteArray m_units;     // 9 bytes
+    QByteArray m_halo;      // 36 bytes
+    QByteArray m_settings;  // 22 bytes
+    QByteArray m_quickKeys; // 10 x 10 x 32 bytes
+    QByteArray m_clock;     // 8 bytes as the clock frame carries them
+    QByteArray m_password;  // 10 bytes
+    QString m_nip;
+    QList<QByteArray> m_turnover;
+    int m_reportsPrinted = 0;
+};
+
+} // namespace emu
