@@ -101,7 +101,7 @@ void Design::apply(int key, const KeyTemplate& values)
         arrowColors[a] = values.middleColor;
 }
 
-void Design::copyColors(const KeyTemplate& values)
+void Design::copyColors(const KeyTemplate& values, const QColor& arrowColor)
 {
     for (KeyTemplate& k : keys) {
         k.upperColor = values.upperColor;
@@ -109,7 +109,7 @@ void Design::copyColors(const KeyTemplate& values)
         k.lowerColor = values.lowerColor;
         k.background = values.background;
     }
-    arrowColors.fill(values.middleColor);
+    arrowColors.fill(arrowColor);
 }
 
 Design defaultDesign()

@@ -39,8 +39,9 @@ struct Design {
 
     // Applies a key's editor values; on an arrow key the middle colour is its glyph colour.
     void apply(int key, const KeyTemplate& values);
-    // Every key gets the text colours and background, every arrow `values.middleColor`.
-    void copyColors(const KeyTemplate& values);
+    // Every key gets the text colours and background of `values`, every arrow glyph
+    // `arrowColor` (the colour the middle-text swatch shows).
+    void copyColors(const KeyTemplate& values, const QColor& arrowColor);
 };
 
 // The template as the form is created with: black texts on white keys.

@@ -103,8 +103,14 @@ std::vector<int> barPositions(const QByteArray& barcode, int pageWidth)
     return xs;
 }
 
-void paint(QPainter& painter, QPagedPaintDevice& device, const std::vector<Label>& list,
+bool paint(QPainter& painter, QPagedPaintDevice& device, const std::vector<Label>& list,
            const Settings& settings)
+{
+    return paint(painter, device, list, settings, [&device] { return device.newPage(); });
+}
+
+bool paint(QPainter& painter, const QPaintDevice& device, const std::vector<Label>& list,
+           const Settings& settings, const std::function<bool()>& newPage)
 {
     Geometry g;
     g.pageWidth = device.width();
@@ -118,7 +124,8 @@ void paint(QPainter& painter, QPagedPaintDevice& device, const std::vector<Label
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Placement& at = places[i];
         if (at.page != page) {
-            device.newPage();
+            if (!newPage())
+                return false;
             page = at.page;
         }
         painter.setPen(QPen(Qt::black, 10, Qt::SolidLine, Qt::FlatCap));
@@ -134,6 +141,7 @@ void paint(QPainter& painter, QPagedPaintDevice& device, const std::vector<Label
         painter.drawText(g.pageWidth / 2 - fm.horizontalAdvance(list[i].name) / 2,
                          yName + fm.ascent(), list[i].name);
     }
+    return true;
 }
 
 QString writePdf(const QString& path, const std::vector<Label>& list, const Settings& settings,
@@ -148,7 +156,8 @@ QString writePdf(const QString& path, const std::vector<Label>& list, const Sett
     QPainter painter;
     if (!painter.begin(&writer))
         return QStringLiteral("Nie można utworzyć pliku ") + path;
-    paint(painter, writer, list, settings);
+    if (!paint(painter, writer, list, settings))
+        return QStringLiteral("Błąd zapisu pliku ") + path;
     if (pages) {
         Geometry g{writer.width(), writer.height(), pixelsPerMm(writer.logicalDpiX())};
         const QFontMetrics fm(labelFont(), &writer);

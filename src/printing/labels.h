@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+class QPaintDevice;
 class QPagedPaintDevice;
 class QPainter;
 
@@ -73,9 +74,11 @@ struct Label {
     QString name;
 };
 
-// Draws the labels, starting new pages on the device as the layout says. The
-// painter must already be active on `device`.
-void paint(QPainter& painter, QPagedPaintDevice& device, const std::vector<Label>& labelsToPrint,
+// Draws the labels, calling `newPage` where the layout breaks the page (it returns
+// false when the device cannot start one). The painter must be active on `device`.
+bool paint(QPainter& painter, const QPaintDevice& device, const std::vector<Label>& labelsToPrint,
+           const Settings& settings, const std::function<bool()>& newPage);
+bool paint(QPainter& painter, QPagedPaintDevice& device, const std::vector<Label>& labelsToPrint,
            const Settings& settings);
 
 // The pen positions of the bars of one symbol: the x of every set bit of the row.

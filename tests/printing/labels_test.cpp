@@ -1,0 +1,155 @@
+#include "printing/code128.h"
+#include "printing/labels.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace labels;
+
+namespace {
+
+QByteArray articleRecord(int number, const QByteArray& name, char vat, qint32 price,
+                         const QByteArray& barcode13)
+{
+    QByteArray r(ArticleRecordSize, '\0');
+    r[0] = char(number & 0xFF);
+    r[1] = char(number >> 8);
+    r.replace(2, name.size(), name);
+    r[44] = vat;
+    for (int i = 0; i < 4; ++i)
+        r[45 + i] = char((quint32(price) >> (8 * i)) & 0xFF);
+    r.replace(49, barcode13.size(), barcode13);
+    return r;
+}
+
+QByteArray table(const std::vector<std::pair<int, QByteArray>>& records)
+{
+    QByteArray t(ArticleCount * ArticleRecordSize, '\0');
+    for (const auto& [n, r] : records)
+        t.replace((n - 1) * ArticleRecordSize, ArticleRecordSize, r);
+    return t;
+}
+
+} // namespace
+
+TEST(Labels, ArticlesAndListLines)
+{
+    const QByteArray longName = "Czekolada mleczna z orzechami 100 g"; // 35 characters
+    const QByteArray t = table({
+        {1, articleRecord(1, "Mleko", 'A', 1250, "0005901234123")},
+        {7, articleRecord(7, longName, 'B', 5, "0000000000000")},
+        // "Łyżka" in cp1250
+        {2000, articleRecord(2000, QByteArray("\xA3y\xBFka"), 'G', 99999999, "1234567890123")},
+    });
+    const std::vector<LabelArticle> list = articlesFromTable(t);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0].number, 1);
+    EXPECT_EQ(list[0].barcode, QByteArray("0005901234123"));
+    EXPECT_EQ(list[1].name, QString::fromLatin1(longName));
+    EXPECT_EQ(list[2].name, QStringLiteral("Łyżka"));
+    // number + ". " right-aligned to 6, name cut or padded to 20, " ", price right-aligned
+    // to 10, " ", VAT letter
+    EXPECT_EQ(listLine(list[0]), QStringLiteral("   1. ") + QStringLiteral("Mleko               ") +
+                                     QStringLiteral(" ") + QStringLiteral("     12,50") +
+                                     QStringLiteral(" A"));
+    EXPECT_EQ(listLine(list[1]), QStringLiteral("   7. ") + QStringLiteral("Czekolada mleczna z ") +
+                                     QStringLiteral(" ") + QStringLiteral("      0,05") +
+                                     QStringLiteral(" B"));
+    EXPECT_EQ(listLine(list[2]), QStringLiteral("2000. ") + QStringLiteral("Łyżka               ") +
+                                     QStringLiteral(" ") + QStringLiteral(" 999999,99") +
+                                     QStringLiteral(" G"));
+}
+
+TEST(Labels, OnlyTheSlotNumberBytesMarkAnOccupiedSlot)
+{
+    QByteArray t(3 * ArticleRecordSize, '\0');
+    t[ArticleRecordSize + 1] = 1;       // slot 2: high byte only
+    t[2 * ArticleRecordSize + 2] = 'X'; // slot 3: a name but number 0
+    const auto list = articlesFromTable(t);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].number, 2);
+}
+
+struct BreakCase {
+    int dpi, pageHeight, barMm, nameHeight, count;
+    std::vector<std::pair<int, int>> pageAndTop;
+};
+
+TEST(Labels, PageBreaks)
+{
+    // 600 dpi: 23.622 px/mm; bar 20 mm = 472 px; pitch 35 mm = 826.77 px. After slot s the
+    // next label must end above s*826.77 + 200 + 472 + 15 + 2*100: fits for s = 7 (6674),
+    // not for s = 8 (7501 > 7016): eight labels a page.
+    std::vector<std::pair<int, int>> nine = {{0, 200},  {0, 1026}, {0, 1853}, {0, 2680}, {0, 3507},
+                                             {0, 4333}, {0, 5160}, {0, 5987}, {1, 200}};
+    // 300 dpi, A4 3508 px high, bar 70 mm = 826 px, pitch 85 mm = 1003.9 px:
+    // s = 2: 2007.87 + 200 + 826 + 15 + 100 = 3148 fits; s = 3: 4152 does not.
+    std::vector<std::pair<int, int>> tall = {{0, 200}, {0, 1203}, {0, 2207},
+                                             {1, 200}, {1, 1203}, {1, 2207}};
+    const BreakCase cases[] = {
+        {600, 7016, 20, 100, 9, nine},
+        {600, 7016, 20, 100, 8, {nine.begin(), nine.begin() + 8}},
+        {300, 3508, 70, 50, 6, tall},
+        {300, 3508, 5, 50, 1, {{0, 200}}},
+    };
+    for (const BreakCase& c : cases) {
+        SCOPED_TRACE(c.count);
+        Settings s;
+        s.barHeightMm = c.barMm;
+        const Geometry g{4960, c.pageHeight, pixelsPerMm(c.dpi)};
+        const std::vector<Placement> p = layout(c.count, s, g, c.nameHeight);
+        ASSERT_EQ(p.size(), c.pageAndTop.size());
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            EXPECT_EQ(p[i].page, c.pageAndTop[i].first) << i;
+            EXPECT_EQ(p[i].top, c.pageAndTop[i].second) << i;
+            EXPECT_EQ(p[i].barHeight, static_cast<int>(c.barMm * pixelsPerMm(c.dpi)));
+        }
+    }
+    // The last label of a full page does not open an empty page.
+    Settings s;
+    EXPECT_EQ(pageCount(layout(16, s, {4960, 7016, pixelsPerMm(600)}, 100)), 2);
+    EXPECT_EQ(pageCount(layout(17, s, {4960, 7016, pixelsPerMm(600)}, 100)), 3);
+    EXPECT_EQ(pageCount(layout(0, s, {4960, 7016, pixelsPerMm(600)}, 100)), 0);
+}
+
+TEST(Labels, BarPositions)
+{
+    // "ABC": m = 3, the first set bit is bit 90 and lies at page width / 2 - 600.
+    const std::vector<int> xs = barPositions("ABC", 4000);
+    ASSERT_FALSE(xs.empty());
+    EXPECT_EQ(xs[0], 2000 - 600);
+    EXPECT_EQ(xs[1], 2000 - 590);
+    // Start B "110100..." times 3: bits 90..95 and 99..101 set
+    EXPECT_EQ(xs[6], 1400 + 90);
+    EXPECT_TRUE(barPositions("", 4000).empty());
+}
+
+TEST(Labels, PaintedBarsFollowTheModules)
+{
+    // A 300 dpi page image: scan across the middle of the bars, one sample per 10 px.
+    QImage page(2480, 3508, QImage::Format_RGB32);
+    page.setDotsPerMeterX(11811);
+    page.setDotsPerMeterY(11811);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    int newPages = 0;
+    ASSERT_TRUE(paint(painter, page, {{"5901234123457", QStringLiteral("Mleko")}}, Settings{},
+                      [&] { return ++newPages, true; }));
+    painter.end();
+    EXPECT_EQ(newPages, 0);
+    const int y = 200 + 100; // bars from 200 to 200 + 236
+    const code128::Symbols s = code128::encode("5901234123457");
+    const QByteArray modules = code128::moduleString(s);
+    const int first = int(modules.indexOf('1'));
+    const int last = int(modules.lastIndexOf('1'));
+    for (int i = first; i <= last; ++i) {
+        const int x = 1240 - 600 + 10 * (i - first);
+        const bool dark = qGray(page.pixel(x, y)) < 128;
+        EXPECT_EQ(dark, modules[i] == '1') << i;
+    }
+    EXPECT_GT(qGray(page.pixel(1240 - 620, y)), 128);
+    // nothing above the label top
+    EXPECT_GT(qGray(page.pixel(1240, 190)), 128);
+}
