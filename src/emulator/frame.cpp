@@ -75,7 +75,7 @@ QByteArray FrameAssembler::next()
         if (m_buffer.size() < 4)
             return {};
         const int length = u16At(m_buffer, 2);
-        if (length < kMinFrame || length > kMaxFrame) {
+        if (length < kMinFrame || length > kMaxRequestFrame) {
             m_buffer.remove(0, 1);
             continue;
         }

@@ -15,7 +15,8 @@ namespace emu {
 constexpr char kStart = 0x02;
 constexpr char kEnd = 0x03;
 constexpr int kMinFrame = 9;
-constexpr int kMaxFrame = 1024;
+// The longest frame the computer sends is the receipt header, 268 bytes.
+constexpr int kMaxRequestFrame = 268;
 constexpr uint16_t kEndMarker = 0x8000;
 constexpr uint8_t kAck = 0x06;
 constexpr uint8_t kStatus = 0x41; // "A": status and error frames

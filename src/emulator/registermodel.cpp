@@ -399,7 +399,7 @@ QList<Reply> RegisterModel::process(QByteArrayView frame)
                 const bool sold = !isZero(QByteArrayView(img).sliced(49, 8));
                 if (cmd == 'X' && !sold)
                     continue;
-                records.append(img.left(49) + img.mid(49, 8)); // number, name, VAT, qty, value
+                records.append(img.left(45) + img.mid(49, 8)); // number, name, VAT, quantity, value
             }
             if (records.isEmpty() && cmd == 'X' && usedRecords(Articles) > 0)
                 return {Reply{statusFrame(m_address, kStatusZeroSales)}};
