@@ -62,6 +62,8 @@ enum DeviceError : uint8_t {
     ErrSecond = 64,
     ErrKey = 65,
     ErrNoArticle = 66,
+    ErrReportNumbers = 71,
+    ErrQueryCode = 75,
     ErrRecordNumber = 76,
     ErrBaseGroup = 82,
     ErrHaloIndex = 85,
@@ -156,6 +158,10 @@ RegisterModel::RegisterModel(Model model, int address)
     m_quickKeys = QByteArray(10 * 10 * 32, '\0');
     m_clock = QByteArray(8, '\0');
     m_password = QByteArray(10, ' ');
+    m_copyText =
+        cp1250::encode(QStringLiteral("RAPORT DOBOWY\nNr 312\nSPRZEDAŻ OPODATKOWANA A 0,00\n"));
+    for (int i = 0; i < 4 * 256; ++i)
+        m_cache.append(char(i * 7 + 3));
 }
 
 int RegisterModel::imageSize(Table t, Model m)
@@ -228,7 +234,7 @@ bool RegisterModel::vatProgrammed(char letter) const
     return u16At(m_vat, (letter - 'A') * 3 + 1) != 0xFFFE;
 }
 
-int RegisterModel::findName(Table t, QByteArrayView name, int, int, int except) const
+int RegisterModel::findName(Table t, QByteArrayView name, int except) const
 {
     if (name.isEmpty())
         return 0;
@@ -255,8 +261,20 @@ QList<Reply> RegisterModel::error(uint8_t code) const
 
 QList<Reply> RegisterModel::feed(QByteArrayView bytes)
 {
-    m_assembler.feed(bytes);
     QList<Reply> out;
+    // While the register streams copy text, each 0xAA from the computer releases the next chunk.
+    if (!m_copyChunks.isEmpty()) {
+        QByteArray rest;
+        for (char c : bytes) {
+            if (uint8_t(c) == 0xAA && !m_copyChunks.isEmpty())
+                out.append(Reply{m_copyChunks.takeFirst(), m_recordDelayMs});
+            else
+                rest.append(c);
+        }
+        m_assembler.feed(rest);
+    } else {
+        m_assembler.feed(bytes);
+    }
     for (QByteArray f = m_assembler.next(); !f.isEmpty(); f = m_assembler.next())
         out += handle(f);
     return out;
@@ -415,43 +433,35 @@ QList<Reply> RegisterModel::process(QByteArrayView frame)
     }
 
     // Table programming: each record is checked the way the register checks it.
-    auto recordNumber = [&](Table t) {
-        return t == Articles ? int(u16At(data, 0)) : int(uint8_t(data[0]));
-    };
-    auto program = [&](Table t, int recordBytes) -> QList<Reply> {
-        Q_UNUSED(recordBytes);
-        return programRecord(t, data, seq);
-    };
+    auto program = [&](Table t) { return programRecord(t, data, seq); };
     switch (cmd) {
     case 'T':
-        if (length == 78 || length == 77) {
-            Q_UNUSED(recordNumber);
-            return program(Articles, length == 78 ? 68 : 67);
-        }
+        if (length == 78 || length == 77) // with the unit byte, or the DUNO frame without it
+            return program(Articles);
         break;
     case 'K':
         if (length == 43)
-            return program(Cashiers, 33);
+            return program(Cashiers);
         break;
     case 'R':
         if (length == 38)
-            return program(Discounts, 28);
+            return program(Discounts);
         break;
     case 'F':
         if (length == 33)
-            return program(PaymentForms, 23);
+            return program(PaymentForms);
         break;
     case 'W':
         if (length == 40)
-            return program(Currencies, 30);
+            return program(Currencies);
         break;
     case 'Z':
         if (length == 58)
-            return program(Packaging, 48);
+            return program(Packaging);
         break;
     case 'G':
         if (length == 31)
-            return program(Groups, 21);
+            return program(Groups);
         break;
     case '0':
         if (length == 54)
@@ -638,7 +648,6 @@ QList<Reply> RegisterModel::programRecord(Table t, QByteArrayView data, uint16_t
 {
     const bool fullArticle = t == Articles && data.size() == 69; // 78-byte frame with the unit byte
     const int n = t == Articles ? int(u16At(data, 0)) : int(uint8_t(data[0]));
-    const NameField nf = kNames[t];
     switch (t) {
     case Articles: {
         if (n < 1 || n > 2000)
@@ -660,7 +669,7 @@ QList<Reply> RegisterModel::programRecord(Table t, QByteArrayView data, uint16_t
             return error(ErrWholeQuantity);
         if (uint8_t(data[66]) > 9)
             return error(ErrHaloIndex);
-        if (findName(t, trimmedName(data.sliced(2, 42)), 0, 0, n))
+        if (findName(t, trimmedName(data.sliced(2, 42)), n))
             return error(ErrArticleName);
         QByteArray& img = slot(t, n);
         const bool fresh = img[0] == 0 && img[1] == 0;
@@ -681,7 +690,7 @@ QList<Reply> RegisterModel::programRecord(Table t, QByteArrayView data, uint16_t
         for (int i = 26; i <= 32; ++i)
             if (uint8_t(data[i]) > 1)
                 return error(uint8_t(20 + (i - 26)));
-        if (findName(t, trimmedName(data.sliced(1, 21)), 0, 0, n))
+        if (findName(t, trimmedName(data.sliced(1, 21)), n))
             return error(ErrCashierName);
         {
             QByteArray& img = slot(t, n);
@@ -706,7 +715,7 @@ QList<Reply> RegisterModel::programRecord(Table t, QByteArrayView data, uint16_t
     case PaymentForms:
         if (n < 1 || n > 10)
             return error(ErrPaymentNumber);
-        if (findName(t, trimmedName(data.sliced(1, 21)), 0, 0, n))
+        if (findName(t, trimmedName(data.sliced(1, 21)), n))
             return error(ErrPaymentName);
         if (uint8_t(data[22]) > 5)
             return error(ErrPaymentKind);
@@ -716,7 +725,7 @@ QList<Reply> RegisterModel::programRecord(Table t, QByteArrayView data, uint16_t
     case Currencies:
         if (n < 1 || n > 10)
             return error(ErrCurrencyNumber);
-        if (findName(t, trimmedName(data.sliced(1, 21)), 0, 0, n))
+        if (findName(t, trimmedName(data.sliced(1, 21)), n))
             return error(ErrCurrencyName);
         slot(t, n).replace(0, 22, data.first(22).toByteArray());
         slot(t, n).replace(26, 8, data.sliced(22, 8).toByteArray());
@@ -724,14 +733,14 @@ QList<Reply> RegisterModel::programRecord(Table t, QByteArrayView data, uint16_t
     case Groups:
         if (n < 1 || n > 20)
             return error(ErrGroup);
-        if (findName(t, trimmedName(data.sliced(1, 20)), 0, 0, n))
+        if (findName(t, trimmedName(data.sliced(1, 20)), n))
             return error(ErrGroupName);
         slot(t, n).replace(0, 21, data.first(21).toByteArray());
         return ack(seq);
     case Packaging:
         if (n < 1 || n > 20)
             return error(ErrPackagingNumber);
-        if (findName(t, trimmedName(data.sliced(1, 42)), 0, 0, n))
+        if (findName(t, trimmedName(data.sliced(1, 42)), n))
             return error(ErrPackagingName);
         {
             QByteArray& img = slot(t, n);
@@ -746,7 +755,6 @@ QList<Reply> RegisterModel::programRecord(Table t, QByteArrayView data, uint16_t
     case TableCount:
         break;
     }
-    Q_UNUSED(nf);
     return error(ErrUnknownCommand);
 }
 
@@ -804,6 +812,34 @@ QList<Reply> RegisterModel::deleteRecord(Table t, QByteArrayView data, int nameW
     }
     img.fill('\0');
     return ack(seq);
+}
+
+QList<Reply> RegisterModel::copyRead(QByteArrayView data, uint16_t seq)
+{
+    const int kind = uint8_t(data[0]);
+    const int handling = uint8_t(data[14]);
+    if (kind < 1 || kind > 4 || handling < 1 || handling > 2)
+        return error(ErrQueryCode);
+    if (kind == 2) {
+        const int first = u16At(data, 1), last = u16At(data, 7);
+        if (first < 1 || first > 2000 || last < 1 || last > 2000)
+            return error(ErrReportNumbers);
+    }
+    if (kind != 1 && kind != 4 && (uint8_t(data[13]) < 1 || uint8_t(data[13]) > 2))
+        return error(ErrQueryCode);
+    if (handling == 1) {
+        ++m_reportsPrinted;
+        return ack(seq);
+    }
+    // Sent to the computer as plain text in chunks, a zero byte at the very end.
+    QByteArray text = m_copyText;
+    if (kind == 4)
+        text = cp1250::encode(QStringLiteral("PAMIĘĆ PODRĘCZNA %1 B\n").arg(m_cache.size()));
+    text.append('\0');
+    m_copyChunks.clear();
+    for (qsizetype at = 0; at < text.size(); at += kCopyChunk)
+        m_copyChunks.append(text.mid(at, kCopyChunk));
+    return {Reply{m_copyChunks.takeFirst(), m_recordDelayMs}};
 }
 
 QByteArray RegisterModel::informationData() const
@@ -957,6 +993,14 @@ void RegisterModel::fillDemo(int articles)
     cp1250::putField(m_header, 41, QStringLiteral("ul. Lipowa 1, 00-001 Warszawa"), 40);
     cp1250::putField(m_header, 81, QStringLiteral("NIP 123-456-78-90"), 40);
     m_nip = QStringLiteral("1234567890");
+    QString copy;
+    for (int r = 1; r <= 20; ++r)
+        copy += QStringLiteral("PARAGON FISKALNY nr %1\nChleb 1 1 x 3,50 = 3,50 D\nSUMA PLN 3,50\n")
+                    .arg(r);
+    m_copyText = cp1250::encode(copy);
+    m_cache.clear();
+    for (int i = 0; i < 40 * 256; ++i)
+        m_cache.append(char((i * 31 + i / 256) & 0xFF));
 }
 
 namespace {
@@ -1018,6 +1062,8 @@ bool RegisterModel::load(const QString& path)
     m_password = r.m_password;
     m_nip = r.m_nip;
     m_turnover = r.m_turnover;
+    m_copyText = r.m_copyText;
+    m_cache = r.m_cache;
     return true;
 }
 

@@ -90,6 +90,13 @@ public:
     int reportsPrinted() const { return m_reportsPrinted; }
     // Monthly turnover of the 20 groups: 83-byte records (month, year, 20 x u32).
     QList<QByteArray>& groupTurnover() { return m_turnover; }
+    // The electronic copy as the register replays it (cp1250 text, lines ended by 10).
+    void setCopyText(const QByteArray& text) { m_copyText = text; }
+    // Cache memory, dumped in frames of 256 bytes (at most 8192 of them).
+    void setCacheMemory(const QByteArray& bytes) { m_cache = bytes.left(256 * 8192); }
+    QByteArray cacheMemory() const { return m_cache; }
+    // Size of the chunks of the copy text stream; each waits for the computer's 0xAA.
+    static constexpr int kCopyChunk = 64;
 
     // Puts realistic content in: articles with sales, cashiers with statistics, turnover.
     void fillDemo(int articles = 300);
@@ -111,10 +118,11 @@ private:
     QList<Reply> ack(uint16_t seq) const;
     QList<Reply> error(uint8_t code) const;
     QList<Reply> reportOrder();
+    QList<Reply> copyRead(QByteArrayView data, uint16_t seq);
     QByteArray informationData() const;
     bool vatProgrammed(char letter) const;
     QByteArray& slot(Table t, int n) { return m_tables[t][n - 1]; }
-    int findName(Table t, QByteArrayView name, int nameOffset, int width, int except) const;
+    int findName(Table t, QByteArrayView name, int except) const;
 
     Model m_model;
     uint8_t m_address;
@@ -123,7 +131,9 @@ private:
     int m_frameCounter = 0;
     FrameAssembler m_assembler;
     ReadRun m_run;
-    QByteArray m_pendingAfterPaper; // frame to carry out when the paper is back
+    QList<QByteArray> m_copyChunks; // copy text stream still to send, one chunk per 0xAA
+    QByteArray m_copyText;
+    QByteArray m_cache;
     std::array<QList<QByteArray>, TableCount> m_tables;
     QByteArray m_vat;       // 21 bytes
     QByteArray m_header;    // 259 bytes
