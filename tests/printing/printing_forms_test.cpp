@@ -1,1 +1,187 @@
+#include "printing/forms/tdrukowaniekodowkreskowych.h"
+#include "printing/forms/twydrukklawiatury.h"
 
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+TEST(TWydrukKlawiatury, CopyColoursRightAfterShowing)
+{
+    TWydrukKlawiatury form;
+    form.show();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Wydruk klawiatury"));
+    EXPECT_EQ(form.KopiujKolory->text(), QStringLiteral("Kopiuj kolory\nna wszystkie klawisze"));
+    EXPECT_EQ(form.selectedKey(), -1);
+    EXPECT_FALSE(form.Zatwierdz->isEnabled());
+    form.KopiujKolory->click();
+    for (const keyboard::KeyTemplate& k : form.design().keys) {
+        EXPECT_EQ(k.upperColor, QColor(Qt::black));
+        EXPECT_EQ(k.middleColor, QColor(Qt::black));
+        EXPECT_EQ(k.lowerColor, QColor(Qt::black));
+        EXPECT_EQ(k.background, QColor(Qt::white));
+    }
+    for (const QColor& c : form.design().arrowColors)
+        EXPECT_EQ(c, QColor(Qt::white));
+}
+
+TEST(TWydrukKlawiatury, EditTextAndApply)
+{
+    TWydrukKlawiatury form;
+    form.show();
+    form.selectKey(6);
+    EXPECT_TRUE(form.Zatwierdz->isEnabled());
+    EXPECT_EQ(form.editor().upper, QStringLiteral("SYMBOLE"));
+    form.EdytujDolny->click();
+    EXPECT_EQ(form.EdycjaCaption->text(), QStringLiteral("Edycja tekstu dolnego:"));
+    EXPECT_TRUE(form.EdycjaTekstu->isEnabled());
+    EXPECT_EQ(form.EdycjaTekstu->maxLength(), 10);
+    form.EdycjaTekstu->setText(QStringLiteral("KAWA"));
+    form.Ok->click();
+    EXPECT_EQ(form.design().keys[6].lower, QStringLiteral("KAWA"));
+    // Without automatic applying the editor is cleared afterwards.
+    EXPECT_EQ(form.selectedKey(), -1);
+    EXPECT_FALSE(form.Zatwierdz->isEnabled());
+    EXPECT_FALSE(form.EdycjaTekstu->isEnabled());
+    EXPECT_EQ(form.editor().upper, QString());
+    EXPECT_EQ(form.swatch(3), QColor(Qt::white));
+
+    form.EdytujGorny->click();
+    EXPECT_EQ(form.EdycjaCaption->text(), QStringLiteral("Edycja tekstu górnego:"));
+    form.EdytujSrodkowy->click();
+    EXPECT_EQ(form.EdycjaCaption->text(), QStringLiteral("Edycja tekstu środkowego:"));
+}
+
+TEST(TWydrukKlawiatury, ColoursApplyAtOnceWhenAutomatic)
+{
+    TWydrukKlawiatury form;
+    form.show();
+    form.chooseColor = [](const QColor&) { return QColor(Qt::red); };
+    form.CheckBox1->setChecked(true);
+    form.selectKey(14); // arrow key: the middle colour is its glyph colour
+    EXPECT_FALSE(form.Zatwierdz->isEnabled());
+    form.KolorSrodkowy->click();
+    EXPECT_EQ(form.design().keys[14].middleColor, QColor(Qt::red));
+    EXPECT_EQ(form.design().arrowColors[3], QColor(Qt::red));
+    EXPECT_EQ(form.selectedKey(), 14); // stays selected
+    form.KolorTla->click();
+    EXPECT_EQ(form.design().keys[14].background, QColor(Qt::red));
+    form.CheckBox1->setChecked(false);
+    EXPECT_TRUE(form.Zatwierdz->isEnabled());
+    // A cancelled colour dialog changes nothing.
+    form.chooseColor = [](const QColor&) { return QColor(); };
+    form.KolorGorny->click();
+    EXPECT_EQ(form.editor().upperColor, QColor(Qt::black));
+}
+
+TEST(TWydrukKlawiatury, PrintsOnePage)
+{
+    QTemporaryDir dir;
+    TWydrukKlawiatury form;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = dir.filePath(QStringLiteral("k.pdf"));
+    printer.setOutputFileName(pdf);
+    form.printTo(printer);
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("%PDF"));
+}
+
+namespace {
+
+QByteArray articleTable()
+{
+    QByteArray t(2000 * 68, '\0');
+    auto put = [&](int n, const QByteArray& name, const QByteArray& code) {
+        const int at = 68 * (n - 1);
+        t[at] = char(n);
+        t.replace(at + 2, name.size(), name);
+        t[at + 44] = 'A';
+        t[at + 45] = char(0xE2); // 1250 = 0x04E2
+        t[at + 46] = char(0x04);
+        t.replace(at + 49, code.size(), code);
+    };
+    put(3, "Mleko", "5901234123457");
+    put(9, "Chleb", "0000000000123");
+    return t;
+}
+
+} // namespace
+
+TEST(TDrukowanieKodowKreskowych, ListClickAndTrackBar)
+{
+    TDrukowanieKodowKreskowych form;
+    form.readArticleTable = articleTable;
+    form.show();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Drukowanie kodów kreskowych"));
+    ASSERT_EQ(form.ListBox1->count(), 2);
+    EXPECT_EQ(form.ListBox1->item(0)->text(),
+              QStringLiteral("   3. Mleko                     12,50 A"));
+    EXPECT_EQ(form.TrackBar1->value(), 20);
+    EXPECT_EQ(form.Wysokosc->text(), QStringLiteral("20 mm"));
+    form.TrackBar1->setValue(45);
+    EXPECT_EQ(form.settings().barHeightMm, 45);
+    EXPECT_EQ(form.settings().pitchMm(), 60);
+    EXPECT_EQ(form.Wysokosc->text(), QStringLiteral("45 mm"));
+    form.ListBox1->setCurrentRow(1);
+    EXPECT_EQ(form.KodTowaru->text(), QStringLiteral("Kod towaru: 0000000000123"));
+    // Showing again resets the bar height.
+    form.hide();
+    form.show();
+    EXPECT_EQ(form.settings().barHeightMm, 20);
+}
+
+TEST(TDrukowanieKodowKreskowych, NothingCheckedShowsTheMessageAndNoDialog)
+{
+    TDrukowanieKodowKreskowych form;
+    form.readArticleTable = articleTable;
+    QStringList messages;
+    bool dialogShown = false;
+    form.showMessage = [&](const QString& t) { messages << t; };
+    form.runPrintDialog = [&](QPrinter&) { return dialogShown = true; };
+    form.show();
+    EXPECT_FALSE(form.DrukujClick());
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Brak zaznaczonych towarów do wydrukowania")});
+    EXPECT_FALSE(dialogShown);
+}
+
+TEST(TDrukowanieKodowKreskowych, PrintsTheCheckedLabels)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("l.pdf"));
+    TDrukowanieKodowKreskowych form;
+    form.readArticleTable = articleTable;
+    bool cancelled = true;
+    form.runPrintDialog = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return !cancelled;
+    };
+    form.show();
+    // Double click toggles the check mark.
+    emit form.ListBox1->itemDoubleClicked(form.ListBox1->item(1));
+    EXPECT_EQ(form.ListBox1->item(1)->checkState(), Qt::Checked);
+    emit form.ListBox1->itemDoubleClicked(form.ListBox1->item(0));
+    emit form.ListBox1->itemDoubleClicked(form.ListBox1->item(0));
+    EXPECT_EQ(form.ListBox1->item(0)->checkState(), Qt::Unchecked);
+    const std::vector<labels::Label> checked = form.checkedLabels();
+    ASSERT_EQ(checked.size(), 1u);
+    EXPECT_EQ(checked[0].barcode, QByteArray("0000000000123"));
+    EXPECT_EQ(checked[0].name, QStringLiteral("Chleb"));
+    EXPECT_FALSE(form.DrukujClick()); // dialog cancelled
+    EXPECT_FALSE(QFile::exists(pdf));
+    cancelled = false;
+    EXPECT_TRUE(form.DrukujClick());
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("%PDF"));
+}
