@@ -124,10 +124,10 @@ void EmulatorHost::run()
             queue.pop_front();
             if (piece.vanish) {
                 // The device disappears: the client's next read or write on the slave fails.
+                m_vanished = true;
                 ::close(m_master);
                 ::close(m_slaveHold);
                 m_master = m_slaveHold = -1;
-                m_vanished = true;
                 return;
             }
             sending = piece.bytes;

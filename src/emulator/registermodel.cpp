@@ -620,6 +620,21 @@ QList<Reply> RegisterModel::process(QByteArrayView frame)
         if (length == 10)
             return ack(seq);
         break;
+    case 1:
+        if (length == 24)
+            return copyRead(data, seq);
+        break;
+    case ':':
+        if (length == 10) {
+            QList<QByteArray> frames;
+            for (qsizetype at = 0; at < m_cache.size(); at += 256) {
+                QByteArray chunk = m_cache.mid(at, 256);
+                chunk.append(QByteArray(256 - chunk.size(), '\0'));
+                frames.append(chunk);
+            }
+            return startRead(':', frames);
+        }
+        break;
     case 5:
         if (length == 17) {
             if (data[0] < 1 || data[0] > 12 || data[3] < 1 || data[3] > 12)
@@ -1016,7 +1031,7 @@ bool RegisterModel::save(const QString& path) const
         for (const QList<QByteArray>& t : m_tables)
             s << t;
         s << m_vat << m_header << m_footer << m_units << m_halo << m_settings << m_quickKeys
-          << m_clock << m_password << m_nip << m_turnover;
+          << m_clock << m_password << m_nip << m_turnover << m_copyText << m_cache;
     }
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(blob) == blob.size();
@@ -1045,7 +1060,8 @@ bool RegisterModel::load(const QString& path)
     }
     RegisterModel r(m_model, m_address);
     s >> r.m_vat >> r.m_header >> r.m_footer >> r.m_units >> r.m_halo >> r.m_settings >>
-        r.m_quickKeys >> r.m_clock >> r.m_password >> r.m_nip >> r.m_turnover;
+        r.m_quickKeys >> r.m_clock >> r.m_password >> r.m_nip >> r.m_turnover >> r.m_copyText >>
+        r.m_cache;
     if (s.status() != QDataStream::Ok || r.m_vat.size() != 21 || r.m_header.size() != 259 ||
         r.m_footer.size() != 130 || r.m_units.size() != 9 || r.m_halo.size() != 36 ||
         r.m_settings.size() != 22 || r.m_quickKeys.size() != 3200)

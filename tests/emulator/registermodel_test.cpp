@@ -385,3 +385,69 @@ TEST(RegisterModel, StatePersistsBetweenRuns)
     EXPECT_FALSE(other.load(path)); // image sizes of another model
     EXPECT_FALSE(b.load(dir.filePath(QStringLiteral("missing"))));
 }
+
+TEST(RegisterModel, CopyTextStreamWaitsForAA)
+{
+    RegisterModel reg;
+    const QByteArray text = QByteArray("PARAGON 1\nSUMA 3,50\n").repeated(8); // 160 bytes
+    reg.setCopyText(text);
+    QByteArray order(15, '\0');
+    order[0] = 1;  // last document
+    order[14] = 2; // sent to the computer
+    QByteArray got = all(reg.feed(handFrame(1, 0x8001, 1, order)));
+    ASSERT_EQ(got.size(), RegisterModel::kCopyChunk);
+    int chunks = 1;
+    while (!got.endsWith('\0') && chunks < 10) {
+        EXPECT_TRUE(reg.feed(QByteArray()).isEmpty()); // nothing without the handshake
+        got += all(reg.feed(bytes({0xAA})));
+        ++chunks;
+    }
+    EXPECT_EQ(chunks, 3); // 161 bytes in chunks of 64
+    EXPECT_EQ(got, text + '\0');
+    EXPECT_TRUE(reg.feed(bytes({0xAA})).isEmpty());
+}
+
+TEST(RegisterModel, CopyReadRefusals)
+{
+    struct Case {
+        int kind, firstReport, lastReport, scope, handling, code;
+    };
+    const Case cases[] = {{0, 1, 1, 1, 2, 75},    {5, 1, 1, 1, 2, 75},    {1, 0, 0, 0, 3, 75},
+                          {2, 0, 2000, 1, 2, 71}, {2, 1, 2001, 1, 2, 71}, {3, 0, 0, 0, 2, 75}};
+    for (const Case& c : cases) {
+        RegisterModel reg;
+        QByteArray order(15, '\0');
+        order[0] = char(c.kind);
+        order[1] = char(c.firstReport & 0xFF);
+        order[2] = char(c.firstReport >> 8);
+        order[7] = char(c.lastReport & 0xFF);
+        order[8] = char(c.lastReport >> 8);
+        order[13] = char(c.scope);
+        order[14] = char(c.handling);
+        EXPECT_EQ(all(reg.handle(handFrame(1, 0x8001, 1, order))), errorOf(c.code)) << c.kind;
+    }
+    RegisterModel reg;
+    QByteArray print(15, '\0');
+    print[0] = 4;
+    print[14] = 1; // printed at the register
+    EXPECT_EQ(all(reg.handle(handFrame(1, 0x8001, 1, print))), kAck3);
+}
+
+TEST(RegisterModel, CacheDumpFramesOf265Bytes)
+{
+    RegisterModel reg;
+    QByteArray cache;
+    for (int i = 0; i < 3 * 256 - 10; ++i)
+        cache.append(char(i % 251));
+    reg.setCacheMemory(cache);
+    QByteArray data;
+    QByteArray f = all(reg.handle(handFrame(1, 1, ':', bytes({1}))));
+    for (int n = 1; n <= 3; ++n) {
+        ASSERT_EQ(f.size(), 265) << n;
+        EXPECT_EQ(int(uint8_t(f[4]) | (uint8_t(f[5]) << 8)), n == 3 ? 0x8003 : n);
+        data += f.mid(7, 256);
+        f = all(reg.handle(handAck(1, n == 3 ? 3 : 0)));
+    }
+    EXPECT_TRUE(f.isEmpty());
+    EXPECT_EQ(data, cache + QByteArray(10, '\0'));
+}
