@@ -13,6 +13,8 @@
 #include <QPdfWriter>
 #include <QPen>
 
+#include <algorithm>
+
 namespace labels {
 
 namespace {
@@ -88,19 +90,33 @@ std::vector<Placement> layout(int count, const Settings& settings, const Geometr
     return out;
 }
 
-std::vector<int> barPositions(const QByteArray& barcode, int pageWidth)
+Bars barPositions(const QByteArray& barcode, int pageWidth)
 {
-    std::vector<int> xs;
+    Bars bars;
     const code128::Row row = code128::bitRow(code128::encode(barcode));
     int first = -1;
+    int last = -1;
     for (int i = 0; i < code128::RowBits; ++i) {
-        if (!code128::bit(row, i))
-            continue;
-        if (first < 0)
-            first = i;
-        xs.push_back(pageWidth / 2 - 600 + 10 * (i - first));
+        if (code128::bit(row, i)) {
+            last = i;
+            if (first < 0)
+                first = i;
+        }
     }
-    return xs;
+    if (first < 0)
+        return bars;
+    const int span = last - first + 1;
+    int step = 10;
+    int x0 = pageWidth / 2 - 600;
+    if (x0 + span * step > pageWidth) {
+        step = std::clamp(pageWidth / span, 1, 10);
+        x0 = std::max(0, (pageWidth - span * step) / 2);
+    }
+    bars.penWidth = step;
+    for (int i = first; i <= last; ++i)
+        if (code128::bit(row, i))
+            bars.xs.push_back(x0 + step * (i - first));
+    return bars;
 }
 
 bool paint(QPainter& painter, QPagedPaintDevice& device, const std::vector<Label>& list,
@@ -128,8 +144,9 @@ bool paint(QPainter& painter, const QPaintDevice& device, const std::vector<Labe
                 return false;
             page = at.page;
         }
-        painter.setPen(QPen(Qt::black, 10, Qt::SolidLine, Qt::FlatCap));
-        for (int x : barPositions(list[i].barcode, g.pageWidth))
+        const Bars bars = barPositions(list[i].barcode, g.pageWidth);
+        painter.setPen(QPen(Qt::black, bars.penWidth, Qt::SolidLine, Qt::FlatCap));
+        for (int x : bars.xs)
             painter.drawLine(x, at.top, x, at.top + at.barHeight);
         // Text lines are drawn with their top at y, as the printer's text output does.
         painter.setPen(Qt::black);

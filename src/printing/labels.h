@@ -81,8 +81,15 @@ bool paint(QPainter& painter, const QPaintDevice& device, const std::vector<Labe
 bool paint(QPainter& painter, QPagedPaintDevice& device, const std::vector<Label>& labelsToPrint,
            const Settings& settings);
 
-// The pen positions of the bars of one symbol: the x of every set bit of the row.
-std::vector<int> barPositions(const QByteArray& barcode, int pageWidth);
+// The pen positions of the bars of one symbol: the x of every set bit of the row,
+// 10 pixels apart from page width / 2 - 600 on. A symbol that would run past the
+// right edge of the page (long texts at a low printer resolution) is centred
+// instead, and drawn narrower when even that does not fit.
+struct Bars {
+    std::vector<int> xs;
+    int penWidth = 10;
+};
+Bars barPositions(const QByteArray& barcode, int pageWidth);
 
 // Writes a PDF of the labels. Returns an empty string or a Polish error text.
 QString writePdf(const QString& path, const std::vector<Label>& labelsToPrint,

@@ -117,13 +117,27 @@ TEST(Labels, PageBreaks)
 TEST(Labels, BarPositions)
 {
     // "ABC": m = 3, the first set bit is bit 90 and lies at page width / 2 - 600.
-    const std::vector<int> xs = barPositions("ABC", 4000);
-    ASSERT_FALSE(xs.empty());
-    EXPECT_EQ(xs[0], 2000 - 600);
-    EXPECT_EQ(xs[1], 2000 - 590);
-    // Start B "110100..." times 3: bits 90..95 and 99..101 set
-    EXPECT_EQ(xs[6], 1400 + 90);
-    EXPECT_TRUE(barPositions("", 4000).empty());
+    const Bars bars = barPositions("ABC", 4960);
+    ASSERT_FALSE(bars.xs.empty());
+    EXPECT_EQ(bars.penWidth, 10);
+    EXPECT_EQ(bars.xs[0], 2480 - 600);
+    EXPECT_EQ(bars.xs[1], 2480 - 590);
+    // Start B "110100..." times 3: bits 90..95 set, then 99..101
+    EXPECT_EQ(bars.xs[6], 1880 + 90);
+    // The stop pattern ends in bit (30 + 55 + 13) * 3 - 1 = 293: span 204 bits.
+    EXPECT_EQ(bars.xs.back(), 1880 + 2030);
+    EXPECT_TRUE(barPositions("", 4960).xs.empty());
+    EXPECT_TRUE(barPositions("ABCDEFGHIJKLMNOPQRSTU", 4960).xs.empty());
+
+    // At 300 dpi (2480 px) it would run past the edge: centred, same module width.
+    const Bars narrow = barPositions("ABC", 2480);
+    EXPECT_EQ(narrow.penWidth, 10);
+    EXPECT_EQ(narrow.xs[0], (2480 - 2040) / 2);
+    // At 150 dpi (1240 px) 204 bits of 10 px do not fit: 6 px each, centred.
+    const Bars tiny = barPositions("ABC", 1240);
+    EXPECT_EQ(tiny.penWidth, 6);
+    EXPECT_EQ(tiny.xs[0], (1240 - 204 * 6) / 2);
+    EXPECT_EQ(tiny.xs.back(), tiny.xs[0] + 203 * 6);
 }
 
 TEST(Labels, PaintedBarsFollowTheModules)
