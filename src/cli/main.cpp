@@ -118,6 +118,30 @@ int main(int argc, char** argv)
         cli::err(QStringLiteral("Nieznane polecenie: ") + name);
         return ExitUsage;
     }
+#ifdef VDUNO_HAS_EMULATOR
+    // --emulator: a register with demo content on a pseudo-terminal, reached through the
+    // real serial code; it lives until the subcommand ends.
+    std::unique_ptr<emu::RegisterModel> emulatedRegister;
+    std::unique_ptr<emu::EmulatorHost> emulatorHost;
+    if (context.emulator) {
+        emulatedRegister = std::make_unique<emu::RegisterModel>(
+            context.emulatorModel == QLatin1String("duno") ? emu::Model::Duno : emu::Model::DunoBis,
+            context.address);
+        emulatedRegister->fillDemo();
+        emulatorHost = std::make_unique<emu::EmulatorHost>(*emulatedRegister);
+        QString error;
+        if (!emulatorHost->start(&error)) {
+            cli::err(QStringLiteral("Nie mogę uruchomić emulatora kasy: ") + error);
+            return ExitFailure;
+        }
+        context.device = emulatorHost->devicePath();
+    }
+#else
+    if (context.emulator) {
+        cli::err(QStringLiteral("Ta wersja programu nie zawiera emulatora kasy."));
+        return ExitUsage;
+    }
+#endif
     CliUi ui(context.yes);
     context.ui = &ui;
     return command->run(args, context);
