@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     clang-format xvfb xauth
+    zbar-tools
 )
 
 missing=()

@@ -3,6 +3,11 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -166,4 +171,59 @@ TEST(Labels, PaintedBarsFollowTheModules)
     EXPECT_GT(qGray(page.pixel(1240 - 620, y)), 128);
     // nothing above the label top
     EXPECT_GT(qGray(page.pixel(1240, 190)), 128);
+}
+
+// A barcode reader must read every printed label back as the article's barcode.
+TEST(Labels, ReaderDecodesPrintedPage)
+{
+    const QString zbarimg = QStandardPaths::findExecutable(QStringLiteral("zbarimg"));
+    if (zbarimg.isEmpty())
+        GTEST_SKIP() << "zbarimg (zbar-tools) is not installed";
+    const std::vector<Label> sheet = {
+        {"5901234123457", QStringLiteral("Mleko")}, {"0000000000123", QStringLiteral("Chleb")},
+        {"ABC", QStringLiteral("Masło")},           {"Ab12345", QStringLiteral("Ser")},
+        {"X123456", QStringLiteral("Kawa")},        {"12345", QStringLiteral("Herbata")},
+        {"abc", QStringLiteral("Cukier")},          {"Kod-128/x", QStringLiteral("Sól")},
+        {"2000000000015", QStringLiteral("Jaja")},  {"PL 77", QStringLiteral("Ryż")},
+        {"9{}|~", QStringLiteral("Mąka")},          {"1234567890", QStringLiteral("Olej")},
+    };
+    QTemporaryDir dir;
+    std::vector<QImage> pages;
+    auto newPage = [&] {
+        pages.emplace_back(2480, 3508, QImage::Format_RGB32); // A4 at 300 dpi
+        pages.back().setDotsPerMeterX(11811);
+        pages.back().setDotsPerMeterY(11811);
+        pages.back().fill(Qt::white);
+    };
+    newPage();
+    {
+        auto painter = std::make_unique<QPainter>(&pages.back());
+        Settings settings;
+        settings.barHeightMm = 15;
+        ASSERT_TRUE(paint(*painter, pages.back(), sheet, settings, [&] {
+            painter->end();
+            newPage();
+            return painter->begin(&pages.back());
+        }));
+    }
+    // 15 mm bars at 300 dpi: pitch 30 mm = 354.3 px; after nine labels the tenth would end
+    // at 9 * 354.3 + 200 + 177 + 15 + 2 * text height > 3508: two pages.
+    EXPECT_EQ(pages.size(), 2u);
+    QStringList decoded;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const QString png = dir.filePath(QStringLiteral("strona%1.png").arg(i));
+        ASSERT_TRUE(pages[i].save(png));
+        QProcess zbar;
+        zbar.start(zbarimg, {QStringLiteral("--raw"), QStringLiteral("-q"),
+                             QStringLiteral("-Sdisable"), QStringLiteral("-Scode128.enable"), png});
+        ASSERT_TRUE(zbar.waitForFinished(60000));
+        decoded += QString::fromLatin1(zbar.readAllStandardOutput())
+                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    QStringList expected;
+    for (const Label& l : sheet)
+        expected << QString::fromLatin1(l.barcode);
+    decoded.sort();
+    expected.sort();
+    EXPECT_EQ(decoded, expected);
 }
