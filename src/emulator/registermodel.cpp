@@ -298,8 +298,15 @@ QList<Reply> RegisterModel::handle(QByteArrayView frame)
     if (uint8_t(frame[length - 2]) != checkByte(frame))
         return applyFaults(error(ErrCheckByte));
     if (cmd != kAck) {
-        if (m_faults.busy.contains(m_frameCounter))
-            return applyFaults({Reply{statusFrame(m_address, kStatusBusy)}});
+        // Busy: the register says so at once and answers the command when it is free again;
+        // the computer waits and reads once more without sending the frame again.
+        if (m_faults.busy.contains(m_frameCounter)) {
+            QList<Reply> rest = process(frame);
+            if (!rest.isEmpty())
+                rest.first().delayMs += m_faults.busyMs;
+            rest.prepend(Reply{statusFrame(m_address, kStatusBusy)});
+            return applyFaults(rest);
+        }
         if (m_faults.paperOut.contains(m_frameCounter)) {
             QList<Reply> rest = process(frame);
             if (!rest.isEmpty())

@@ -25,7 +25,7 @@ struct Reply {
 // Faults chosen per run. Frame numbers count the frames the register receives from the
 // computer, acknowledgements included, from 1.
 struct FaultPlan {
-    QSet<int> busy;     // answer status 0x08 and do nothing
+    QSet<int> busy;     // answer status 0x08, then the real answer after busyMs
     QSet<int> paperOut; // answer status 0x02, then carry out the command once paper is back
     QSet<int> corrupt;  // flip the check byte of the answer
     QSet<int> silent;   // answer nothing
@@ -35,6 +35,7 @@ struct FaultPlan {
     QSet<int> vanish;   // the device disappears instead of answering
     int slowMs = 1500;
     int paperBackMs = 300;
+    int busyMs = 200;
 };
 
 // Register-side tables, kept in the register's own image formats (what a table read sends

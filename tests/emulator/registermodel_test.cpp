@@ -352,15 +352,21 @@ TEST(RegisterModel, FaultsChangeTheAnswer)
     plan.vanish = {7};
     plan.paperOut = {8};
     reg.setFaults(plan);
-    EXPECT_EQ(all(reg.handle(probe)),
-              bytes({0x02, 0x01, 0x0A, 0x00, 0x01, 0x00, 0x41, 0x08, 0x43, 0x03}));
+    const QList<Reply> busy = reg.handle(probe);
+    ASSERT_EQ(busy.size(), 2);
+    EXPECT_EQ(busy[0].bytes, bytes({0x02, 0x01, 0x0A, 0x00, 0x01, 0x00, 0x41, 0x08, 0x43, 0x03}));
+    EXPECT_EQ(busy[1].bytes, ready); // answered once free, without the frame sent again
+    EXPECT_GE(busy[1].delayMs, 200);
     QByteArray corrupt = ready;
     corrupt[8] = char(~0x4B);
     EXPECT_EQ(all(reg.handle(probe)), corrupt);
     EXPECT_TRUE(reg.handle(probe).isEmpty());
     EXPECT_EQ(all(reg.handle(probe)), ready.left(5));
     EXPECT_EQ(all(reg.handle(probe)).right(10), ready);
-    EXPECT_GT(all(reg.handle(probe)).size(), 0);
+    const QList<Reply> slow = reg.handle(probe);
+    ASSERT_EQ(slow.size(), 1);
+    EXPECT_EQ(slow[0].bytes, ready);
+    EXPECT_GE(slow[0].delayMs, 1500);
     const QList<Reply> gone = reg.handle(probe);
     ASSERT_EQ(gone.size(), 1);
     EXPECT_TRUE(gone[0].vanish);
