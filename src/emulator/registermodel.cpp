@@ -51,7 +51,11 @@ enum DeviceError : uint8_t {
     ErrPaymentKind = 30,
     ErrCurrencyNumber = 31,
     ErrCurrencyName = 32,
+    ErrDiscountValue = 17,
     ErrVatValue = 35,
+    ErrHeaderLines = 38,
+    ErrHeaderTall = 39,
+    ErrHeaderLength = 88,
     ErrPackagingNumber = 36,
     ErrPackagingName = 37,
     ErrGroupName = 40,
@@ -83,6 +87,25 @@ constexpr uint8_t kStatusBusy = 0x08;
 constexpr uint8_t kStatusEmpty = 0x10;
 constexpr uint8_t kStatusZeroSales = 0x40;
 constexpr uint8_t kStatusReady = 0x00;
+
+// The header block: six lines of 42 bytes, the line count, six tall-line flags. Returns
+// the device error for a block the register refuses, or -1.
+int headerError(QByteArrayView block)
+{
+    const int count = uint8_t(block[252]);
+    if (count > 6)
+        return ErrHeaderLines;
+    for (int i = count * 42; i < 252; ++i)
+        if (block[i] != 0)
+            return ErrHeaderLines;
+    for (int i = 253; i < 259; ++i)
+        if (uint8_t(block[i]) > 1)
+            return ErrHeaderTall;
+    // Printed characters: the padding spaces and the large-character markers do not count.
+    const auto printed = std::count_if(block.begin(), block.begin() + 252,
+                                       [](char c) { return c != 0 && c != ' ' && c != 1; });
+    return printed > 240 ? int(ErrHeaderLength) : -1;
+}
 
 QByteArray trimmedName(QByteArrayView field)
 {
@@ -513,6 +536,8 @@ QList<Reply> RegisterModel::process(QByteArrayView frame)
         break;
     case 'N':
         if (length == 268) {
+            if (const int code = headerError(data); code >= 0)
+                return error(uint8_t(code));
             m_header = data.first(259).toByteArray();
             return ack(seq);
         }
@@ -732,6 +757,8 @@ QList<Reply> RegisterModel::programRecord(Table t, QByteArrayView data, uint16_t
             return error(ErrDiscountKind);
         if (uint8_t(data[23]) > 1)
             return error(ErrDiscountType);
+        if (data[23] == 0 && u32At(data, 24) > 9999)
+            return error(ErrDiscountValue);
         slot(t, n).replace(0, 28, data.first(28).toByteArray());
         return ack(seq);
     case PaymentForms:

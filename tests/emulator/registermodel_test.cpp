@@ -457,3 +457,45 @@ TEST(RegisterModel, CacheDumpFramesOf265Bytes)
     EXPECT_TRUE(f.isEmpty());
     EXPECT_EQ(data, cache + QByteArray(10, '\0'));
 }
+
+TEST(RegisterModel, HeaderRefusals)
+{
+    auto header = [](int count, int lines, int tall) {
+        QByteArray block(259, '\0');
+        for (int l = 0; l < lines; ++l)
+            block.replace(l * 42, 42, QByteArray(42, char('A' + l)));
+        block[252] = char(count);
+        block[253] = char(tall);
+        return handFrame(1, 0x8001, 'N', block);
+    };
+    struct Case {
+        int count, lines, tall;
+        QByteArray want;
+    };
+    const Case cases[] = {
+        {2, 2, 1, kAck3},       {7, 0, 0, errorOf(38)}, {1, 2, 0, errorOf(38)},
+        {2, 2, 2, errorOf(39)}, {6, 6, 0, errorOf(88)}, {5, 5, 0, kAck3},
+    };
+    for (const Case& c : cases) {
+        RegisterModel reg;
+        EXPECT_EQ(all(reg.handle(header(c.count, c.lines, c.tall))), c.want) << c.count << c.lines;
+    }
+    RegisterModel reg;
+    ASSERT_EQ(all(reg.handle(header(2, 2, 0))), kAck3);
+    const QByteArray back = all(reg.handle(request('N', 0x8001)));
+    ASSERT_EQ(back.size(), 268);
+    EXPECT_EQ(back.mid(7, 42), QByteArray(42, 'A'));
+}
+
+TEST(RegisterModel, DiscountPercentAbove9999IsRefused)
+{
+    QByteArray rec(28, '\0');
+    rec[0] = 1;
+    rec.replace(1, 5, "Rabat");
+    rec[24] = char(10000 & 0xFF);
+    rec[25] = char(10000 >> 8);
+    RegisterModel reg;
+    EXPECT_EQ(all(reg.handle(handFrame(1, 0x8001, 'R', rec + '\0'))), errorOf(17));
+    rec[23] = 1; // an amount of 100,00 is fine
+    EXPECT_EQ(all(reg.handle(handFrame(1, 0x8001, 'R', rec + '\0'))), kAck3);
+}
