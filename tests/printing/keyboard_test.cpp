@@ -1,5 +1,6 @@
 #include "printing/keyboard.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -7,6 +8,14 @@
 #include <gtest/gtest.h>
 
 using namespace keyboard;
+
+namespace {
+// Text is measured and drawn only under a GUI application (the widget test build has one).
+bool haveGuiApp()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+}
+} // namespace
 
 TEST(Keyboard, DefaultTexts)
 {
@@ -163,6 +172,8 @@ TEST(Keyboard, BadDesignFilesLeaveTheDesignAlone)
 
 TEST(Keyboard, PrintedTemplateColours)
 {
+    if (!haveGuiApp())
+        GTEST_SKIP() << "needs a GUI application";
     QImage page(2480, 3508, QImage::Format_RGB32);
     page.setDotsPerMeterX(11811); // 300 dpi
     page.setDotsPerMeterY(11811);
@@ -186,4 +197,39 @@ TEST(Keyboard, PrintedTemplateColours)
     EXPECT_EQ(page.pixel(k23.right() + 6, k23.top() + 4), QColor(Qt::gray).rgb());
     // The arrow glyph is drawn in its own colour in the centre of key 3.
     EXPECT_EQ(page.pixel(g.key(3).center()), QColor(Qt::red).rgb());
+}
+
+TEST(Keyboard, LongTextsShrinkToTheirCell)
+{
+    if (!haveGuiApp())
+        GTEST_SKIP() << "needs a GUI application";
+    QImage page(1240, 1754, QImage::Format_RGB32);
+    page.setDotsPerMeterX(11811); // 300 dpi: cells of 153 px
+    page.setDotsPerMeterY(11811);
+    page.fill(Qt::white);
+    Design d = defaultDesign();
+    d.keys[5].lower = QStringLiteral("WWWWWWWWWW");
+    d.keys[6].lower.clear();
+    d.keys[5].middle = QStringLiteral("MMMMMMMMMM");
+    d.keys[6].middle.clear();
+    d.keys[6].upper.clear();
+    {
+        QPainter painter(&page);
+        paint(painter, page, d);
+    }
+    const Geometry g = geometry(300);
+    const QRect k6 = g.key(6);
+    // Nothing of key 5's texts reaches into key 6, whose own texts are empty.
+    int dark = 0;
+    for (int y = k6.top() + 2; y < k6.bottom() - 1; ++y)
+        for (int x = k6.left() + 2; x < k6.right() - 1; ++x)
+            dark += qGray(page.pixel(x, y)) < 128;
+    EXPECT_EQ(dark, 0);
+    // ... and the texts are there inside key 5.
+    const QRect k5 = g.key(5);
+    int inKey5 = 0;
+    for (int y = k5.top() + 2; y < k5.bottom() - 1; ++y)
+        for (int x = k5.left() + 2; x < k5.right() - 1; ++x)
+            inKey5 += qGray(page.pixel(x, y)) < 128;
+    EXPECT_GT(inKey5, 100);
 }

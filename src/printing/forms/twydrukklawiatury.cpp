@@ -201,6 +201,9 @@ TWydrukKlawiatury::TWydrukKlawiatury(QWidget* parent) : QDialog(parent)
     connect(wczytaj, &QPushButton::clicked, this, &TWydrukKlawiatury::WczytajClick);
     connect(podglad, &QPushButton::clicked, this, &TWydrukKlawiatury::PodgladClick);
     connect(Drukuj, &QPushButton::clicked, this, &TWydrukKlawiatury::DrukujClick);
+    // Enter in the edit box confirms the text only; it must not print as well.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(false);
     clearEditor();
 }
 
