@@ -3,6 +3,8 @@
 
 #include <QTemporaryDir>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using namespace emu;
@@ -498,4 +500,50 @@ TEST(RegisterModel, DiscountPercentAbove9999IsRefused)
     EXPECT_EQ(all(reg.handle(handFrame(1, 0x8001, 'R', rec + '\0'))), errorOf(17));
     rec[23] = 1; // an amount of 100,00 is fine
     EXPECT_EQ(all(reg.handle(handFrame(1, 0x8001, 'R', rec + '\0'))), kAck3);
+}
+
+// Every table: a record programmed with its frame comes back in the register image, the
+// record bytes placed as the image layout of that table places them.
+TEST(RegisterModel, EachTableProgrammedAndReadBack)
+{
+    struct Span {
+        int from, to, length;
+    };
+    struct Table {
+        const char* what;
+        int code, recordSize, sentBytes, imageSize;
+        std::vector<Span> spans; // record bytes -> image bytes
+    };
+    const Table tables[] = {
+        {"cashier", 'K', 33, 33, 324, {{0, 0, 26}, {26, 224, 7}}},
+        {"discount", 'R', 28, 28, 36, {{0, 0, 28}}},
+        {"payment form", 'F', 23, 23, 31, {{0, 0, 22}, {22, 26, 1}}},
+        {"currency", 'W', 30, 30, 42, {{0, 0, 22}, {22, 26, 8}}},
+        {"group", 'G', 22, 21, 26, {{0, 0, 21}}},
+        {"packaging", 'Z', 48, 48, 66, {{0, 0, 47}, {47, 65, 1}}},
+    };
+    for (const Table& t : tables) {
+        RegisterModel reg;
+        QByteArray rec(t.recordSize, '\0');
+        rec[0] = 7;
+        rec.replace(1, 6, "Rekord");
+        for (int i = 22; i < t.recordSize; ++i)
+            rec[i] = char(i % 2); // 0/1 values every table accepts in its option bytes
+        if (t.code == 'F')
+            rec[22] = 2;
+        const QByteArray frame = handFrame(1, 0x8001, t.code, rec.left(t.sentBytes) + '\0');
+        ASSERT_EQ(all(reg.handle(frame)), kAck3) << t.what;
+        // group 1 and cashier 1 exist from the start; record 7 follows them
+        QByteArray f = all(reg.handle(request(t.code)));
+        while (f.size() == t.imageSize + 9 && uint8_t(f[7]) != 7)
+            f = all(reg.handle(handAck(1, 0)));
+        ASSERT_EQ(f.size(), t.imageSize + 9) << t.what;
+        EXPECT_EQ(uint8_t(f[4]) | (uint8_t(f[5]) << 8),
+                  0x8000 | (t.code == 'K' || t.code == 'G' ? 2 : 1))
+            << t.what;
+        const QByteArray img = f.mid(7, t.imageSize);
+        for (const Span& s : t.spans)
+            EXPECT_EQ(img.mid(s.to, s.length), rec.mid(s.from, s.length))
+                << t.what << " " << s.from;
+    }
 }
