@@ -1,0 +1,206 @@
+#include "databasesession.h"
+
+#include "common/cp1250.h"
+#include "tables.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace dbLayout;
+
+namespace {
+
+const QString MsgCreateFailed = QStringLiteral("Nie udało się utworzyć nowej bazy");
+const QString MsgReadError = QStringLiteral("Wystąpił błąd odczytu");
+const QString MsgNotOpen = QStringLiteral("Plik z bazą nie jest otwarty.");
+const QString MsgTargetFailed = QStringLiteral("Nie mogę otworzyć pliku docelowego");
+const QString MsgWriteError = QStringLiteral("Wystąpił błąd zapisu");
+
+void putBytes(QByteArray& data, qint64 offset, QByteArrayView bytes)
+{
+    std::copy_n(bytes.data(), bytes.size(), data.data() + offset);
+}
+
+} // namespace
+
+TempDirResult temporaryDirectory()
+{
+    const QString temp = qEnvironmentVariable("TEMP");
+    if (!temp.isEmpty() && QFileInfo(temp).isDir())
+        return {QDir::cleanPath(temp), QString()};
+
+    // A directory of our own: created 0700, and refused when it is not a real directory
+    // owned by us or when others may write to it (someone could plant a working copy).
+    const uid_t uid = ::getuid();
+    const QString dir = QDir::tempPath() + QStringLiteral("/vorn-duno-") + QString::number(uid);
+    const QByteArray native = QFile::encodeName(dir);
+    const QString refused = QStringLiteral("Nie mogę użyć katalogu tymczasowego ") + dir;
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        return {QString(), QStringLiteral("Nie mogę utworzyć katalogu tymczasowego ") + dir};
+    struct stat st {};
+    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != uid ||
+        (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return {QString(), refused};
+    return {dir, QString()};
+}
+
+DatabaseSession::DatabaseSession(const QString& workingCopyPath)
+    : m_workingCopyPath(workingCopyPath)
+{
+}
+
+QString DatabaseSession::workingCopyPath() const
+{
+    if (!m_workingCopyPath.isEmpty())
+        return m_workingCopyPath;
+    const TempDirResult dir = temporaryDirectory();
+    return dir.path.isEmpty() ? QString() : dir.path + QLatin1Char('/') + WorkingCopyName;
+}
+
+QString DatabaseSession::paddedSymbol(const QString& symbol)
+{
+    return symbol.rightJustified(3, QLatin1Char(' '), false);
+}
+
+void DatabaseSession::setCurrencySymbol(const QString& symbol)
+{
+    m_symbol = paddedSymbol(symbol);
+}
+
+QByteArray DatabaseSession::newWorkingCopy(const QString& symbol)
+{
+    QByteArray data(CreatedSize, '\0');
+    putBytes(data, 0, MagicV2);
+    putBytes(data, MagicSize, "    ");
+    data[20] = '\x01';
+
+    // Cashier 1, the manager: number, name (21), password (4), seven permissions.
+    const qint64 cashier = recordOffset(CashierTable, 1);
+    data[cashier] = 1;
+    putBytes(data, cashier + 1, cp1250::padRight(QStringLiteral("Kierownik"), 21));
+    putBytes(data, cashier + 22, cp1250::padRight(QStringLiteral("7395"), 4));
+    putBytes(data, cashier + 26, QByteArray(7, '\x01'));
+
+    const qint64 group = recordOffset(GroupTable, 1);
+    data[group] = 1;
+    putBytes(data, group + 1, cp1250::padRight(QStringLiteral("Grupa podstawowa"), 21));
+
+    putBytes(data, CurrencyFieldCreation.base, cp1250::padSpaces(symbol, 3));
+
+    // Rates A..G: letter and 16-bit value in hundredths of a percent; 0xFFFE inactive,
+    // 0xFFFF exempt.
+    const quint16 rates[7] = {2300, 800, 0, 500, 0xFFFE, 0xFFFE, 0xFFFF};
+    for (int i = 0; i < 7; ++i) {
+        const qint64 at = recordOffset(VatTable, i + 1);
+        data[at] = char('A' + i);
+        data[at + 1] = char(rates[i] & 0xFF);
+        data[at + 2] = char(rates[i] >> 8);
+    }
+
+    const quint32 halo[10] = {0, 100, 200, 500, 1000, 2000, 3000, 5000, 10000, 50000};
+    for (int i = 0; i < 10; ++i)
+        for (int b = 0; b < 4; ++b)
+            data[recordOffset(HaloTable, i + 1) + b] = char((halo[i] >> (8 * b)) & 0xFF);
+    return data;
+}
+
+QByteArray DatabaseSession::convertedWorkingCopy(const QByteArray& file)
+{
+    if (!file.startsWith(QByteArrayView(MagicV1, MagicSize)))
+        return file;
+    // Each 67-byte article record gains a last byte 0 (the unit byte); everything after the
+    // article table moves up by 2000 bytes. The result is 207,000 bytes long.
+    QByteArray out;
+    out.reserve(file.size() + V1Shift);
+    out.append(file.left(ArticleTable.base));
+    for (int n = 0; n < ArticleTable.count; ++n) {
+        out.append(file.mid(ArticleTable.base + qint64(n) * V1ArticleSize, V1ArticleSize));
+        out.append('\0');
+    }
+    out.append(file.mid(V1ArticleEnd));
+    return out;
+}
+
+DbResult DatabaseSession::createWorkingDatabase()
+{
+    m_db.close();
+    const QString path = workingCopyPath();
+    if (path.isEmpty() || !m_db.load(path, newWorkingCopy(m_symbol)))
+        return {false, MsgCreateFailed};
+    return {true, QString()};
+}
+
+DbResult DatabaseSession::startUp()
+{
+    m_displayName = WorkingCopyName;
+    m_symbol = QStringLiteral("PLN");
+    const DbResult result = createWorkingDatabase();
+    if (result.ok)
+        m_displayName = QStringLiteral("Bez nazwy");
+    m_modified = false;
+    return {result.ok, QString()}; // the start-up shows nothing
+}
+
+DbResult DatabaseSession::newDatabase(const QString& name, const QString& symbol)
+{
+    setCurrencySymbol(symbol);
+    m_displayName = name;
+    const DbResult result = createWorkingDatabase();
+    if (result.ok)
+        m_modified = true;
+    return result;
+}
+
+DbResult DatabaseSession::openDatabaseFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {false, QStringLiteral("Plik ") + path + QStringLiteral(" nie istnieje.")};
+    if (info.isDir())
+        return {false, QStringLiteral("Nie mogę odczytać pliku ") + path};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {false, QStringLiteral("Nie mogę odczytać pliku ") + path};
+    const QByteArray bytes = file.read(FileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return {false, QStringLiteral("Nie mogę odczytać pliku ") + path};
+    if (bytes.size() != FileSize)
+        return {false, QStringLiteral("Plik ") + path +
+                           QStringLiteral(" nie jest bazą danych Vorn Duno (zła długość pliku).")};
+    file.close();
+
+    const QString working = workingCopyPath();
+    if (working.isEmpty() || !m_db.load(working, convertedWorkingCopy(bytes)))
+        return {false, MsgReadError};
+    m_displayName = info.fileName();
+    return {true, QString()};
+}
+
+DbResult DatabaseSession::saveDatabaseFile(const QString& path)
+{
+    if (m_db.failed())
+        return {false, MsgNotOpen};
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return {false, MsgTargetFailed};
+
+    // The working copy's bytes 16..204999 behind the version-2 magic; a shorter copy
+    // contributes bytes 0, a longer one (a converted file) is cut at 205,000.
+    QByteArray bytes = m_db.contents().left(FileSize);
+    bytes.resize(FileSize, '\0');
+    putBytes(bytes, 0, QByteArrayView(MagicV2, MagicSize));
+    if (out.write(bytes) != bytes.size() || !out.commit())
+        return {false, MsgWriteError};
+
+    m_displayName = QFileInfo(path).fileName();
+    m_saveSucceeded = true;
+    m_modified = false;
+    return {true, QStringLiteral("Zapisano plik ") + path};
+}

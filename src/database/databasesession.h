@@ -1,0 +1,82 @@
+#pragma once
+
+#include "registerdatabase.h"
+
+#include <QString>
+
+// The outcome of a lifecycle step: the text to show (empty when there is none) and whether
+// the step did what it was asked.
+struct DbResult {
+    bool ok = false;
+    QString message;
+};
+
+// Where the working copy lives: "TEMP" when it names an existing directory, otherwise a
+// directory of this user only under the system temporary directory.
+struct TempDirResult {
+    QString path;  // empty on failure
+    QString error; // Polish text on failure
+};
+TempDirResult temporaryDirectory();
+
+// The register database between disk and the program: the working copy, new, open (with the
+// version-1 conversion), save, and the flags the main window shows. It shows nothing itself;
+// the caller shows DbResult::message.
+class DatabaseSession {
+public:
+    // An empty path puts the working copy at temporaryDirectory() + "/BDTemp.bdt" (what the
+    // program uses); the command line and the tests pass a private path.
+    explicit DatabaseSession(const QString& workingCopyPath = QString());
+
+    static inline const QString WorkingCopyName = QStringLiteral("BDTemp.bdt");
+
+    RegisterDatabase& database() { return m_db; }
+    const RegisterDatabase& database() const { return m_db; }
+    bool isLoaded() const { return m_db.isOpen(); }
+
+    // The working copy path; empty when no temporary directory could be had.
+    QString workingCopyPath() const;
+
+    // A new working copy with the default records and the current accounting currency
+    // symbol. Failure: "Nie udało się utworzyć nowej bazy" and no database loaded.
+    DbResult createWorkingDatabase();
+
+    // The database created at start-up: display name "Bez nazwy", symbol "PLN", not modified.
+    DbResult startUp();
+
+    // "OK" of the new-database dialog with a non-empty name: symbol padded to 3, the name
+    // as display name, create; success sets the modified flag.
+    DbResult newDatabase(const QString& name, const QString& symbol);
+
+    // Reads the chosen file (never writes it), converting a version-1 file. A missing,
+    // unreadable or wrongly sized file is refused and the loaded database stays as it was.
+    DbResult openDatabaseFile(const QString& path);
+
+    // Writes the whole 205,000-byte file with the version-2 magic through a temporary file
+    // beside the target that replaces it only when complete.
+    DbResult saveDatabaseFile(const QString& path);
+
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified = true) { m_modified = modified; }
+    bool saveSucceeded() const { return m_saveSucceeded; }
+    QString displayName() const { return m_displayName; }
+    void setDisplayName(const QString& name) { m_displayName = name; }
+
+    QString currencySymbol() const { return m_symbol; }
+    // Pads on the left with spaces to 3 characters ("EU" -> " EU").
+    void setCurrencySymbol(const QString& symbol);
+    static QString paddedSymbol(const QString& symbol);
+
+    // The bytes of a new database's working copy (200,021 bytes).
+    static QByteArray newWorkingCopy(const QString& symbol);
+    // The version-2 working copy made from a file's bytes (converted when version 1).
+    static QByteArray convertedWorkingCopy(const QByteArray& file);
+
+private:
+    RegisterDatabase m_db;
+    QString m_workingCopyPath;
+    QString m_displayName;
+    QString m_symbol = QStringLiteral("PLN");
+    bool m_modified = false;
+    bool m_saveSucceeded = false;
+};
