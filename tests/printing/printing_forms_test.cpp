@@ -37,7 +37,9 @@ TEST(TWydrukKlawiatury, EditTextAndApply)
 {
     TWydrukKlawiatury form;
     form.show();
-    form.selectKey(6);
+    // Keys of 56 pixels from (4, 4): key 6 is the second of the second row.
+    QTest::mouseClick(form.preview(), Qt::LeftButton, {}, QPoint(4 + 56 + 28, 4 + 56 + 28));
+    EXPECT_EQ(form.selectedKey(), 6);
     EXPECT_TRUE(form.Zatwierdz->isEnabled());
     EXPECT_EQ(form.editor().upper, QStringLiteral("SYMBOLE"));
     form.EdytujDolny->click();

@@ -243,6 +243,11 @@ void TWydrukKlawiatury::refreshEditor()
     Podglad->update();
 }
 
+QWidget* TWydrukKlawiatury::preview() const
+{
+    return Podglad;
+}
+
 void TWydrukKlawiatury::selectKey(int key)
 {
     if (key < 0 || key >= keyboard::KeyCount)

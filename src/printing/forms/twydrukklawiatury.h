@@ -45,6 +45,7 @@ public:
     QPushButton* KolorTla = nullptr;
     KeyboardPreview* Podglad = nullptr;
 
+    QWidget* preview() const;
     void selectKey(int key);
     void ZatwierdzClick();
     void KopiujKoloryClick();
