@@ -1,0 +1,64 @@
+#pragma once
+
+#include "serialline.h"
+
+#include "common/transferui.h"
+
+#include <QByteArray>
+#include <array>
+#include <functional>
+#include <memory>
+
+// The process-wide link to the register: line settings, the open port, the register
+// address, the stop request flag and the 1024-byte receive area every answer is read into.
+// All messages go through the TransferUi of the caller.
+class Link {
+public:
+    static constexpr int NoPort = 255;
+    static constexpr int ReceiveSize = 1024;
+    using LineFactory = std::function<std::unique_ptr<SerialLine>()>;
+
+    explicit Link(LineFactory factory = makePosixSerialLine);
+    static Link& instance();
+
+    // Link settings: port number 1..99 or NoPort, and the line settings.
+    int port = NoPort;
+    LineSettings line;
+    // The copy the port settings dialog falls back to.
+    int savedPort = NoPort;
+    LineSettings savedLine;
+    quint8 address = 1;
+    bool stopRequest = false;
+    // Called with '>' for every frame sent and '<' for every read (for --trace).
+    std::function<void(char direction, QByteArrayView bytes)> trace;
+
+    bool portChosen() const { return port >= 1 && port <= 99; }
+    // 0 success, 1 failure (messages only when verbose). Closes a port held before.
+    int openPort(TransferUi& ui, bool verbose);
+    void closePort();
+    bool isOpen() const { return m_line && m_line->isOpen(); }
+    // 0 success, nonzero failure. Sends all bytes with retries, reopen and flow-control wait.
+    int sendBytes(TransferUi& ui, QByteArrayView bytes);
+    // 0 clear, 1 error, 2 output held; 1 when no port is open.
+    int lineStatus();
+    // 0 the line fell silent, 1 it kept talking ("Wystąpił błąd komunikacji").
+    int drainInput(TransferUi& ui);
+    // Reads `count` bytes (at most 1024) into the receive area from its start; returns how
+    // many arrived within the time-out in force.
+    int read(int count);
+    // Reads `count` more bytes into the receive area at `offset`.
+    int readAt(int offset, int count);
+    void saveSettings();
+    void restoreSettings();
+
+    QByteArrayView received(int count) const;
+    quint8 at(int i) const { return static_cast<quint8>(m_rx[static_cast<size_t>(i)]); }
+    char* receiveArea() { return m_rx.data(); }
+    void clearReceiveArea() { m_rx.fill(0); }
+    SerialLine* serialLine() { return m_line.get(); }
+
+private:
+    LineFactory m_factory;
+    std::unique_ptr<SerialLine> m_line;
+    std::array<char, ReceiveSize> m_rx{};
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The link keeps a COM number 1..99 (the settings file stores one byte). On Linux a number
+// resolves to a device path:
+//   1..32  -> /dev/ttyS0 .. /dev/ttyS31   (on-board ports, COM1 = /dev/ttyS0)
+//   33..64 -> /dev/ttyUSB0 .. /dev/ttyUSB31 (USB serial adapters)
+//   65..96 -> /dev/ttyACM0 .. /dev/ttyACM31 (USB CDC devices)
+//   97..99 -> no default device
+// An override points any number at any path (a pseudo-terminal, a /dev/serial/by-id link):
+// setPortOverride() in the process, else the environment variable VDUNO_COM<n>=/path.
+namespace portmap {
+
+QString devicePath(int port);
+QString defaultPath(int port);
+void setPortOverride(int port, const QString& path);  // empty path removes it
+void clearPortOverrides();
+// "COM3 (/dev/ttyS2)", or "COM98" when the number has no device.
+QString displayName(int port);
+// The line added after an open failure for lack of permission.
+QString permissionHint(const QString& path);
+
+} // namespace portmap

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+// Line settings of the link, in the register's own codes.
+struct LineSettings {
+    quint32 baud = 115200;
+    quint8 dataBits = 8;  // 5..8
+    quint8 parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    quint8 stopBits = 0;  // 0 one, 1 one and a half, 2 two
+    bool xonXoff = false;
+    bool rtsCts = false;
+    bool operator==(const LineSettings&) const = default;
+};
+
+// Total time-outs of one read or write, in milliseconds: a read of n bytes gives up after
+// readConstant + n * readMultiplier, a write of n bytes after writeConstant + n * writeMultiplier.
+struct LineTimeouts {
+    quint32 readInterval = 0;
+    quint32 readMultiplier = 1;
+    quint32 readConstant = 100;
+    quint32 writeMultiplier = 10;
+    quint32 writeConstant = 100;
+    bool operator==(const LineTimeouts&) const = default;
+};
+
+// One serial device. Reads and writes block for at most their total time-out.
+class SerialLine {
+public:
+    enum class OpenError { None, Failed, PermissionDenied };
+    struct WriteResult {
+        bool ok = false;        // the call itself succeeded (possibly writing less)
+        bool vanished = false;  // the device is gone (unplugged adapter, closed pty)
+        qint64 written = 0;
+    };
+
+    virtual ~SerialLine() = default;
+    virtual OpenError open(const QString& path) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual bool configure(const LineSettings& settings) = 0;
+    virtual void setTimeouts(const LineTimeouts& timeouts) = 0;
+    virtual LineTimeouts timeouts() const = 0;
+    virtual WriteResult write(QByteArrayView bytes) = 0;
+    // Reads up to `count` bytes into `into`; returns how many arrived before the time-out.
+    virtual qint64 read(char* into, qint64 count) = 0;
+    // 0 line clear, 1 error (or the query failed), 2 output held; clears the error flags.
+    virtual int status() = 0;
+};
+
+// The POSIX line over termios; poll() with a deadline gives exact total time-outs.
+// Works with on-board ports, USB adapters and pseudo-terminals. EIO, ENXIO and ENODEV on a
+// write mean the device vanished.
+class PosixSerialLine : public SerialLine {
+public:
+    ~PosixSerialLine() override;
+    OpenError open(const QString& path) override;
+    void close() override;
+    bool isOpen() const override { return m_fd >= 0; }
+    bool configure(const LineSettings& settings) override;
+    void setTimeouts(const LineTimeouts& timeouts) override { m_timeouts = timeouts; }
+    LineTimeouts timeouts() const override { return m_timeouts; }
+    WriteResult write(QByteArrayView bytes) override;
+    qint64 read(char* into, qint64 count) override;
+    int status() override;
+
+private:
+    int m_fd = -1;
+    bool m_rtsCts = false;
+    LineTimeouts m_timeouts;
+};
+
+std::unique_ptr<SerialLine> makePosixSerialLine();
+
+// Sets any baud rate on a termios-capable descriptor (posixbaud.cpp).
+bool setLineBaud(int fd, quint32 baud);
