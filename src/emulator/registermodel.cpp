@@ -52,6 +52,7 @@ enum DeviceError : uint8_t {
     ErrCurrencyNumber = 31,
     ErrCurrencyName = 32,
     ErrDiscountValue = 17,
+    ErrCurrencySymbol = 34,
     ErrVatValue = 35,
     ErrHeaderLines = 38,
     ErrHeaderTall = 39,
@@ -776,6 +777,18 @@ QList<Reply> RegisterModel::programRecord(Table t, QByteArrayView data, uint16_t
             return error(ErrCurrencyNumber);
         if (findName(t, trimmedName(data.sliced(1, 21)), n))
             return error(ErrCurrencyName);
+        {
+            // The symbol (record bytes 27-29, image bytes 31-33) may not be empty or repeat
+            // the symbol of another currency.
+            const QByteArray symbol = data.sliced(27, 3).toByteArray().replace('\0', ' ');
+            if (symbol.trimmed().isEmpty())
+                return error(ErrCurrencySymbol);
+            for (int i = 1; i <= recordCount(t); ++i) {
+                const QByteArray& other = m_tables[t][i - 1];
+                if (i != n && other[0] != 0 && other.mid(31, 3).replace('\0', ' ') == symbol)
+                    return error(ErrCurrencySymbol);
+            }
+        }
         slot(t, n).replace(0, 22, data.first(22).toByteArray());
         slot(t, n).replace(26, 8, data.sliced(22, 8).toByteArray());
         return ack(seq);

@@ -547,3 +547,24 @@ TEST(RegisterModel, EachTableProgrammedAndReadBack)
                 << t.what << " " << s.from;
     }
 }
+
+TEST(RegisterModel, CurrencySymbolEmptyOrRepeatedIsRefused)
+{
+    auto currency = [](int n, const QByteArray& name, const QByteArray& symbol) {
+        QByteArray rec(30, '\0');
+        rec[0] = char(n);
+        rec.replace(1, name.size(), name);
+        rec[22] = char(0x40); // rate 4,0000 with 4 decimals
+        rec[23] = char(0x9C);
+        rec[26] = 4;
+        rec.replace(27, 3, symbol);
+        return handFrame(1, 0x8001, 'W', rec + '\0');
+    };
+    RegisterModel reg;
+    EXPECT_EQ(all(reg.handle(currency(1, "Euro", "EUR"))), kAck3);
+    EXPECT_EQ(all(reg.handle(currency(2, "Euro 2", "EUR"))), errorOf(34));
+    EXPECT_EQ(all(reg.handle(currency(2, "Dolar", "   "))), errorOf(34));
+    EXPECT_EQ(all(reg.handle(currency(2, "Euro", "USD"))), errorOf(32));
+    EXPECT_EQ(all(reg.handle(currency(2, "Dolar", "USD"))), kAck3);
+    EXPECT_EQ(all(reg.handle(currency(1, "Euro", "EUR"))), kAck3); // reprogrammed in place
+}
