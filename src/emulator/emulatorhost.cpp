@@ -110,6 +110,10 @@ void EmulatorHost::run()
             lastInput = now;
             std::lock_guard<std::mutex> g(m_mutex);
             for (const Reply& r : m_model.feed(QByteArrayView(buf, n))) {
+                if (r.dropPending) {
+                    queue.clear();
+                    continue;
+                }
                 const Clock::time_point base = queue.empty() ? now : queue.back().due;
                 queue.push_back(
                     Pending{base + std::chrono::milliseconds(r.delayMs), r.bytes, r.vanish});

@@ -349,6 +349,8 @@ QList<Reply> RegisterModel::applyFaults(QList<Reply> replies)
         return {Reply{QByteArray(), 0, true}};
     if (m_faults.silent.contains(n) || replies.isEmpty())
         return {};
+    if (replies.first().dropPending)
+        return replies;
     Reply& first = replies.first();
     if (m_faults.corrupt.contains(n) && first.bytes.size() >= kMinFrame)
         first.bytes[first.bytes.size() - 2] = char(~uint8_t(first.bytes[first.bytes.size() - 2]));
@@ -395,9 +397,9 @@ QList<Reply> RegisterModel::process(QByteArrayView frame)
     const QByteArrayView data = frame.sliced(7, length - 9);
 
     if (cmd == kAck && length == 10) {
-        if (!m_run.active)
-            return {};
         const uint8_t code = uint8_t(data[0]);
+        if (!m_run.active)
+            return code == 4 ? QList<Reply>{Reply{{}, 0, false, true}} : QList<Reply>{};
         if (code != 0 || m_run.next >= m_run.frames.size()) {
             m_run = ReadRun{}; // 3 end, 4 stop, 1 abort
             return {};

@@ -20,6 +20,9 @@ struct Reply {
     QByteArray bytes;
     int delayMs = 0;
     bool vanish = false;
+    // The computer said stop (acknowledgement 4): drop whatever is still waiting to go out,
+    // such as the answer held back while the paper was out.
+    bool dropPending = false;
 };
 
 // Faults chosen per run. Frame numbers count the frames the register receives from the

@@ -168,3 +168,30 @@ TEST(EmulatorHost, SlowAnswerArrivesLate)
     EXPECT_TRUE(c.read(10, 200).isEmpty());
     EXPECT_EQ(c.read(10, 1000), kReady);
 }
+
+TEST(EmulatorHost, PaperOutAnswerHeldBackThenSentOrDropped)
+{
+    RegisterModel reg;
+    FaultPlan plan;
+    plan.paperOut = {1, 3};
+    plan.paperBackMs = 300;
+    reg.setFaults(plan);
+    EmulatorHost host(reg);
+    ASSERT_TRUE(host.start());
+    Client c(host.devicePath());
+    const QByteArray paper = bytes({0x02, 0x01, 0x0A, 0x00, 0x01, 0x00, 0x41, 0x02, 0x49, 0x03});
+    const QByteArray order = handFrame(1, 0x8001, 't', bytes({1}));
+    // the user goes on: the order is carried out once paper is back
+    ASSERT_TRUE(c.write(order));
+    EXPECT_EQ(c.read(10, 200), paper);
+    EXPECT_EQ(c.read(10, 1000),
+              bytes({0x02, 0x01, 0x0A, 0x00, 0x01, 0x00, 0x41, 0x04, 0x4F, 0x03}));
+    EXPECT_EQ(c.read(10, 1000), handAck(1, 0));
+    // the user stops: acknowledgement 4 drops the held-back answer
+    ASSERT_TRUE(c.write(order)); // frame 2: printed at once
+    EXPECT_EQ(c.read(20, 1000).size(), 20);
+    ASSERT_TRUE(c.write(order)); // frame 3: paper out again
+    EXPECT_EQ(c.read(10, 200), paper);
+    ASSERT_TRUE(c.write(handAck(1, 4)));
+    EXPECT_TRUE(c.read(10, 800).isEmpty());
+}
