@@ -1,0 +1,27 @@
+#include "reports/reportrun.h"
+
+namespace reports {
+
+RunOutcome runReport(Kind kind, const ReportParams& params, uint8_t address, ReportLink& link,
+                     TransferUi& ui)
+{
+    const KindInfo& k = info(kind);
+    // The range reports and the turnover report clear the line first; a line that keeps
+    // talking has been reported by the drain, and the order still goes out as the user asked.
+    if (k.drainAndWait || k.layout == Layout::Turnover)
+        link.drainInput(ui);
+
+    const ReportOrder order = buildOrder(kind, params, address);
+    if (!order.ok()) {
+        ui.showMessage(order.error, TransferUi::Icon::Warning);
+        return {RunResult::Refused, -1};
+    }
+    if (!link.send(order.frame, ui))
+        return {RunResult::NotSent, -1};
+    if (!k.drainAndWait)
+        return {RunResult::Sent, -1};
+    // The wait shows its own messages (paper out, device error); the form adds nothing.
+    return {RunResult::Sent, link.reportConfirmationWait(ui)};
+}
+
+} // namespace reports
