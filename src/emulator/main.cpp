@@ -141,6 +141,9 @@ int main(int argc, char** argv)
     }
     reg.setFaults(faults);
     reg.setRecordDelayMs(recordMs);
+    // Handlers first: whoever reads the device path may stop the register at once.
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
     emu::EmulatorHost host(reg, emu::LineTiming{baud});
     QString error;
     if (!host.start(&error)) {
@@ -150,8 +153,6 @@ int main(int argc, char** argv)
     print(host.devicePath());
     if (com > 0)
         print(QStringLiteral("export VDUNO_COM%1=%2").arg(com).arg(host.devicePath()));
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
     while (!g_quit && !host.vanished())
         ::usleep(50'000);
     host.stop();
