@@ -1,0 +1,167 @@
+#include "link.h"
+
+#include "portmap.h"
+
+#include <algorithm>
+
+Link::Link(LineFactory factory) : m_factory(std::move(factory)) {}
+
+Link& Link::instance()
+{
+    static Link link;
+    return link;
+}
+
+int Link::openPort(TransferUi& ui, bool verbose)
+{
+    closePort();
+    const int number = port;
+    const QString name = portmap::displayName(number);
+    if (!portChosen()) {
+        if (verbose)
+            ui.showMessage(QStringLiteral("Nie wybrano portu komunikacyjnego."),
+                           TransferUi::Icon::Error);
+        port = NoPort;
+        return 1;
+    }
+    const QString path = portmap::devicePath(number);
+    m_line = m_factory();
+    const SerialLine::OpenError error = m_line->open(path);
+    if (error != SerialLine::OpenError::None) {
+        if (verbose) {
+            QString text = QStringLiteral("Nie mogę otworzyć portu ") + name + QLatin1Char('.');
+            if (error == SerialLine::OpenError::PermissionDenied)
+                text += QLatin1Char('\n') + portmap::permissionHint(path);
+            ui.showMessage(text, TransferUi::Icon::Error);
+        }
+        m_line.reset();
+        port = NoPort;
+        return 1;
+    }
+    // Open: 100 ms + 1 ms a byte for reads, 100 ms + 10 ms a byte for writes.
+    m_line->setTimeouts(LineTimeouts{0, 1, 100, 10, 100});
+    if (!m_line->configure(line)) {
+        if (verbose)
+            ui.showMessage(QStringLiteral("Nie mogę otworzyć portu ") + name +
+                               QStringLiteral(" z takimi ustawieniami."),
+                           TransferUi::Icon::Error);
+        port = NoPort;
+        closePort();
+        return 1;
+    }
+    m_line->status();  // clears pending line errors
+    return 0;
+}
+
+void Link::closePort()
+{
+    if (m_line)
+        m_line->close();
+    m_line.reset();
+}
+
+int Link::lineStatus() { return isOpen() ? m_line->status() : 1; }
+
+int Link::sendBytes(TransferUi& ui, QByteArrayView bytes)
+{
+    if (!portChosen()) {
+        ui.showMessage(QStringLiteral("Nie wybrano portu komunikacyjnego."), TransferUi::Icon::Error);
+        return 1;
+    }
+    if (!isOpen() && openPort(ui, true) != 0)
+        return 1;
+    if (trace)
+        trace('>', bytes);
+    qsizetype offset = 0;
+    int waits = 0;
+    bool reopened = false;
+    for (;;) {
+        const quint32 remaining = quint32(bytes.size() - offset);
+        m_line->setTimeouts(LineTimeouts{0, 10, 1000, 20, remaining * 800 / line.baud + 10});
+        const SerialLine::WriteResult r = m_line->write(bytes.sliced(offset));
+        if (r.vanished) {
+            // An unplugged adapter: reopen the same port number once for this send.
+            closePort();
+            if (reopened) {
+                ui.showMessage(QStringLiteral("Wystąpił błąd transmisji."), TransferUi::Icon::Error);
+                port = NoPort;
+                return 1;
+            }
+            reopened = true;
+            if (openPort(ui, true) != 0)
+                return 1;
+            offset += r.written;
+            if (offset >= bytes.size())
+                return 0;
+            continue;
+        }
+        if (r.ok && offset + r.written >= bytes.size())
+            return 0;
+        if (m_line->status() == 1) {
+            ui.showMessage(QStringLiteral("Wystąpił błąd transmisji."), TransferUi::Icon::Error);
+            closePort();
+            port = NoPort;
+            return 1;
+        }
+        if (line.xonXoff || line.rtsCts) {
+            if (!ui.waitForLine([this] { return lineStatus() == 0; }))
+                return 1;
+        } else {
+            ui.waitMs(1);
+            if (++waits > 1000)
+                return 1;
+        }
+        offset += r.written;
+    }
+}
+
+int Link::drainInput(TransferUi& ui)
+{
+    if (!isOpen())
+        return 0;
+    const LineTimeouts before = m_line->timeouts();
+    m_line->setTimeouts(LineTimeouts{0, 0, 1, 0, 1});
+    qint64 last = 0;
+    int reads = 0;
+    do {
+        last = m_line->read(m_rx.data(), 50);
+        ++reads;
+    } while (last > 0 && reads < 8192);
+    m_line->setTimeouts(LineTimeouts{before.readInterval, 1, 100, 10, 10});
+    if (last > 0) {
+        ui.showMessage(QStringLiteral("Wystąpił błąd komunikacji"), TransferUi::Icon::Error);
+        return 1;
+    }
+    return 0;
+}
+
+int Link::read(int count) { return readAt(0, count); }
+
+int Link::readAt(int offset, int count)
+{
+    offset = std::clamp(offset, 0, ReceiveSize);
+    count = std::clamp(count, 0, ReceiveSize - offset);
+    if (!isOpen() || count == 0)
+        return 0;
+    const int n = int(m_line->read(m_rx.data() + offset, count));
+    if (trace)
+        trace('<', QByteArrayView(m_rx.data() + offset, n));
+    return n;
+}
+
+void Link::saveSettings()
+{
+    savedPort = port;
+    savedLine = line;
+}
+
+void Link::restoreSettings()
+{
+    port = savedPort;
+    line = savedLine;
+}
+
+QByteArrayView Link::received(int count) const
+{
+    return QByteArrayView(m_rx.data(), std::clamp(count, 0, ReceiveSize));
+}

@@ -1,0 +1,63 @@
+#include "portmap.h"
+
+#include <QHash>
+
+namespace {
+QHash<int, QString>& overrides()
+{
+    static QHash<int, QString> map;
+    return map;
+}
+} // namespace
+
+namespace portmap {
+
+QString defaultPath(int port)
+{
+    if (port >= 1 && port <= 32)
+        return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+    if (port >= 33 && port <= 64)
+        return QStringLiteral("/dev/ttyUSB%1").arg(port - 33);
+    if (port >= 65 && port <= 96)
+        return QStringLiteral("/dev/ttyACM%1").arg(port - 65);
+    return {};
+}
+
+QString devicePath(int port)
+{
+    if (port < 1 || port > 99)
+        return {};
+    const auto it = overrides().constFind(port);
+    if (it != overrides().constEnd())
+        return *it;
+    const QString env = qEnvironmentVariable(QStringLiteral("VDUNO_COM%1").arg(port).toLatin1());
+    if (!env.isEmpty())
+        return env;
+    return defaultPath(port);
+}
+
+void setPortOverride(int port, const QString& path)
+{
+    if (path.isEmpty())
+        overrides().remove(port);
+    else
+        overrides().insert(port, path);
+}
+
+void clearPortOverrides() { overrides().clear(); }
+
+QString displayName(int port)
+{
+    const QString path = devicePath(port);
+    const QString com = QStringLiteral("COM%1").arg(port);
+    return path.isEmpty() ? com : com + QStringLiteral(" (") + path + QLatin1Char(')');
+}
+
+QString permissionHint(const QString& path)
+{
+    return QStringLiteral("Brak uprawnień do urządzenia ") + path +
+           QStringLiteral(". Dodaj użytkownika do grupy dialout (sudo usermod -aG dialout "
+                          "$USER) i zaloguj się ponownie.");
+}
+
+} // namespace portmap
