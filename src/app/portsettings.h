@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// The link settings the program keeps between runs in ustaw.cfg (14 bytes, in the start
+// directory):
+//   0      not written by the program (0 in a file it wrote)
+//   1      port number, 1..99; 255 = no port chosen
+//   2..5   baud rate, unsigned 32-bit, low byte first
+//   6      data bits 5..8
+//   7      parity index 0 none, 1 odd, 2 even, 3 mark, 4 space
+//   8      stop-bits index 0 "1", 1 "1.5", 2 "2"
+//   9      "Xon / Xoff" 0/1
+//   10     "RTS / CTS" 0/1
+//   11..13 spare bytes, kept as read
+struct PortSettings {
+    static constexpr quint8 NoPort = 255;
+
+    quint8 port = NoPort;
+    quint32 baud = 115200;
+    quint8 dataBits = 8;
+    quint8 parity = 0;
+    quint8 stopBits = 0;
+    quint8 xonXoff = 0;
+    quint8 rtsCts = 0;
+    std::array<quint8, 3> spare{0, 0, 0};
+
+    bool operator==(const PortSettings&) const = default;
+};
+
+namespace settingsfile {
+
+inline constexpr int Size = 14;
+inline const QString FileName = QStringLiteral("ustaw.cfg");
+
+// The 14 bytes written at exit.
+QByteArray encode(const PortSettings& settings);
+
+// Settings from the bytes of a file. Fields past the end of a short file keep their
+// defaults; values the link could never use (a port number 0 or above 99 other than 255,
+// data bits outside 5..8, unknown parity or stop-bit codes, a zero baud rate) fall back to
+// their defaults rather than reaching the serial port.
+PortSettings decode(const QByteArray& bytes);
+
+// Reads `directory`/ustaw.cfg; a missing or unreadable file gives the defaults.
+PortSettings read(const QString& directory);
+
+// Writes `directory`/ustaw.cfg in one write; false when it could not be written.
+bool write(const QString& directory, const PortSettings& settings);
+
+} // namespace settingsfile
