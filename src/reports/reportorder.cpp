@@ -1,5 +1,7 @@
 #include "reports/reportorder.h"
 
+#include "link/commands.h"
+
 #include <optional>
 
 namespace reports {
@@ -9,22 +11,6 @@ namespace {
 constexpr uint16_t kSingleFrame = 0x8001;
 constexpr uint16_t kFirstFrame = 1;
 constexpr int kHighestNumber = 2000;
-
-// Start byte, address, length (u16), sequence value (u16), command; data bytes 0; the check
-// byte is filled in last; end byte 0x03.
-QByteArray frameHead(uint8_t address, int length, uint16_t sequence, uint8_t command)
-{
-    QByteArray f(length, '\0');
-    f[0] = char(0x02);
-    f[1] = char(address);
-    f[2] = char(length & 0xFF);
-    f[3] = char((length >> 8) & 0xFF);
-    f[4] = char(sequence & 0xFF);
-    f[5] = char((sequence >> 8) & 0xFF);
-    f[6] = char(command);
-    f[length - 1] = char(0x03);
-    return f;
-}
 
 void putU16(QByteArray& f, int at, int value)
 {
@@ -165,21 +151,15 @@ QString turnover(const ReportParams& p, QByteArray& f)
 
 } // namespace
 
-uint8_t checkByte(const QByteArray& frame)
-{
-    uint8_t x = 0;
-    for (int i = 1; i <= frame.size() - 3; ++i)
-        x ^= uint8_t(frame[i]);
-    return x;
-}
-
 ReportOrder buildOrder(Kind kind, const ReportParams& p, uint8_t address)
 {
     const KindInfo& k = info(kind);
     uint16_t sequence = kFirstFrame;
     if (k.layout == Layout::Cashier || k.layout == Layout::Turnover)
         sequence = kSingleFrame;
-    QByteArray f = frameHead(address, k.length, sequence, k.command);
+    // Laid out at frame offsets (7 = first data byte) so the bytes read as the table of
+    // report kinds lists them; the link's builder writes the head and the check byte.
+    QByteArray f(k.length, '\0');
 
     QString error;
     switch (k.layout) {
@@ -215,10 +195,14 @@ ReportOrder buildOrder(Kind kind, const ReportParams& p, uint8_t address)
     }
     if (!error.isEmpty())
         return {error, {}};
-    f[4] = char(sequence & 0xFF);
-    f[5] = char((sequence >> 8) & 0xFF);
-    f[k.length - 2] = char(checkByte(f));
-    return {{}, f};
+    if (k.layout == Layout::Turnover)
+        return {{},
+                commands::groupTurnoverReport(
+                    address, sequence, uint8_t(f[7]), uint16_t(uint8_t(f[8]) | uint8_t(f[9]) << 8),
+                    uint8_t(f[10]), uint16_t(uint8_t(f[11]) | uint8_t(f[12]) << 8), p.zeroRecords)};
+    return {{},
+            commands::reportOrder(address, sequence, k.command,
+                                  QByteArrayView(f).sliced(7, k.length - 9))};
 }
 
 QString defaultMonthText(const QDate& today)

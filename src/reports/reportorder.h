@@ -50,7 +50,4 @@ ReportOrder buildOrder(Kind kind, const ReportParams& params, uint8_t address);
 // the previous year.
 QString defaultMonthText(const QDate& today);
 
-// XOR of frame bytes 1 .. L-3 (address through the last data byte).
-uint8_t checkByte(const QByteArray& frame);
-
 } // namespace reports

@@ -25,3 +25,25 @@ RunOutcome runReport(Kind kind, const ReportParams& params, uint8_t address, Rep
 }
 
 } // namespace reports
+
+#include "link/answers.h"
+#include "link/commands.h"
+
+namespace reports {
+
+bool SerialReportLink::drainInput(TransferUi& ui)
+{
+    return m_link.drainInput(ui) == 0;
+}
+
+bool SerialReportLink::send(const QByteArray& frame, TransferUi& ui)
+{
+    return commands::send(m_link, ui, frame) == 0;
+}
+
+int SerialReportLink::reportConfirmationWait(TransferUi& ui)
+{
+    return answers::reportConfirmationWait(m_link, ui);
+}
+
+} // namespace reports

@@ -37,3 +37,21 @@ RunOutcome runReport(Kind kind, const ReportParams& params, uint8_t address, Rep
                      TransferUi& ui);
 
 } // namespace reports
+
+class Link;
+
+namespace reports {
+
+// The program's serial link as a ReportLink.
+class SerialReportLink : public ReportLink {
+public:
+    explicit SerialReportLink(Link& link) : m_link(link) {}
+    bool drainInput(TransferUi& ui) override;
+    bool send(const QByteArray& frame, TransferUi& ui) override;
+    int reportConfirmationWait(TransferUi& ui) override;
+
+private:
+    Link& m_link;
+};
+
+} // namespace reports
