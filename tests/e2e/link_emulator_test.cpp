@@ -1,0 +1,136 @@
+#include "emulator/emulatorhost.h"
+#include "fakeui.h"
+#include "link/answers.h"
+#include "link/commands.h"
+#include "link/link.h"
+#include "link/portmap.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A register emulator on a pseudo-terminal, reached by the link under COM 42.
+struct Bench {
+    explicit Bench(emu::Model model, int address = 1) : reg(model, address), host(reg)
+    {
+        started = host.start();
+        portmap::setPortOverride(42, host.devicePath());
+        link.port = 42;
+        link.address = quint8(address);
+        opened = started && link.openPort(ui, true) == 0;
+    }
+    ~Bench()
+    {
+        link.closePort();
+        portmap::clearPortOverrides();
+    }
+    emu::RegisterModel reg;
+    emu::EmulatorHost host;
+    Link link;
+    FakeUi ui;
+    bool started = false;
+    bool opened = false;
+};
+
+QByteArray groupRecord(int n, const QByteArray& name)
+{
+    QByteArray r(22, '\0');
+    r[0] = char(n);
+    r.replace(1, name.size(), name);
+    return r;
+}
+
+} // namespace
+
+TEST(LinkAgainstEmulator, ProbeAndTypeDetectionOnBothModels)
+{
+    for (auto [model, type] : {std::pair{emu::Model::DunoBis, 2}, std::pair{emu::Model::Duno, 1}}) {
+        Bench b(model, 3);
+        ASSERT_TRUE(b.opened) << b.ui.messages.join(u'\n').toStdString();
+        EXPECT_TRUE(answers::probe(b.link, b.ui));
+        EXPECT_EQ(answers::detectRegisterType(b.link, b.ui), type);
+        b.link.address = 4; // nobody answers at another address
+        EXPECT_FALSE(answers::probe(b.link, b.ui));
+    }
+}
+
+TEST(LinkAgainstEmulator, GroupsProgrammedAndReadBack)
+{
+    Bench b(emu::Model::DunoBis);
+    ASSERT_TRUE(b.opened);
+    const QByteArray records[] = {groupRecord(2, "Napoje"), groupRecord(3, "Chemia")};
+    for (int i = 0; i < 2; ++i) {
+        const quint16 seq = quint16(i + 1) | (i == 1 ? 0x8000 : 0);
+        ASSERT_TRUE(commands::sendRecord(b.link, b.ui,
+                                         commands::productGroupRecord(1, seq, records[i], 0)));
+        EXPECT_TRUE(answers::confirmed(answers::confirmationWait(b.link, b.ui)));
+    }
+    b.link.drainInput(b.ui);
+    ASSERT_EQ(commands::send(b.link, b.ui, commands::requestTable(1, 1, 'G')), 0);
+    QList<QByteArray> images;
+    int r = answers::More;
+    while (r == answers::More) {
+        r = answers::readAnswer(b.link, b.ui, 35);
+        if (r == answers::More || r == answers::Done)
+            images.append(b.link.received(35).sliced(7, 26).toByteArray());
+    }
+    EXPECT_EQ(r, answers::Done);
+    ASSERT_EQ(images.size(), 3);
+    EXPECT_EQ(images[1].left(21), records[0].left(21));
+    EXPECT_EQ(images[2].left(21), records[1].left(21));
+    EXPECT_TRUE(b.ui.messages.isEmpty()) << b.ui.messages.join(u'\n').toStdString();
+}
+
+TEST(LinkAgainstEmulator, ReadStoppedByTheUser)
+{
+    Bench b(emu::Model::DunoBis);
+    ASSERT_TRUE(b.opened);
+    b.reg.fillDemo(20);
+    ASSERT_EQ(commands::send(b.link, b.ui, commands::requestTable(1, 1, 'T')), 0);
+    EXPECT_EQ(answers::readAnswer(b.link, b.ui, 91), answers::More);
+    b.link.stopRequest = true;
+    EXPECT_EQ(answers::readAnswer(b.link, b.ui, 91), answers::Done);
+    // the register stopped: nothing more comes
+    EXPECT_EQ(b.link.drainInput(b.ui), 0);
+    EXPECT_EQ(b.link.read(10), 0);
+}
+
+TEST(LinkAgainstEmulator, EmptyTableAndDeviceErrorReachTheUser)
+{
+    Bench b(emu::Model::DunoBis);
+    ASSERT_TRUE(b.opened);
+    ASSERT_EQ(commands::send(b.link, b.ui, commands::requestTable(1, 1, 'R')), 0);
+    EXPECT_EQ(answers::readAnswer(b.link, b.ui, 45), answers::Nothing);
+    ASSERT_FALSE(b.ui.messages.isEmpty());
+    EXPECT_EQ(b.ui.messages.last(), QStringLiteral("Pusta baza."));
+    // deleting group 1 is refused by the register
+    ASSERT_EQ(
+        commands::send(b.link, b.ui,
+                       commands::deleteProductGroup(1, 0x8001, 1, QStringLiteral("Podstawowa"))),
+        0);
+    EXPECT_EQ(answers::confirmationWait(b.link, b.ui), answers::DeviceError);
+    EXPECT_EQ(b.link.at(8), 82);
+}
+
+TEST(LinkAgainstEmulator, BusyThenAcceptedAndCorruptedDataFrame)
+{
+    Bench b(emu::Model::DunoBis);
+    ASSERT_TRUE(b.opened);
+    emu::FaultPlan plan;
+    plan.busy = {1};
+    plan.corrupt = {2};
+    {
+        auto lock = b.host.lock();
+        b.reg.setFaults(plan);
+    }
+    ASSERT_TRUE(commands::sendRecord(
+        b.link, b.ui, commands::productGroupRecord(1, 0x8001, groupRecord(2, "Napoje"), 0)));
+    EXPECT_EQ(answers::confirmationWait(b.link, b.ui), answers::Busy);
+    EXPECT_TRUE(answers::confirmed(answers::confirmationWait(b.link, b.ui)));
+    ASSERT_EQ(commands::send(b.link, b.ui, commands::requestTable(1, 1, 'G')), 0);
+    EXPECT_EQ(answers::readAnswer(b.link, b.ui, 35), answers::CheckError);
+    ASSERT_GE(b.ui.messages.size(), 1);
+    EXPECT_EQ(b.ui.messages.last(), QStringLiteral("Błąd CRC!"));
+}
