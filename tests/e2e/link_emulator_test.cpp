@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -133,4 +134,61 @@ TEST(LinkAgainstEmulator, BusyThenAcceptedAndCorruptedDataFrame)
     EXPECT_EQ(answers::readAnswer(b.link, b.ui, 35), answers::CheckError);
     ASSERT_GE(b.ui.messages.size(), 1);
     EXPECT_EQ(b.ui.messages.last(), QStringLiteral("Błąd CRC!"));
+}
+
+TEST(LinkAgainstEmulator, ArticleProgrammedReadBackAndDeletedWithTheNameCheck)
+{
+    for (auto [model, type, answer] :
+         {std::tuple{emu::Model::DunoBis, 2, 91}, std::tuple{emu::Model::Duno, 1, 90}}) {
+        Bench b(model);
+        ASSERT_TRUE(b.opened);
+        QByteArray rec(68, '\0');
+        rec[0] = 5;
+        rec.replace(2, 7, "Rogalik");
+        rec[44] = 'A';
+        rec[45] = char(150);
+        rec.replace(49, 13, "0000000012345");
+        rec[62] = 1;
+        rec[65] = 1;
+        ASSERT_TRUE(
+            commands::sendRecord(b.link, b.ui, commands::articleRecord(1, 0x8001, rec, 0, type)));
+        EXPECT_TRUE(answers::confirmed(answers::confirmationWait(b.link, b.ui)));
+        ASSERT_EQ(commands::send(b.link, b.ui, commands::requestTable(1, 1, 'T')), 0);
+        ASSERT_EQ(answers::readAnswer(b.link, b.ui, answer), answers::Done);
+        const QByteArray image = b.link.received(answer).sliced(7, answer - 9).toByteArray();
+        EXPECT_EQ(image.left(49), rec.left(49));
+        EXPECT_EQ(image.mid(57, 13), rec.mid(49, 13));
+
+        ASSERT_EQ(commands::send(b.link, b.ui,
+                                 commands::deleteArticle(1, 0x8001, 5, QStringLiteral("Rogal"), 0)),
+                  0);
+        EXPECT_EQ(answers::confirmationWait(b.link, b.ui), answers::DeviceError);
+        EXPECT_EQ(b.link.at(8), 90);
+        b.link.drainInput(b.ui);
+        ASSERT_EQ(
+            commands::send(b.link, b.ui,
+                           commands::deleteArticle(1, 0x8001, 5, QStringLiteral("Rogalik"), 0)),
+            0);
+        EXPECT_TRUE(answers::confirmed(answers::confirmationWait(b.link, b.ui)));
+        auto lock = b.host.lock();
+        EXPECT_EQ(b.reg.usedRecords(emu::RegisterModel::Articles), 0);
+    }
+}
+
+TEST(LinkAgainstEmulator, SilenceAndTruncatedAnswerAreNoValidAnswer)
+{
+    Bench b(emu::Model::DunoBis);
+    ASSERT_TRUE(b.opened);
+    emu::FaultPlan plan;
+    plan.silent = {1};
+    plan.truncate = {2};
+    {
+        auto lock = b.host.lock();
+        b.reg.setFaults(plan);
+    }
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(commands::sendRecord(
+            b.link, b.ui, commands::productGroupRecord(1, 0x8001, groupRecord(2, "Napoje"), 0)));
+        EXPECT_EQ(answers::confirmationWait(b.link, b.ui), answers::NoAnswer) << i;
+    }
 }
