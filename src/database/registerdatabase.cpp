@@ -6,10 +6,12 @@
 
 bool RegisterDatabase::load(const QString& path, const QByteArray& contents)
 {
-    close();
+    // The new contents replace the file whole or not at all; until they have, the database
+    // loaded before stays loaded on its untouched file.
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly) || out.write(contents) != contents.size() || !out.commit())
         return false;
+    close();
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::ReadWrite))
         return false;

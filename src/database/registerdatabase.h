@@ -17,7 +17,8 @@ public:
     RegisterDatabase& operator=(const RegisterDatabase&) = delete;
 
     // Makes `contents` the working copy at `path` (replacing the file in one write) and keeps
-    // the file open for the edits that follow. On failure nothing is loaded.
+    // the file open for the edits that follow. When the file cannot be written the database
+    // loaded before stays as it was.
     bool load(const QString& path, const QByteArray& contents);
     void close();
 

@@ -142,3 +142,16 @@ TEST(RegisterDatabase, LoadFailsForAnUnusablePath)
     EXPECT_FALSE(db.isOpen());
     EXPECT_TRUE(db.failed());
 }
+
+TEST_F(RegisterDatabaseTest, FailedLoadKeepsTheLoadedDatabase)
+{
+    db.writeByteAt(141560, 1);
+    const QByteArray before = fileBytes(path);
+    EXPECT_FALSE(db.load(QStringLiteral("/dev/null/other.bdt"), QByteArray(10, '\x01')));
+    EXPECT_TRUE(db.isOpen());
+    EXPECT_FALSE(db.failed());
+    EXPECT_EQ(db.readByteAt(141560), 1);
+    db.writeByteAt(141561, 2);
+    EXPECT_EQ(fileBytes(path).mid(141560, 2), QByteArray("\x01\x02"));
+    EXPECT_EQ(fileBytes(path).size(), before.size());
+}
