@@ -1,0 +1,321 @@
+#include "tmenuglowne.h"
+
+#include "common/transferui.h"
+#include "formregistry.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+const QString SaveQuestion =
+    QStringLiteral("Czy chcesz zapisać zmiany w aktualnie edytowanej bazie?");
+}
+
+TMenuGlowne::TMenuGlowne(TransferUi& ui, const QString& startDirectory, const QString& workingCopy,
+                         QWidget* parent)
+    : QMainWindow(parent), m_ui(ui), m_startDirectory(startDirectory), m_session(workingCopy)
+{
+    setWindowTitle(QStringLiteral("F"));
+    setFixedSize(912, 590);
+    buildMenus();
+    buildPanels();
+
+    chooseOpenPath = [this] {
+        return QFileDialog::getOpenFileName(this, QString(), QString(),
+                                            QStringLiteral("Plik bazy danych (*.vkf)"));
+    };
+    chooseSavePath = [this](const QString& proposed) {
+        QFileDialog dialog(this, QStringLiteral("Zapisz bazę danych do pliku"), QString(),
+                           QStringLiteral("Baza danych Vorn Duno (*.vkf)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("vkf"));
+        // The overwrite question is asked by the window itself, with its own text.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.selectFile(proposed);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+
+    m_port = settingsfile::read(m_startDirectory);
+    m_session.setDisplayName(DatabaseSession::WorkingCopyName);
+    if (m_session.startUp().ok)
+        m_state = opstate::databaseLoaded(m_state);
+    refreshStatus();
+}
+
+void TMenuGlowne::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("Plik"));
+    QAction* newDb =
+        file->addAction(QStringLiteral("Nowa baza danych"), this, &TMenuGlowne::newDatabase);
+    QAction* openDb = file->addAction(QStringLiteral("Otwórz plik bazy danych"), this,
+                                      &TMenuGlowne::openDatabaseFile);
+    QAction* saveDb = file->addAction(QStringLiteral("Zapisz bazę danych do pliku"), this,
+                                      [this] { saveDatabaseFile(); });
+    file->addAction(QStringLiteral("Koniec"), this, &QWidget::close);
+
+    // The connection commands open the port dialogs of the link; they stay disabled until
+    // those dialogs are part of the program.
+    QMenu* comm = menuBar()->addMenu(QStringLiteral("Komunikacja"));
+    for (const QString& text :
+         {QStringLiteral("Parametry transmisji"), QStringLiteral("Wyszukiwanie podłączonych kas"),
+          QStringLiteral("Połącz z kasą używając ostatnich ustawień")})
+        comm->addAction(text)->setEnabled(false);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Pomoc"));
+    help->addAction(QStringLiteral("O programie"), this, [this] {
+        m_ui.showMessage(QStringLiteral("Vorn Duno Serwis %1\nKasy fiskalne VORN DUNO i DUNO BIS")
+                             .arg(QStringLiteral("1.0.0")));
+    });
+
+    QToolBar* bar = addToolBar(QStringLiteral("Plik"));
+    bar->setMovable(false);
+    const struct {
+        QAction* action;
+        const char16_t* hint;
+    } tools[] = {
+        {newDb, u"Nowa baza danych"}, {openDb, u"Otwórz bazę danych"}, {saveDb, u"Zapisz"}};
+    for (const auto& t : tools) {
+        QAction* a = bar->addAction(t.action->text());
+        a->setToolTip(QString::fromUtf16(t.hint));
+        a->setStatusTip(QString::fromUtf16(t.hint));
+        connect(a, &QAction::triggered, t.action, &QAction::trigger);
+    }
+}
+
+void TMenuGlowne::buildPanels()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+
+    auto* status = new QFrame(central);
+    status->setFrameShape(QFrame::StyledPanel);
+    auto* grid = new QGridLayout(status);
+    grid->addWidget(new QLabel(QStringLiteral("Typ kasy:"), status), 0, 0);
+    m_typeLabel = new QLabel(status);
+    grid->addWidget(m_typeLabel, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Status:"), status), 1, 0);
+    m_none = new QLabel(QStringLiteral("BRAK"), status);
+    m_online = new QLabel(QStringLiteral("ONLINE"), status);
+    m_online->setStyleSheet(QStringLiteral("color: green; font-weight: bold"));
+    m_offline = new QLabel(QStringLiteral("OFFLINE"), status);
+    m_offline->setStyleSheet(QStringLiteral("color: navy; font-weight: bold"));
+    grid->addWidget(m_none, 1, 1);
+    grid->addWidget(m_online, 1, 1);
+    grid->addWidget(m_offline, 1, 1);
+    m_picture = new QLabel(QStringLiteral("\u25CF"), status);
+    m_picture->setStyleSheet(QStringLiteral("color: green"));
+    grid->addWidget(m_picture, 0, 2, 2, 1);
+    layout->addWidget(status);
+
+    auto* info = new QHBoxLayout;
+    info->addWidget(new QLabel(QStringLiteral("Waluta ewidencyjna:"), central));
+    m_currency = new QLabel(central);
+    m_currency->setStyleSheet(QStringLiteral("font-weight: bold"));
+    info->addWidget(m_currency);
+    info->addSpacing(30);
+    info->addWidget(new QLabel(QStringLiteral("Nazwa pliku bazy:"), central));
+    m_fileName = new QLabel(central);
+    m_fileName->setStyleSheet(QStringLiteral("font-weight: bold; color: navy"));
+    info->addWidget(m_fileName);
+    info->addStretch();
+    layout->addLayout(info);
+
+    auto* articles = new QPushButton(QStringLiteral("Programowanie towarow"), central);
+    articles->setEnabled(FormRegistry::find("TProgramowanieTowarow") != nullptr);
+    connect(articles, &QPushButton::clicked, this, [this] {
+        if (const FormFactory* f = FormRegistry::find("TProgramowanieTowarow")) {
+            QDialog* d = (*f)(this);
+            d->exec();
+            delete d;
+            refreshStatus();
+        }
+    });
+    layout->addWidget(articles);
+
+    m_searchPanel = new QFrame(central);
+    auto* sp = new QVBoxLayout(m_searchPanel);
+    sp->addWidget(new QLabel(
+        QStringLiteral("Trwa wyszukiwanie kas VORN DUNO podłączonych do tego komputera..."),
+        m_searchPanel));
+    m_searchPanel->hide();
+    layout->addWidget(m_searchPanel);
+
+    // The navigation area is shown, so that the window reaches every function.
+    m_tabs = new QTabWidget(central);
+    for (int t = 0; t < 3; ++t) {
+        const NavTab tab = NavTab(t);
+        auto* list = new QListWidget(m_tabs);
+        const auto items = navigationItems(tab);
+        for (const NavItem& item : items) {
+            auto* row = new QListWidgetItem(QString::fromUtf16(item.text), list);
+            if (!FormRegistry::find(item.formClass))
+                row->setFlags(row->flags() & ~Qt::ItemIsEnabled);
+        }
+        connect(list, &QListWidget::itemDoubleClicked, this, [this] { openSelectedItem(); });
+        m_lists[t] = list;
+        m_tabs->addTab(list, navigationTabTitle(tab));
+    }
+    m_tabs->setCurrentIndex(1);
+    layout->addWidget(m_tabs, 1);
+    setCentralWidget(central);
+}
+
+void TMenuGlowne::refreshStatus()
+{
+    const StatusView v = statusView(m_state, m_type);
+    m_online->setVisible(v.onlineVisible);
+    m_offline->setVisible(v.offlineVisible);
+    m_none->setVisible(!v.onlineVisible && !v.offlineVisible);
+    m_picture->setVisible(v.pictureVisible);
+    m_typeLabel->setText(v.typeLabel);
+    m_fileName->setVisible(v.nameVisible);
+    if (v.nameVisible) {
+        m_fileName->setText(m_session.displayName());
+        m_currency->setText(m_session.currencySymbol());
+    }
+}
+
+void TMenuGlowne::openSelectedItem()
+{
+    const int t = m_tabs->currentIndex();
+    QListWidgetItem* row = m_lists[t]->currentItem();
+    if (!row || !(row->flags() & Qt::ItemIsEnabled))
+        return;
+    const NavTab tab = NavTab(t);
+    const int index = m_lists[t]->row(row);
+    const NavDecision d = navigationDecision(tab, index, m_state);
+    if (d.action == NavAction::Refuse) {
+        m_ui.showMessage(d.message);
+        return;
+    }
+    if (d.action != NavAction::Open)
+        return;
+    const NavItem& item = navigationItems(tab)[size_t(index)];
+    if (const FormFactory* f = FormRegistry::find(item.formClass)) {
+        QDialog* dialog = (*f)(this);
+        dialog->exec();
+        delete dialog;
+        if (item.refreshAfter)
+            refreshStatus();
+    }
+}
+
+bool TMenuGlowne::savePrompt(bool* saved)
+{
+    if (saved)
+        *saved = false;
+    if (!opstate::hasDatabase(m_state) || !m_session.isModified())
+        return true;
+    switch (m_ui.ask(SaveQuestion, TransferUi::Buttons::YesNoCancel)) {
+    case TransferUi::Answer::Cancel:
+        return false;
+    case TransferUi::Answer::Yes: {
+        const bool ok = saveDatabaseFile();
+        if (saved)
+            *saved = ok;
+        return true;
+    }
+    case TransferUi::Answer::No:
+        break;
+    }
+    return true;
+}
+
+void TMenuGlowne::newDatabase()
+{
+    if (!savePrompt())
+        return;
+    // The dialog "Nowa baza danych" is built with the rest of the database dialogs.
+    refreshStatus();
+}
+
+void TMenuGlowne::openDatabaseFile()
+{
+    if (!savePrompt())
+        return;
+    const QString path = chooseOpenPath();
+    if (path.isEmpty())
+        return;
+    const DbResult r = m_session.openDatabaseFile(path);
+    if (!r.message.isEmpty())
+        m_ui.showMessage(r.message, r.ok ? TransferUi::Icon::Information : TransferUi::Icon::Error);
+    if (r.ok)
+        m_state = opstate::databaseLoaded(m_state);
+    refreshStatus();
+}
+
+bool TMenuGlowne::saveDatabaseFile()
+{
+    const QString path = chooseSavePath(m_session.displayName());
+    if (path.isEmpty())
+        return false;
+    const QString full = QFileInfo(path).absoluteFilePath();
+    if (QFileInfo::exists(full) &&
+        m_ui.ask(QStringLiteral("Plik ") + QDir::toNativeSeparators(full) +
+                     QStringLiteral(" już istnieje. Kontynuować? "),
+                 TransferUi::Buttons::YesNo, TransferUi::Icon::Warning) != TransferUi::Answer::Yes)
+        return false;
+    const DbResult r = m_session.saveDatabaseFile(full);
+    if (!r.message.isEmpty())
+        m_ui.showMessage(r.message, r.ok ? TransferUi::Icon::Information : TransferUi::Icon::Error);
+    if (!r.ok && !m_session.isLoaded())
+        m_state = opstate::databaseDropped(m_state);
+    refreshStatus();
+    return r.ok;
+}
+
+void TMenuGlowne::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        openSelectedItem();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        if (m_ui.ask(QStringLiteral("Czy na pewno chcesz opuścić program?")) ==
+            TransferUi::Answer::Yes)
+            close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void TMenuGlowne::closeEvent(QCloseEvent* event)
+{
+    if (opstate::hasDatabase(m_state) && m_session.isModified()) {
+        switch (m_ui.ask(SaveQuestion, TransferUi::Buttons::YesNoCancel)) {
+        case TransferUi::Answer::Cancel:
+            event->ignore();
+            return;
+        case TransferUi::Answer::Yes:
+            // A cancelled or failed save keeps the program open.
+            if (!saveDatabaseFile()) {
+                event->ignore();
+                return;
+            }
+            break;
+        case TransferUi::Answer::No:
+            break;
+        }
+    }
+    writeSettings();
+    event->accept();
+}
+
+void TMenuGlowne::writeSettings()
+{
+    QDir::setCurrent(m_startDirectory);
+    settingsfile::write(m_startDirectory, m_port);
+}
