@@ -192,3 +192,26 @@ TEST(LinkAgainstEmulator, SilenceAndTruncatedAnswerAreNoValidAnswer)
         EXPECT_EQ(answers::confirmationWait(b.link, b.ui), answers::NoAnswer) << i;
     }
 }
+
+TEST(LinkAgainstEmulator, DeviceVanishingMidTransfer)
+{
+    Bench b(emu::Model::DunoBis);
+    ASSERT_TRUE(b.opened);
+    b.reg.fillDemo(10);
+    emu::FaultPlan plan;
+    plan.vanish = {3}; // the request, one acknowledgement, then the device is gone
+    {
+        auto lock = b.host.lock();
+        b.reg.setFaults(plan);
+    }
+    ASSERT_EQ(commands::send(b.link, b.ui, commands::requestTable(1, 1, 'T')), 0);
+    EXPECT_EQ(answers::readAnswer(b.link, b.ui, 91), answers::More);
+    EXPECT_EQ(answers::readAnswer(b.link, b.ui, 91), answers::More);
+    EXPECT_EQ(answers::readAnswer(b.link, b.ui, 91), answers::Nothing);
+    EXPECT_TRUE(b.host.vanished());
+    // the device is gone for good: the next frame cannot be sent
+    EXPECT_NE(commands::send(b.link, b.ui, commands::requestTable(1, 1, 'T')), 0);
+    ASSERT_EQ(b.ui.messages.size(), 2);
+    EXPECT_EQ(b.ui.messages[0], QStringLiteral("Brak komunikacji."));
+    EXPECT_TRUE(b.ui.messages[1].startsWith(QStringLiteral("Nie mogę otworzyć portu COM42")));
+}
