@@ -1,9 +1,12 @@
 #include "app/forms/tmenuglowne.h"
+#include "app/forms/tnowabaza.h"
 #include "fakeui.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -118,4 +121,41 @@ TEST(TMenuGlowne, UnbuiltFormsAreDisabled)
     ASSERT_TRUE(list);
     ASSERT_EQ(list->count(), 14);
     EXPECT_FALSE(list->item(2)->flags() & Qt::ItemIsEnabled);
+}
+
+TEST(TMenuGlowne, NewDatabaseDialog)
+{
+    Window t;
+    bool emptyStayed = false;
+    t.w->runNewDatabaseDialog = [&](TNowaBaza& d) {
+        EXPECT_EQ(d.symbolEdit()->text(), QStringLiteral("PLN"));
+        EXPECT_EQ(d.nameEdit()->maxLength(), 12);
+        EXPECT_EQ(d.symbolEdit()->maxLength(), 3);
+        d.okButton()->click(); // empty name: nothing happens
+        emptyStayed = d.result() == 0 && !t.w->session().isModified();
+        QTest::keyClicks(d.nameEdit(), QStringLiteral("sklep"));
+        d.symbolEdit()->setText(QStringLiteral("EU"));
+        d.okButton()->click();
+        EXPECT_EQ(d.result(), int(QDialog::Accepted));
+    };
+    t.w->newDatabase();
+    EXPECT_TRUE(emptyStayed);
+    EXPECT_EQ(t.w->session().currencySymbol(), QStringLiteral(" EU"));
+    EXPECT_EQ(t.w->session().displayName(), QStringLiteral("sklep"));
+    EXPECT_TRUE(t.w->session().isModified());
+    EXPECT_EQ(t.w->operatingState(), OperatingState::OfflineWithDatabase);
+}
+
+TEST(TMenuGlowne, SavePromptGuardsNewDatabase)
+{
+    Window t;
+    t.w->session().setModified();
+    int dialogs = 0;
+    t.w->runNewDatabaseDialog = [&](TNowaBaza&) { ++dialogs; };
+    t.ui.answers = {TransferUi::Answer::Cancel, TransferUi::Answer::No};
+    t.w->newDatabase(); // Cancel abandons
+    EXPECT_EQ(dialogs, 0);
+    t.w->newDatabase(); // No goes on without saving
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(t.ui.questions.size(), 2);
 }

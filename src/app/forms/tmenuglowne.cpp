@@ -2,6 +2,7 @@
 
 #include "common/transferui.h"
 #include "formregistry.h"
+#include "tnowabaza.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -238,7 +239,20 @@ void TMenuGlowne::newDatabase()
 {
     if (!savePrompt())
         return;
-    // The dialog "Nowa baza danych" is built with the rest of the database dialogs.
+    TNowaBaza dialog(
+        m_session.currencySymbol(),
+        [this](const QString& name, const QString& symbol) {
+            QDir::setCurrent(m_startDirectory);
+            const DbResult r = m_session.newDatabase(name, symbol);
+            if (r.ok)
+                m_state = opstate::databaseLoaded(m_state);
+            return r;
+        },
+        [this](const QString& text) { m_ui.showMessage(text, TransferUi::Icon::Error); }, this);
+    if (runNewDatabaseDialog)
+        runNewDatabaseDialog(dialog);
+    else
+        dialog.exec();
     refreshStatus();
 }
 

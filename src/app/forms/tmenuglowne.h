@@ -30,6 +30,8 @@ public:
     // path or an empty string when cancelled.
     std::function<QString()> chooseOpenPath;
     std::function<QString(const QString& proposed)> chooseSavePath;
+    // Runs the new-database dialog (the tests drive it without a modal loop).
+    std::function<void(class TNowaBaza&)> runNewDatabaseDialog;
 
     OperatingState operatingState() const { return m_state; }
     RegisterType registerType() const { return m_type; }
