@@ -9,126 +9,127 @@ namespace {
 
 // Codes 0..119; codes without a text in the register's list are empty.
 const char16_t* const kDeviceErrors[120] = {
-    u"Nierozpoznany kod rozkazu",  // 0
-    u"Zła wartość sumy kontrolnej CRC8",  // 1
-    u"Długość ramki nie zgadza się z wartością pola lenght",  // 2
-    u"Zły początek/koniec ramki",  // 3
-    u"Zły numer ramki",  // 4
-    u"Nazwa towaru już występuje w bazie",  // 5
-    u"Numer towaru poza zakresem (więcej niż 2000)",  // 6
-    u"Zła wartość stawki podatkowej PTU (więcej niż 'G' lub ptu niezaprogramowane)",  // 7
-    u"Zły format kody kreskowego (dozwolone 8 lub 13 cyfr)",  // 8
-    u"Zły numer grupy towarowej (więcej niż 20 lub grupa niezaprogramowana)",  // 9
-    u"Zły numer opakowania (więcej niż 20 lub opakowanie niezaprogramowane)",  // 10
-    u"Zła wartość parametru „Cena stała” (dozwolone 0 lub 1)",  // 11
-    u"Zła wartość parametru „Ilość całkowita” (dozwolone 0 lub 1)",  // 12
-    u"Zła wartość parametru „Czy uźywany/a” (dozwolone 0 lub 1)",  // 13
-    u"Zły numer rabatu/narzutu (więcej niż 20)",  // 14
-    u"Zły rodzaj rabatu/narzutu (dozwolone 0 lub 1)",  // 15
-    u"Zły typ ranatu/narzutu (dozwolone 0 lub 1)",  // 16
-    u"Zła wartość rabatu/narzutu procentowego (więcej niż 9999)",  // 17
-    u"Zły numer kasjera (więcej niż 20)",  // 18
-    u"Nazwa kasjera już występuje w bazie",  // 19
-    u"Zła wartość pola „Wykonywanie raportów niezerujących” (dozwolone 0 lub 1)",  // 20
-    u"Zła wartość pola „Wykonywanie raportów zerujących” (dozwolone 0 lub 1)",  // 21
-    u"Zła wartość pola „Udzielanie rabatów z ręki” (dozwolone 0 lub 1)",  // 22
-    u"Zła wartość pola „Udzielanie rabatów z bazy” (dozwolone 0 lub 1)",  // 23
-    u"Zła wartość pola „Anulowanie paragonu” (dozwolone 0 lub 1)",  // 24
-    u"Zła wartość pola „Wykonywanie operacji storno” (dozwolone 0 lub 1)",  // 25
-    u"Zła wartość pola „Wpłaty i wypłaty gotówkowe” (dozwolone 0 lub 1)",  // 26
-    u"Zła wartość pola „Wykonywanie raportów niezerujących” (dozwolone 0 lub 1)",  // 27
-    u"Zły numer formy płatności (więcej niż 10)",  // 28
-    u"Nazwa formy płatności już występuje w bazie",  // 29
-    u"Zła wartość pola „Typ formy płatności” (dozwolone 1 do 4)",  // 30
-    u"Zły numer waluty (więcej niż 10)",  // 31
-    u"Nazwa waluty już występuje w bazie",  // 32
-    u"Za mała wartość kursu waluty (minimum 8 cyfrowa liczba)",  // 33
-    u"Za krótki symbol waluty (musi być 3 znaki) lub symbol waluty już występuje w bazie",  // 34
-    u"Zła wartość stawki podatku PTU (więcej niż 9999)",  // 35
-    u"Zły numer opakowania (więcej niż 20)",  // 36
-    u"Nazwa opakowanie już występuje w bazie",  // 37
-    u"Wartość pola „Liczba linii w nagłówku” nie zgadza się danymi wpisanymi do tablicy linijek nagłówka",  // 38
-    u"Zła wartość pola „Pogrubiona linia” (dozwolone 0 lub 1)",  // 39
-    u"Nazwa grupy towarowej już występuje w bazie",  // 40
-    u"Zła wartość pola „Raport bazy z PTU niezerujący” (dozwolone 0 do 2)",  // 41
-    u"Zła wartość pola „Raport form płatności niezerujący” (dozwolone 0 do 2)",  // 42
-    u"Zła wartość pola „Raport grup towarowych niezerujący” (dozwolone 0 do 2)",  // 43
-    u"Zła wartość pola „Raport opakowań niezerujący” (dozwolone 0 do 2)",  // 44
-    u"Zła wartość pola „Raport pełny bazu PLU niezerujący” (dozwolone 0 do 2)",  // 45
-    u"Zła wartość pola „Raoprt sprzedaży niezerujący” (dozwolone 0 do 2)",  // 46
-    u"Zła wartość pola „Raport zmianowy kasjerów niezerujący” (dozwolone 0 do 2)",  // 47
-    u"Zła wartość pola „Raport rabatów niezerujący” (dozwolone 0 do 2)",  // 48
-    u"Zła wartość pola „Raport PTU” (dozwolone 0 do 1)",  // 49
-    u"Zła wartość pola „Raport kasy” (dozwolone 0 do 1)",  // 50
-    u"Zła wartość pola „Raport klawiszy szybkich” (dozwolone 0 do 1)",  // 51
-    u"Zła wartość pola „Raport sprzedaży zerujący” (dozwolone 0 do 2)",  // 52
-    u"Zła wartość pola „Raport zmianowy kasjerów zerujący” (dozwolone 0 do 2)",  // 53
-    u"Zła wartość pola „Raport opakowań zerujący” (dozwolone 0 do 2)",  // 54
-    u"Zła wartość pola „Raport form płatności zerujący” (dozwolone 0 do 2)",  // 55
-    u"Zła wartość pola „Raport grup towarowych zerujący” (dozwolone 0 do 2)",  // 56
-    u"Zła wartość pola „Raport rabatów zerujący” (dozwolone 0 do 2)",  // 57
-    u"Zła wartość pola „Raport dobowy” (dozwolone 0 do 1)",  // 58
-    u"Zła wartość pola Rok w dacie",  // 59
-    u"Zła wartość pola Miesiąc w dacie (więcej niż 12)",  // 60
-    u"Zła wartość pola Dzień w dacie (więcej niż 28,30 oraz 31 zależnie od pola miesiąc)",  // 61
-    u"Zła wartość pola Godzina w dacie (więcej niż 23)",  // 62
-    u"Zła wartość pola Minuta w dacie (więcej niż 59)",  // 63
-    u"Zła wartość pola Sekunda w dacie (więcej niż 59)",  // 64
-    u"Zły numer klawisza (więcej niż 10)",  // 65
-    u"Towar pod podanym numerem nie istnieje",  // 66
-    u"Towar może być sprzedawany tylko w ilości całkowitej",  // 67
-    u"Zła wartość pola „Kończenie paragonu” (dozwolone 0 lub 1)",  // 68
-    u"Zła wartość pola „Rodzaj raportu okresowego” (dozwolone 0 do 3)",  // 69
-    u"Zła wartość pola „Zakres raportu” (dozwolone 0 lub 1)",  // 70
-    u"Zła wartość pola „Numer raportu początkowego”/”Numer raportu końcowego”",  // 71
-    u"Zła wartość pola „Rodzaj raportu” (dozwolone 1 do 3)",  // 72
-    u"Zła wartość pola „Raport zerujący/niezerujący” (dozwolone 0 lub 1)",  // 73
-    u"Zła wartość pola „Rekordy zerowe” (dozwolone 0 lub 1)",  // 74
-    u"Niezrozumiała wartość pola „Kod zapytania”",  // 75
-    u"Zła wartość pola „Numer rekordu” (zależnie od pola „Kod zapytania”)",  // 76
-    u"Niezerowa wartość totalizerów",  // 77
-    u"Cena poza zakresem",  // 78
-    u"",  // 79
-    u"Błędny zapis nagłówka",  // 80
-    u"",  // 81
-    u"Próba skasowania grupy podstawowej",  // 82
-    u"Data wsteczna",  // 83
-    u"Przekroczono dopuszczalną liczbę zmian waluty ewidencyjnej",  // 84
-    u"Błędna wartość indeksu tablicy Halo",  // 85
-    u"Kasjer niezaprogramowany",  // 86
-    u"Data wcześniejsza niż zapisana w bloku fiskalnym",  // 87
-    u"Za duża liczba znaków w nagłówku (max 240)",  // 88
-    u"Próba skasowania kierownika",  // 89
-    u"Niepasująca nazwa rekordu",  // 90
-    u"Niezerowa wartość sprzedaży towaru",  // 91
-    u"Błąd zapisu ustawień portów komunikacyjnych",  // 92
-    u"Za duża zmiana godziny",  // 93
-    u"",  // 94
-    u"",  // 95
-    u"Niezerowa wartość sprzedaży towaru",  // 96
-    u"Wymagany tryb serwisowy",  // 97
-    u"Błąd zegara",  // 98
-    u"Błąd pamięci podręcznej",  // 99
-    u"Błąd karty pamięci",  // 100
-    u"Maksymalna liczba zmian stawek PTU",  // 101
-    u"",  // 102
-    u"Niezerowy utarg kasjera",  // 103
-    u"Niezerowy obrót formy płatności",  // 104
-    u"Niezerowy obrót waluty obcej",  // 105
-    u"Niezerowy obrót opakowania",  // 106
-    u"Niezerowy obrót grupy towarowej",  // 107
-    u"Próba skasowania kasjera zalogowanego",  // 108
-    u"Korekta czasu w raporcie dobowym już wykonana",  // 109
-    u"Błąd zapisu ustawień kasy",  // 110
-    u"Brak grupy towarowej o podanym numerze",  // 111
-    u"",  // 112
-    u"",  // 113
-    u"",  // 114
-    u"",  // 115
-    u"",  // 116
-    u"",  // 117
-    u"",  // 118
-    u"",  // 119
+    u"Nierozpoznany kod rozkazu",                                                          // 0
+    u"Zła wartość sumy kontrolnej CRC8",                                                   // 1
+    u"Długość ramki nie zgadza się z wartością pola lenght",                               // 2
+    u"Zły początek/koniec ramki",                                                          // 3
+    u"Zły numer ramki",                                                                    // 4
+    u"Nazwa towaru już występuje w bazie",                                                 // 5
+    u"Numer towaru poza zakresem (więcej niż 2000)",                                       // 6
+    u"Zła wartość stawki podatkowej PTU (więcej niż 'G' lub ptu niezaprogramowane)",       // 7
+    u"Zły format kody kreskowego (dozwolone 8 lub 13 cyfr)",                               // 8
+    u"Zły numer grupy towarowej (więcej niż 20 lub grupa niezaprogramowana)",              // 9
+    u"Zły numer opakowania (więcej niż 20 lub opakowanie niezaprogramowane)",              // 10
+    u"Zła wartość parametru „Cena stała” (dozwolone 0 lub 1)",                             // 11
+    u"Zła wartość parametru „Ilość całkowita” (dozwolone 0 lub 1)",                        // 12
+    u"Zła wartość parametru „Czy uźywany/a” (dozwolone 0 lub 1)",                          // 13
+    u"Zły numer rabatu/narzutu (więcej niż 20)",                                           // 14
+    u"Zły rodzaj rabatu/narzutu (dozwolone 0 lub 1)",                                      // 15
+    u"Zły typ ranatu/narzutu (dozwolone 0 lub 1)",                                         // 16
+    u"Zła wartość rabatu/narzutu procentowego (więcej niż 9999)",                          // 17
+    u"Zły numer kasjera (więcej niż 20)",                                                  // 18
+    u"Nazwa kasjera już występuje w bazie",                                                // 19
+    u"Zła wartość pola „Wykonywanie raportów niezerujących” (dozwolone 0 lub 1)",          // 20
+    u"Zła wartość pola „Wykonywanie raportów zerujących” (dozwolone 0 lub 1)",             // 21
+    u"Zła wartość pola „Udzielanie rabatów z ręki” (dozwolone 0 lub 1)",                   // 22
+    u"Zła wartość pola „Udzielanie rabatów z bazy” (dozwolone 0 lub 1)",                   // 23
+    u"Zła wartość pola „Anulowanie paragonu” (dozwolone 0 lub 1)",                         // 24
+    u"Zła wartość pola „Wykonywanie operacji storno” (dozwolone 0 lub 1)",                 // 25
+    u"Zła wartość pola „Wpłaty i wypłaty gotówkowe” (dozwolone 0 lub 1)",                  // 26
+    u"Zła wartość pola „Wykonywanie raportów niezerujących” (dozwolone 0 lub 1)",          // 27
+    u"Zły numer formy płatności (więcej niż 10)",                                          // 28
+    u"Nazwa formy płatności już występuje w bazie",                                        // 29
+    u"Zła wartość pola „Typ formy płatności” (dozwolone 1 do 4)",                          // 30
+    u"Zły numer waluty (więcej niż 10)",                                                   // 31
+    u"Nazwa waluty już występuje w bazie",                                                 // 32
+    u"Za mała wartość kursu waluty (minimum 8 cyfrowa liczba)",                            // 33
+    u"Za krótki symbol waluty (musi być 3 znaki) lub symbol waluty już występuje w bazie", // 34
+    u"Zła wartość stawki podatku PTU (więcej niż 9999)",                                   // 35
+    u"Zły numer opakowania (więcej niż 20)",                                               // 36
+    u"Nazwa opakowanie już występuje w bazie",                                             // 37
+    u"Wartość pola „Liczba linii w nagłówku” nie zgadza się danymi wpisanymi do tablicy linijek "
+    u"nagłówka",                                                                           // 38
+    u"Zła wartość pola „Pogrubiona linia” (dozwolone 0 lub 1)",                            // 39
+    u"Nazwa grupy towarowej już występuje w bazie",                                        // 40
+    u"Zła wartość pola „Raport bazy z PTU niezerujący” (dozwolone 0 do 2)",                // 41
+    u"Zła wartość pola „Raport form płatności niezerujący” (dozwolone 0 do 2)",            // 42
+    u"Zła wartość pola „Raport grup towarowych niezerujący” (dozwolone 0 do 2)",           // 43
+    u"Zła wartość pola „Raport opakowań niezerujący” (dozwolone 0 do 2)",                  // 44
+    u"Zła wartość pola „Raport pełny bazu PLU niezerujący” (dozwolone 0 do 2)",            // 45
+    u"Zła wartość pola „Raoprt sprzedaży niezerujący” (dozwolone 0 do 2)",                 // 46
+    u"Zła wartość pola „Raport zmianowy kasjerów niezerujący” (dozwolone 0 do 2)",         // 47
+    u"Zła wartość pola „Raport rabatów niezerujący” (dozwolone 0 do 2)",                   // 48
+    u"Zła wartość pola „Raport PTU” (dozwolone 0 do 1)",                                   // 49
+    u"Zła wartość pola „Raport kasy” (dozwolone 0 do 1)",                                  // 50
+    u"Zła wartość pola „Raport klawiszy szybkich” (dozwolone 0 do 1)",                     // 51
+    u"Zła wartość pola „Raport sprzedaży zerujący” (dozwolone 0 do 2)",                    // 52
+    u"Zła wartość pola „Raport zmianowy kasjerów zerujący” (dozwolone 0 do 2)",            // 53
+    u"Zła wartość pola „Raport opakowań zerujący” (dozwolone 0 do 2)",                     // 54
+    u"Zła wartość pola „Raport form płatności zerujący” (dozwolone 0 do 2)",               // 55
+    u"Zła wartość pola „Raport grup towarowych zerujący” (dozwolone 0 do 2)",              // 56
+    u"Zła wartość pola „Raport rabatów zerujący” (dozwolone 0 do 2)",                      // 57
+    u"Zła wartość pola „Raport dobowy” (dozwolone 0 do 1)",                                // 58
+    u"Zła wartość pola Rok w dacie",                                                       // 59
+    u"Zła wartość pola Miesiąc w dacie (więcej niż 12)",                                   // 60
+    u"Zła wartość pola Dzień w dacie (więcej niż 28,30 oraz 31 zależnie od pola miesiąc)", // 61
+    u"Zła wartość pola Godzina w dacie (więcej niż 23)",                                   // 62
+    u"Zła wartość pola Minuta w dacie (więcej niż 59)",                                    // 63
+    u"Zła wartość pola Sekunda w dacie (więcej niż 59)",                                   // 64
+    u"Zły numer klawisza (więcej niż 10)",                                                 // 65
+    u"Towar pod podanym numerem nie istnieje",                                             // 66
+    u"Towar może być sprzedawany tylko w ilości całkowitej",                               // 67
+    u"Zła wartość pola „Kończenie paragonu” (dozwolone 0 lub 1)",                          // 68
+    u"Zła wartość pola „Rodzaj raportu okresowego” (dozwolone 0 do 3)",                    // 69
+    u"Zła wartość pola „Zakres raportu” (dozwolone 0 lub 1)",                              // 70
+    u"Zła wartość pola „Numer raportu początkowego”/”Numer raportu końcowego”",            // 71
+    u"Zła wartość pola „Rodzaj raportu” (dozwolone 1 do 3)",                               // 72
+    u"Zła wartość pola „Raport zerujący/niezerujący” (dozwolone 0 lub 1)",                 // 73
+    u"Zła wartość pola „Rekordy zerowe” (dozwolone 0 lub 1)",                              // 74
+    u"Niezrozumiała wartość pola „Kod zapytania”",                                         // 75
+    u"Zła wartość pola „Numer rekordu” (zależnie od pola „Kod zapytania”)",                // 76
+    u"Niezerowa wartość totalizerów",                                                      // 77
+    u"Cena poza zakresem",                                                                 // 78
+    u"",                                                                                   // 79
+    u"Błędny zapis nagłówka",                                                              // 80
+    u"",                                                                                   // 81
+    u"Próba skasowania grupy podstawowej",                                                 // 82
+    u"Data wsteczna",                                                                      // 83
+    u"Przekroczono dopuszczalną liczbę zmian waluty ewidencyjnej",                         // 84
+    u"Błędna wartość indeksu tablicy Halo",                                                // 85
+    u"Kasjer niezaprogramowany",                                                           // 86
+    u"Data wcześniejsza niż zapisana w bloku fiskalnym",                                   // 87
+    u"Za duża liczba znaków w nagłówku (max 240)",                                         // 88
+    u"Próba skasowania kierownika",                                                        // 89
+    u"Niepasująca nazwa rekordu",                                                          // 90
+    u"Niezerowa wartość sprzedaży towaru",                                                 // 91
+    u"Błąd zapisu ustawień portów komunikacyjnych",                                        // 92
+    u"Za duża zmiana godziny",                                                             // 93
+    u"",                                                                                   // 94
+    u"",                                                                                   // 95
+    u"Niezerowa wartość sprzedaży towaru",                                                 // 96
+    u"Wymagany tryb serwisowy",                                                            // 97
+    u"Błąd zegara",                                                                        // 98
+    u"Błąd pamięci podręcznej",                                                            // 99
+    u"Błąd karty pamięci",                                                                 // 100
+    u"Maksymalna liczba zmian stawek PTU",                                                 // 101
+    u"",                                                                                   // 102
+    u"Niezerowy utarg kasjera",                                                            // 103
+    u"Niezerowy obrót formy płatności",                                                    // 104
+    u"Niezerowy obrót waluty obcej",                                                       // 105
+    u"Niezerowy obrót opakowania",                                                         // 106
+    u"Niezerowy obrót grupy towarowej",                                                    // 107
+    u"Próba skasowania kasjera zalogowanego",                                              // 108
+    u"Korekta czasu w raporcie dobowym już wykonana",                                      // 109
+    u"Błąd zapisu ustawień kasy",                                                          // 110
+    u"Brak grupy towarowej o podanym numerze",                                             // 111
+    u"",                                                                                   // 112
+    u"",                                                                                   // 113
+    u"",                                                                                   // 114
+    u"",                                                                                   // 115
+    u"",                                                                                   // 116
+    u"",                                                                                   // 117
+    u"",                                                                                   // 118
+    u"",                                                                                   // 119
 };
 
 bool isStatus(const Link& link, quint8 status)
@@ -275,9 +276,15 @@ int wait(Link& link, TransferUi& ui, bool report)
 
 } // namespace
 
-int confirmationWait(Link& link, TransferUi& ui) { return wait(link, ui, false); }
+int confirmationWait(Link& link, TransferUi& ui)
+{
+    return wait(link, ui, false);
+}
 
-int reportConfirmationWait(Link& link, TransferUi& ui) { return wait(link, ui, true); }
+int reportConfirmationWait(Link& link, TransferUi& ui)
+{
+    return wait(link, ui, true);
+}
 
 bool completionWait(Link& link, TransferUi& ui)
 {
@@ -322,9 +329,12 @@ int detectRegisterType(Link& link, TransferUi& ui)
     }
     sendAcknowledgement(link, ui, 3);
     switch (link.at(7)) {
-    case 100: return 1;
-    case 200: return 2;
-    default: return length == 124 ? 2 : 1;
+    case 100:
+        return 1;
+    case 200:
+        return 2;
+    default:
+        return length == 124 ? 2 : 1;
     }
 }
 

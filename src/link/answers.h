@@ -11,10 +11,19 @@ namespace answers {
 enum ReadResult { CheckError = 0, More = 1, Done = 2, Nothing = 3 };
 // confirmation waits
 enum WaitResult {
-    Accepted = 0, Ack1 = 1, Ack2 = 2, AcceptedEnd = 3, NoAnswer = 4, DeviceError = 5, Busy = 6,
+    Accepted = 0,
+    Ack1 = 1,
+    Ack2 = 2,
+    AcceptedEnd = 3,
+    NoAnswer = 4,
+    DeviceError = 5,
+    Busy = 6,
     UserStopped = 8
 };
-inline bool confirmed(int waitResult) { return waitResult == Accepted || waitResult == AcceptedEnd; }
+inline bool confirmed(int waitResult)
+{
+    return waitResult == Accepted || waitResult == AcceptedEnd;
+}
 
 // Sends the computer's acknowledgement with the current register address.
 int sendAcknowledgement(Link& link, TransferUi& ui, quint8 code);

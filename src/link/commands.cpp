@@ -15,7 +15,10 @@ void copyBytes(QByteArray& f, int at, QByteArrayView record, int from, int count
         f[at + i] = record[from + i];
 }
 
-bool emptyRecord(QByteArrayView record) { return record.isEmpty() || record[0] == 0; }
+bool emptyRecord(QByteArrayView record)
+{
+    return record.isEmpty() || record[0] == 0;
+}
 
 // Record frame: bytes 7.. = record bytes 0..count-1, then the confirm byte when there is one.
 QByteArray recordFrame(quint8 address, quint16 sequence, char code, int length,
@@ -48,7 +51,10 @@ QByteArray deletionSealed(QByteArray f, quint8 number)
 
 } // namespace
 
-int send(Link& link, TransferUi& ui, const QByteArray& frame) { return link.sendBytes(ui, frame); }
+int send(Link& link, TransferUi& ui, const QByteArray& frame)
+{
+    return link.sendBytes(ui, frame);
+}
 
 bool sendRecord(Link& link, TransferUi& ui, const Frame& frame)
 {
@@ -166,7 +172,7 @@ QByteArray changeAccountingCurrency(quint8 address, quint16 sequence, quint32 ra
     frame::putU32(f, 7, rateMantissa);
     f[11] = char(rateDecimals);
     cp1250::putField(f, 12, symbol, 3, ' ');
-    f[15] = 1;  // nominal
+    f[15] = 1; // nominal
     f[16] = char(printConverter);
     frame::putU16(f, 17, year);
     f[19] = char(month);
@@ -204,7 +210,7 @@ Frame setQuickSalesFunctionKey(quint8 address, quint16 sequence, quint8 cashier,
         return std::nullopt;
     QByteArray f = frame::head(address, 14, sequence, 'X');
     f[7] = char(cashier);
-    f[8] = 1;  // key F1
+    f[8] = 1; // key F1
     f[9] = char(functionPosition < 2 ? functionPosition : functionPosition + 1);
     f[10] = char(kind);
     f[11] = char(recordNumber);
@@ -250,23 +256,30 @@ QByteArray setAdditionalSettings(quint16 sequence, QByteArrayView settings)
 int reportOrderLength(quint8 code)
 {
     switch (code) {
-    case 'o': return 19;
-    case 's': return 16;
+    case 'o':
+        return 19;
+    case 's':
+        return 16;
     case 'p':
-    case 'b': return 15;
+    case 'b':
+        return 15;
     case 'k':
     case 'z':
     case 'r':
     case 'a':
     case 'f':
-    case 'g': return 12;
+    case 'g':
+        return 12;
     case 'n':
     case 'w':
     case 'v':
     case 't':
-    case 'h': return 10;
-    case 5: return 17;
-    default: return 0;
+    case 'h':
+        return 10;
+    case 5:
+        return 17;
+    default:
+        return 0;
     }
 }
 
@@ -328,8 +341,8 @@ QByteArray deleteCashier(quint8 address, quint16 sequence, quint8 number, const 
     return deletionSealed(deletion(address, sequence, '2', 26, 8, 16, name), number);
 }
 
-QByteArray deletePaymentForm(quint8 address, quint16 sequence, quint8 number,
-                             const QString& name, quint8 confirm)
+QByteArray deletePaymentForm(quint8 address, quint16 sequence, quint8 number, const QString& name,
+                             quint8 confirm)
 {
     return deletionSealed(deletion(address, sequence, '3', 33, 8, 22, name, 30, confirm), number);
 }
@@ -344,8 +357,7 @@ QByteArray deletePackaging(quint8 address, quint16 sequence, quint8 number, cons
     return deletionSealed(deletion(address, sequence, '5', 53, 8, 43, name), number);
 }
 
-QByteArray deleteProductGroup(quint8 address, quint16 sequence, quint8 number,
-                              const QString& name)
+QByteArray deleteProductGroup(quint8 address, quint16 sequence, quint8 number, const QString& name)
 {
     return deletionSealed(deletion(address, sequence, '6', 31, 8, 21, name), number);
 }
@@ -374,7 +386,10 @@ QByteArray clearSales(quint16 sequence)
     return recordFrame(1, sequence, char(0xCB), 10, QByteArrayView("\x01", 1), 1);
 }
 
-QByteArray portQuery(quint16 sequence) { return recordFrame(1, sequence, '9', 9, {}, 0); }
+QByteArray portQuery(quint16 sequence)
+{
+    return recordFrame(1, sequence, '9', 9, {}, 0);
+}
 
 QByteArray setRegisterPorts(quint16 sequence, quint8 usbUse, quint8 portAUse, quint8 portAExtra,
                             quint8 portBUse, quint8 portBExtra)

@@ -15,21 +15,42 @@ namespace commands {
 
 // Where Table 1's records lie in the database file (record n, 1-based).
 namespace source {
-constexpr qint64 article(int n) { return 5000 + qint64(n - 1) * 68; }
-constexpr qint64 discount(int n) { return 141000 + qint64(n - 1) * 28; }
-constexpr qint64 cashier(int n) { return 141560 + qint64(n - 1) * 33; }
-constexpr qint64 paymentForm(int n) { return 142220 + qint64(n - 1) * 23; }
-constexpr qint64 currency(int n) { return 142680 + qint64(n - 1) * 30; }
-constexpr qint64 vatRates = 143280;  // 21 bytes
-constexpr qint64 packaging(int n) { return 143311 + qint64(n - 1) * 48; }
-constexpr qint64 receiptHeader = 144271;  // 259 bytes
-constexpr qint64 productGroup(int n) { return 144573 + qint64(n - 1) * 22; }
+constexpr qint64 article(int n)
+{
+    return 5000 + qint64(n - 1) * 68;
+}
+constexpr qint64 discount(int n)
+{
+    return 141000 + qint64(n - 1) * 28;
+}
+constexpr qint64 cashier(int n)
+{
+    return 141560 + qint64(n - 1) * 33;
+}
+constexpr qint64 paymentForm(int n)
+{
+    return 142220 + qint64(n - 1) * 23;
+}
+constexpr qint64 currency(int n)
+{
+    return 142680 + qint64(n - 1) * 30;
+}
+constexpr qint64 vatRates = 143280; // 21 bytes
+constexpr qint64 packaging(int n)
+{
+    return 143311 + qint64(n - 1) * 48;
+}
+constexpr qint64 receiptHeader = 144271; // 259 bytes
+constexpr qint64 productGroup(int n)
+{
+    return 144573 + qint64(n - 1) * 22;
+}
 constexpr qint64 quickKey(int cashier, int key)
 {
     return 145060 + qint64(cashier - 1) * 340 + qint64(key - 1) * 34;
 }
-constexpr qint64 receiptFooter = 148560;  // 130 bytes
-constexpr qint64 haloTable = 149064;      // 36 bytes
+constexpr qint64 receiptFooter = 148560; // 130 bytes
+constexpr qint64 haloTable = 149064;     // 36 bytes
 constexpr int articleSize = 68, discountSize = 28, cashierSize = 33, paymentFormSize = 23,
               currencySize = 30, vatRatesSize = 21, packagingSize = 48, receiptHeaderSize = 259,
               productGroupSize = 22, quickKeySize = 34, receiptFooterSize = 130, haloSize = 36;
@@ -67,8 +88,7 @@ QByteArray setClock(quint8 address, quint16 sequence, quint16 year, quint8 month
                     quint8 hour, quint8 minute, quint8 second);
 QByteArray changeAccountingCurrency(quint8 address, quint16 sequence, quint32 rateMantissa,
                                     quint8 rateDecimals, const QString& symbol,
-                                    quint8 printConverter, quint16 year, quint8 month,
-                                    quint8 day);
+                                    quint8 printConverter, quint16 year, quint8 month, quint8 day);
 QByteArray setManagerPassword(quint8 address, quint16 sequence, const QString& oldPassword,
                               const QString& newPassword, quint8 confirm);
 QByteArray setUnitNames(quint8 address, quint16 sequence, const QString& unit1,
@@ -104,12 +124,11 @@ QByteArray deleteArticle(quint8 address, quint16 sequence, quint16 number, const
 QByteArray deleteDiscount(quint8 address, quint16 sequence, quint8 number, const QString& name,
                           quint8 confirm);
 QByteArray deleteCashier(quint8 address, quint16 sequence, quint8 number, const QString& name);
-QByteArray deletePaymentForm(quint8 address, quint16 sequence, quint8 number,
-                             const QString& name, quint8 confirm);
+QByteArray deletePaymentForm(quint8 address, quint16 sequence, quint8 number, const QString& name,
+                             quint8 confirm);
 QByteArray deleteCurrency(quint8 address, quint16 sequence, quint8 number, const QString& name);
 QByteArray deletePackaging(quint8 address, quint16 sequence, quint8 number, const QString& name);
-QByteArray deleteProductGroup(quint8 address, quint16 sequence, quint8 number,
-                              const QString& name);
+QByteArray deleteProductGroup(quint8 address, quint16 sequence, quint8 number, const QString& name);
 
 // Table 6: other commands
 QByteArray probe(quint8 address, quint16 sequence);

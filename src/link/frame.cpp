@@ -25,7 +25,10 @@ quint8 checkByte(QByteArrayView f)
     return x;
 }
 
-void seal(QByteArray& f) { f[f.size() - 2] = char(checkByte(f)); }
+void seal(QByteArray& f)
+{
+    f[f.size() - 2] = char(checkByte(f));
+}
 
 QByteArray acknowledgement(quint8 address, quint8 code)
 {

@@ -11,9 +11,9 @@ namespace frame {
 constexpr char Start = 0x02;
 constexpr char End = 0x03;
 constexpr quint16 EndMarker = 0x8000;
-constexpr quint16 Single = 0x8001;  // a transfer of one frame
+constexpr quint16 Single = 0x8001; // a transfer of one frame
 constexpr quint8 AckCommand = 0x06;
-constexpr quint8 StatusCommand = 0x41;  // "A": status and error frames
+constexpr quint8 StatusCommand = 0x41; // "A": status and error frames
 
 // A frame of `length` bytes: head written, data 0, end byte at L-1 (check byte still 0).
 QByteArray head(quint8 address, int length, quint16 sequence, quint8 command);

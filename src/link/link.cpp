@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
-Link::Link(LineFactory factory) : m_factory(std::move(factory)) {}
+Link::Link(LineFactory factory) : m_factory(std::move(factory))
+{
+}
 
 Link& Link::instance()
 {
@@ -49,7 +51,7 @@ int Link::openPort(TransferUi& ui, bool verbose)
         closePort();
         return 1;
     }
-    m_line->status();  // clears pending line errors
+    m_line->status(); // clears pending line errors
     return 0;
 }
 
@@ -60,12 +62,16 @@ void Link::closePort()
     m_line.reset();
 }
 
-int Link::lineStatus() { return isOpen() ? m_line->status() : 1; }
+int Link::lineStatus()
+{
+    return isOpen() ? m_line->status() : 1;
+}
 
 int Link::sendBytes(TransferUi& ui, QByteArrayView bytes)
 {
     if (!portChosen()) {
-        ui.showMessage(QStringLiteral("Nie wybrano portu komunikacyjnego."), TransferUi::Icon::Error);
+        ui.showMessage(QStringLiteral("Nie wybrano portu komunikacyjnego."),
+                       TransferUi::Icon::Error);
         return 1;
     }
     if (!isOpen() && openPort(ui, true) != 0)
@@ -83,7 +89,8 @@ int Link::sendBytes(TransferUi& ui, QByteArrayView bytes)
             // An unplugged adapter: reopen the same port number once for this send.
             closePort();
             if (reopened) {
-                ui.showMessage(QStringLiteral("Wystąpił błąd transmisji."), TransferUi::Icon::Error);
+                ui.showMessage(QStringLiteral("Wystąpił błąd transmisji."),
+                               TransferUi::Icon::Error);
                 port = NoPort;
                 return 1;
             }
@@ -135,7 +142,10 @@ int Link::drainInput(TransferUi& ui)
     return 0;
 }
 
-int Link::read(int count) { return readAt(0, count); }
+int Link::read(int count)
+{
+    return readAt(0, count);
+}
 
 int Link::readAt(int offset, int count)
 {

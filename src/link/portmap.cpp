@@ -44,7 +44,10 @@ void setPortOverride(int port, const QString& path)
         overrides().insert(port, path);
 }
 
-void clearPortOverrides() { overrides().clear(); }
+void clearPortOverrides()
+{
+    overrides().clear();
+}
 
 QString displayName(int port)
 {

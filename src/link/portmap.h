@@ -14,7 +14,7 @@ namespace portmap {
 
 QString devicePath(int port);
 QString defaultPath(int port);
-void setPortOverride(int port, const QString& path);  // empty path removes it
+void setPortOverride(int port, const QString& path); // empty path removes it
 void clearPortOverrides();
 // "COM3 (/dev/ttyS2)", or "COM98" when the number has no device.
 QString displayName(int port);

@@ -19,13 +19,22 @@ qint64 nowMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-bool vanishedErrno(int e) { return e == EIO || e == ENXIO || e == ENODEV; }
+bool vanishedErrno(int e)
+{
+    return e == EIO || e == ENXIO || e == ENODEV;
+}
 
 } // namespace
 
-std::unique_ptr<SerialLine> makePosixSerialLine() { return std::make_unique<PosixSerialLine>(); }
+std::unique_ptr<SerialLine> makePosixSerialLine()
+{
+    return std::make_unique<PosixSerialLine>();
+}
 
-PosixSerialLine::~PosixSerialLine() { close(); }
+PosixSerialLine::~PosixSerialLine()
+{
+    close();
+}
 
 SerialLine::OpenError PosixSerialLine::open(const QString& path)
 {
@@ -63,7 +72,7 @@ bool PosixSerialLine::configure(const LineSettings& s)
     termios t{};
     if (::tcgetattr(m_fd, &t) != 0)
         return false;
-    ::cfmakeraw(&t);  // binary mode, no character replacement or stripping
+    ::cfmakeraw(&t); // binary mode, no character replacement or stripping
     t.c_cflag &= ~tcflag_t(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS | HUPCL);
 #ifdef CMSPAR
     t.c_cflag &= ~tcflag_t(CMSPAR);
@@ -72,22 +81,32 @@ bool PosixSerialLine::configure(const LineSettings& s)
     static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
     t.c_cflag |= sizes[s.dataBits - 5];
     switch (s.parity) {
-    case 1: t.c_cflag |= PARENB | PARODD; break;
-    case 2: t.c_cflag |= PARENB; break;
+    case 1:
+        t.c_cflag |= PARENB | PARODD;
+        break;
+    case 2:
+        t.c_cflag |= PARENB;
+        break;
 #ifdef CMSPAR
-    case 3: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case 4: t.c_cflag |= PARENB | CMSPAR; break;
+    case 3:
+        t.c_cflag |= PARENB | PARODD | CMSPAR;
+        break;
+    case 4:
+        t.c_cflag |= PARENB | CMSPAR;
+        break;
 #else
     case 3:
-    case 4: return false;
+    case 4:
+        return false;
 #endif
-    default: break;
+    default:
+        break;
     }
     t.c_iflag &= ~tcflag_t(INPCK | IXON | IXOFF | IXANY);
     if (s.parity != 0)
-        t.c_iflag |= INPCK;  // parity checking exactly when there is parity
+        t.c_iflag |= INPCK; // parity checking exactly when there is parity
     if (s.stopBits != 0)
-        t.c_cflag |= CSTOPB;  // 1.5 stop bits are what the UART makes of CSTOPB at 5 bits
+        t.c_cflag |= CSTOPB; // 1.5 stop bits are what the UART makes of CSTOPB at 5 bits
     if (s.rtsCts)
         t.c_cflag |= CRTSCTS;
     if (s.xonXoff)
@@ -161,7 +180,7 @@ qint64 PosixSerialLine::read(char* into, qint64 count)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN)
-            break;  // the device is gone: what arrived is all there is
+            break; // the device is gone: what arrived is all there is
         const qint64 left = deadline - nowMs();
         if (left <= 0)
             break;
@@ -170,7 +189,7 @@ qint64 PosixSerialLine::read(char* into, qint64 count)
         if (pr < 0 && errno != EINTR)
             break;
         if (pr > 0 && !(p.revents & POLLIN))
-            break;  // hang-up or error without data
+            break; // hang-up or error without data
     }
     return got;
 }

@@ -8,9 +8,9 @@
 // Line settings of the link, in the register's own codes.
 struct LineSettings {
     quint32 baud = 115200;
-    quint8 dataBits = 8;  // 5..8
-    quint8 parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    quint8 stopBits = 0;  // 0 one, 1 one and a half, 2 two
+    quint8 dataBits = 8; // 5..8
+    quint8 parity = 0;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    quint8 stopBits = 0; // 0 one, 1 one and a half, 2 two
     bool xonXoff = false;
     bool rtsCts = false;
     bool operator==(const LineSettings&) const = default;
@@ -32,8 +32,8 @@ class SerialLine {
 public:
     enum class OpenError { None, Failed, PermissionDenied };
     struct WriteResult {
-        bool ok = false;        // the call itself succeeded (possibly writing less)
-        bool vanished = false;  // the device is gone (unplugged adapter, closed pty)
+        bool ok = false;       // the call itself succeeded (possibly writing less)
+        bool vanished = false; // the device is gone (unplugged adapter, closed pty)
         qint64 written = 0;
     };
 

@@ -54,7 +54,10 @@ void TCzekajNaRS::Timer1Timer()
         accept();
 }
 
-void TCzekajNaRS::PrzerwijClick() { reject(); }
+void TCzekajNaRS::PrzerwijClick()
+{
+    reject();
+}
 
 void TCzekajNaRS::keyPressEvent(QKeyEvent* event)
 {

@@ -41,7 +41,10 @@ bool waitForLineDialog(const std::function<bool()>& lineClear, QWidget* parent =
 // Wraps another TransferUi and shows TCzekajNaRS when the line is held.
 class DialogLineWaitUi : public TransferUi {
 public:
-    DialogLineWaitUi(TransferUi& inner, QWidget* parent = nullptr) : m_inner(inner), m_parent(parent) {}
+    DialogLineWaitUi(TransferUi& inner, QWidget* parent = nullptr)
+        : m_inner(inner), m_parent(parent)
+    {
+    }
     void showMessage(const QString& text, Icon icon = Icon::Information) override
     {
         m_inner.showMessage(text, icon);
