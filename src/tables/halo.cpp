@@ -1,0 +1,43 @@
+#include "halo.h"
+
+#include "common/amount.h"
+
+#include <limits>
+
+HaloTable HaloTable::decode(QByteArrayView b)
+{
+    HaloTable t;
+    for (int i = 0; i < 10; ++i)
+        t.amounts[i] = le::i32(b, 4 * i);
+    return t;
+}
+
+QByteArray HaloTable::encode() const
+{
+    QByteArray b(Size, '\0');
+    for (int i = 0; i < 10; ++i)
+        le::put32(b, 4 * i, amounts[i]);
+    return b;
+}
+
+Validated<HaloTable> validateHalo(const std::array<QString, 9>& fields, const HaloTable& stored)
+{
+    HaloTable t = stored;
+    for (int k = 0; k < 9; ++k) {
+        const auto v = input::truncated(fields[k], 2);
+        if (!v || *v < std::numeric_limits<qint32>::min() ||
+            *v > std::numeric_limits<qint32>::max())
+            return Validated<HaloTable>::fail(
+                {QString::number(k + 1), QStringLiteral("Błędnie wypełnione pola!")});
+        t.amounts[k + 1] = qint32(*v);
+    }
+    return Validated<HaloTable>::success(t);
+}
+
+QStringList haloChoiceItems(const HaloTable& t)
+{
+    QStringList items{QStringLiteral("Brak")};
+    for (int k = 1; k <= 9; ++k)
+        items.append(QString::number(k) + QStringLiteral(". ") + amount::text(t.amounts[k]));
+    return items;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "tables/tablelayout.h"
+#include "tables/validation.h"
+
+#include <array>
+
+// The halo table: ten signed 32-bit amounts in hundredths; entries 1..9 are the ones articles
+// name, entry 0 is kept as it is.
+struct HaloTable {
+    static constexpr int Size = 40;
+    std::array<qint32, 10> amounts{};
+
+    static HaloTable decode(QByteArrayView bytes);
+    QByteArray encode() const;
+    bool operator==(const HaloTable&) const = default;
+};
+
+// The nine fields "1".."9" as typed; each value is cut to whole hundredths. Any bad field
+// (empty, not a number, beyond the 32-bit field) refuses the whole save with
+// "Błędnie wypełnione pola!". `stored` gives entry 0.
+Validated<HaloTable> validateHalo(const std::array<QString, 9>& fields, const HaloTable& stored);
+
+// Halo choice list: "Brak", then "k. amount" for k = 1..9.
+QStringList haloChoiceItems(const HaloTable& t);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "tables/tablelayout.h"
+#include "tables/validation.h"
+
+// One returnable packaging, 48 bytes: 0 number | 1 name (42, 0-padded) | 43 price (32-bit
+// hundredths, > 0) | 47 price change allowed.
+struct PackagingRecord {
+    static constexpr int Size = 48;
+
+    int number = 0;
+    QString name;
+    qint32 price = 0;
+    bool priceChange = false;
+
+    static PackagingRecord decode(QByteArrayView bytes);
+    QByteArray encode() const;
+    bool operator==(const PackagingRecord&) const = default;
+};
+
+struct PackagingInput {
+    int number = 1; // the slot chosen in the list "1".."20"
+    QString name, price;
+};
+
+// Field names: "Edit2" name, "Edit3" price. The price is cut to whole hundredths exactly as typed.
+Validated<PackagingRecord> validatePackaging(const PackagingInput& in);
+
+// The lowest slot whose byte 0 is zero, 0 when all are used.
+int lowestFreePackaging(QByteArrayView packagingTable);
+
+// Tandem bytes of the articles that name `packaging`; the article numbers affected.
+QList<int> articlesWithTandem(QByteArrayView articleTable, int packaging);

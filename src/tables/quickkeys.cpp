@@ -1,0 +1,92 @@
+#include "quickkeys.h"
+
+#include "common/amount.h"
+#include "tables/validation.h"
+
+#include <QString>
+#include <algorithm>
+
+QuickKeyRecord QuickKeyRecord::decode(QByteArrayView b)
+{
+    QuickKeyRecord r;
+    r.cashier = quint8(b[0]);
+    r.key = quint8(b[1]);
+    r.nextEntry = quint8(b[2]);
+    for (int i = 0; i < Entries; ++i)
+        r.entries[i] = {le::u16(b, 3 + 6 * i), le::i32(b, 5 + 6 * i)};
+    r.endReceipt = b[33] != 0;
+    return r;
+}
+
+QByteArray QuickKeyRecord::encode() const
+{
+    QByteArray b(Size, '\0');
+    b[0] = char(cashier);
+    b[1] = char(key);
+    b[2] = char(nextEntry);
+    for (int i = 0; i < Entries; ++i) {
+        le::put16(b, 3 + 6 * i, quint16(entries[i].article));
+        le::put32(b, 5 + 6 * i, entries[i].quantity);
+    }
+    b[33] = endReceipt ? 1 : 0;
+    return b;
+}
+
+void QuickKeyRecord::addArticle(int c, int k, int article, qint32 quantity, bool endReceiptBox)
+{
+    // A damaged next-entry byte above 5 is treated as "all used" so the write stays inside.
+    const int slot = std::clamp(nextEntry, 0, Entries - 1);
+    entries[slot] = {article, quantity};
+    endReceipt = endReceiptBox;
+    nextEntry = std::min(std::clamp(nextEntry, 0, Entries) + 1, Entries);
+    cashier = c;
+    key = k;
+}
+
+void QuickKeyRecord::removeEntry(int index)
+{
+    if (index >= 0 && index < Entries)
+        entries[index] = {};
+}
+
+std::optional<qint32> quickKeyQuantity(const QString& typed)
+{
+    const auto v = input::truncated(typed, 4);
+    if (!v || *v <= 0 || *v > 999999)
+        return std::nullopt;
+    return qint32(*v);
+}
+
+bool quickKeyTableDamaged(QByteArrayView table)
+{
+    for (int n = 1; n <= layout::QuickKeys.count; ++n) {
+        const QByteArrayView rec = layout::QuickKeys.record(table, n);
+        for (int i = 0; i < QuickKeyRecord::Entries; ++i)
+            if (le::u16(rec, 3 + 6 * i) > 2000)
+                return true;
+    }
+    return false;
+}
+
+QString quickKeyEntryLine(const QString& articleName, qint32 quantity)
+{
+    QString q = QString::number(quantity);
+    if (q.size() < 5)
+        q = QString(5 - q.size(), u'0') + q;
+    q.insert(q.size() - 4, u',');
+    return articleName.leftJustified(10, u' ') + u' ' + q;
+}
+
+QString quickKeyArticleLine(int number, const QString& name, qint32 price, char vat)
+{
+    return QString(QString::number(number) + QStringLiteral(". ")).rightJustified(6, u' ') +
+           name.leftJustified(20, u' ', true) + u' ' +
+           amount::text(price).rightJustified(10, u' ') + u' ' + QLatin1Char(vat);
+}
+
+namespace legacyquickkeys {
+int articleOfEntry(QByteArrayView table, int entry)
+{
+    return le::u16(table, int(articleEntryOffset(entry)) + 1);
+}
+} // namespace legacyquickkeys

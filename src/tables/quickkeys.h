@@ -1,0 +1,72 @@
+#pragma once
+
+#include "tables/tablelayout.h"
+
+#include <QString>
+#include <array>
+#include <optional>
+
+// Quick key record, 34 bytes; cashier c, key k (1..10 each) at 145060 + 340(c-1) + 34(k-1):
+//   0 cashier (0 = never programmed) | 1 key | 2 next entry 0..5
+//   3 + 6i article i (16-bit) | 5 + 6i quantity i (32-bit, ten-thousandths), i = 0..4
+//   33 end receipt ("Kończenie paragonu")
+struct QuickKeyRecord {
+    static constexpr int Size = 34;
+    static constexpr int Entries = 5;
+    struct Entry {
+        int article = 0;
+        qint32 quantity = 0;
+        bool operator==(const Entry&) const = default;
+    };
+
+    int cashier = 0;
+    int key = 0;
+    int nextEntry = 0;
+    std::array<Entry, Entries> entries{};
+    bool endReceipt = false;
+
+    static QuickKeyRecord decode(QByteArrayView bytes);
+    QByteArray encode() const;
+    bool operator==(const QuickKeyRecord&) const = default;
+
+    // Record number 1..100 in the table for cashier c, key k.
+    static constexpr int numberOf(int cashier, int key) { return (cashier - 1) * 10 + key; }
+    static constexpr qint64 offsetOf(int cashier, int key)
+    {
+        return layout::QuickKeys.offsetOf(numberOf(cashier, key));
+    }
+
+    // Puts the article into the entry named by the next-entry byte (the fifth is replaced once
+    // all five are used), takes the end-receipt box, sets cashier and key.
+    void addArticle(int cashier, int key, int article, qint32 quantity, bool endReceiptBox);
+    // Empties one entry; the next-entry byte stays.
+    void removeEntry(int index);
+};
+
+// "Dodawana ilość:": first "." made ","; ten-thousandths, cut; nullopt when it is not a number,
+// zero or above 99,9999.
+std::optional<qint32> quickKeyQuantity(const QString& typed);
+
+// True when some key of the table names an article above 2000: the form then clears the table.
+bool quickKeyTableDamaged(QByteArrayView quickKeyTable);
+
+// A key list line: the article name padded with spaces to 10, a space and the quantity
+// (1,0000). `articleName` is the article's stored name.
+QString quickKeyEntryLine(const QString& articleName, qint32 quantity);
+// The article list line: "  12. " (6 wide), name cut/padded to 20, space, price right-aligned
+// in 10, space, VAT letter.
+QString quickKeyArticleLine(int number, const QString& name, qint32 price, char vat);
+
+// The legacy view of the same bytes used by older tools: 9-byte entries in 90-byte pages, and
+// 20 entries of 8 bytes with an article number in bytes 1..2. Offsets from the table base.
+namespace legacyquickkeys {
+inline constexpr qint64 pageEntryOffset(int page, int entry)
+{
+    return 90 * page + 9 * entry;
+}
+inline constexpr qint64 articleEntryOffset(int entry)
+{
+    return 8 * entry;
+}
+int articleOfEntry(QByteArrayView table, int entry);
+} // namespace legacyquickkeys
