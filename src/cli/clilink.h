@@ -1,0 +1,16 @@
+#pragma once
+
+#include "command.h"
+
+class Link;
+class TransferUi;
+
+namespace cli {
+
+// Opens the link from the global options: --device PATH is put under the COM number of
+// --port (COM99 without it), --port N alone uses the port map; --baud and --address set the
+// line and the register address; --trace FILE logs every frame in hex. Messages go to `ui`.
+// Returns false (after telling why) when no port opens.
+bool openLink(CliContext& context, Link& link, TransferUi& ui);
+
+} // namespace cli

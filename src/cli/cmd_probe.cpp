@@ -1,0 +1,39 @@
+// vduno probe: is there a register on the line, and which model is it.
+#include "clilink.h"
+#include "cliui.h"
+#include "command.h"
+
+#include "link/answers.h"
+#include "link/link.h"
+
+namespace {
+
+int runProbe(const QStringList& args, CliContext& context)
+{
+    if (!args.isEmpty()) {
+        cli::err(QStringLiteral("Użycie: vduno [opcje łącza] probe"));
+        return ExitUsage;
+    }
+    Link& link = Link::instance();
+    TransferUi& ui = *context.ui;
+    if (!cli::openLink(context, link, ui))
+        return ExitFailure;
+    link.drainInput(ui);
+    if (!answers::probe(link, ui, 0x8001)) {
+        ui.showMessage(QStringLiteral("Nie wykryto żadnej kasy podłączonej do tego komputera."));
+        link.closePort();
+        return ExitFailure;
+    }
+    const int type = answers::detectRegisterType(link, ui);
+    link.closePort();
+    if (type == 0) {
+        ui.showMessage(QStringLiteral("Brak komunikacji."));
+        return ExitFailure;
+    }
+    cli::out(type == 2 ? QStringLiteral("DUNO BIS") : QStringLiteral("DUNO"));
+    return ExitOk;
+}
+
+} // namespace
+
+VDUNO_COMMAND(probe, "probe: sprawdza, czy kasa odpowiada, i podaje jej typ", runProbe)
