@@ -1,5 +1,6 @@
 #include "cliui.h"
 #include "command.h"
+#include "dbshow.h"
 
 #include "common/cp1250.h"
 #include "database/databasesession.h"
@@ -83,6 +84,8 @@ int runDb(const QStringList& arguments, CliContext& context)
     if (args.isEmpty())
         return usage();
     const QString sub = args.takeFirst();
+    if (sub == QLatin1String("show"))
+        return runDbShow(args, context);
     using Runner = int (*)(QStringList, CliContext&, DatabaseSession&);
     Runner runner = nullptr;
     if (sub == QLatin1String("new"))
@@ -103,5 +106,6 @@ int runDb(const QStringList& arguments, CliContext& context)
 
 } // namespace
 
-VDUNO_COMMAND(db, "db new PLIK.vkf [--currency SYM] [--name NAZWA] | db convert WE.vkf WY.vkf",
+VDUNO_COMMAND(db, "db new PLIK.vkf [--currency SYM] [--name NAZWA] | db convert WE.vkf WY.vkf | "
+              "db show PLIK.vkf TABELA",
               runDb)

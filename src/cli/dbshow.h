@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QStringList>
+
+struct CliContext;
+
+// vduno db show FILE.vkf TABLE: the used records of one table as readable lines on stdout.
+int runDbShow(const QStringList& args, CliContext& context);
