@@ -11,6 +11,12 @@ using CliApplication = QCoreApplication;
 #endif
 
 #include <algorithm>
+#include <memory>
+
+#ifdef VDUNO_HAS_EMULATOR
+#include "emulator/emulatorhost.h"
+#include "emulator/registermodel.h"
+#endif
 
 namespace {
 
@@ -23,7 +29,8 @@ void printHelp()
     cli::out(QStringLiteral("  --port N            numer portu COM 1..99"));
     cli::out(QStringLiteral("  --baud B            prędkość (domyślnie 115200)"));
     cli::out(QStringLiteral("  --address A         adres kasy 1..9 (domyślnie 1)"));
-    cli::out(QStringLiteral("  --emulator          wbudowany emulator kasy zamiast prawdziwej kasy"));
+    cli::out(
+        QStringLiteral("  --emulator          wbudowany emulator kasy zamiast prawdziwej kasy"));
     cli::out(QStringLiteral("  --emulator-model M  duno | duno-bis (domyślnie duno-bis)"));
     cli::out(QStringLiteral("  --fast              szybkie transmisje"));
     cli::out(QStringLiteral("  --trace PLIK        zapis ramek do pliku"));
@@ -34,8 +41,9 @@ void printHelp()
     std::sort(commands.begin(), commands.end(),
               [](const CliCommand& a, const CliCommand& b) { return qstrcmp(a.name, b.name) < 0; });
     for (const CliCommand& c : commands)
-        cli::out(QStringLiteral("  %1  %2")
-                     .arg(QString::fromUtf8(c.name).leftJustified(10), QString::fromUtf8(c.summary)));
+        cli::out(
+            QStringLiteral("  %1  %2")
+                .arg(QString::fromUtf8(c.name).leftJustified(10), QString::fromUtf8(c.summary)));
 }
 
 // Takes the link options that stand before the subcommand. Returns false on wrong usage.
