@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QtGlobal>
 
+#include "database/tables.h"
+
 // Where each table lies in the register database: a run of fixed-size records numbered from 1,
 // record n at base + (n - 1) * recordSize.
 struct TableLayout {
@@ -21,20 +23,25 @@ struct TableLayout {
 };
 
 namespace layout {
-inline constexpr TableLayout Articles{5000, 68, 2000};
-inline constexpr TableLayout Discounts{141000, 28, 20};
-inline constexpr TableLayout Cashiers{141560, 33, 20};
-inline constexpr TableLayout PaymentForms{142220, 23, 20};
-inline constexpr TableLayout Currencies{142680, 30, 20};
-inline constexpr TableLayout VatRates{143280, 3, 7};
-inline constexpr TableLayout Packaging{143311, 48, 20};
-inline constexpr TableLayout Header{144271, 259, 1};
-inline constexpr TableLayout Groups{144573, 22, 20};
-inline constexpr TableLayout ReportSet{145013, 19, 1};
-inline constexpr TableLayout QuickKeys{145060, 34, 100};
-inline constexpr TableLayout Footer{148560, 130, 1};
-inline constexpr TableLayout Halo{149060, 4, 10};
-inline constexpr qint64 AccountingCurrencyChange = 145037;
+// The same tables as the database's directory, with the helpers the record families use.
+constexpr TableLayout from(const dbLayout::Table& t)
+{
+    return {t.base, t.size, t.count};
+}
+inline constexpr TableLayout Articles = from(dbLayout::ArticleTable);
+inline constexpr TableLayout Discounts = from(dbLayout::DiscountTable);
+inline constexpr TableLayout Cashiers = from(dbLayout::CashierTable);
+inline constexpr TableLayout PaymentForms = from(dbLayout::PaymentFormTable);
+inline constexpr TableLayout Currencies = from(dbLayout::CurrencyTable);
+inline constexpr TableLayout VatRates = from(dbLayout::VatTable);
+inline constexpr TableLayout Packaging = from(dbLayout::PackagingTable);
+inline constexpr TableLayout Header = from(dbLayout::HeaderBlock);
+inline constexpr TableLayout Groups = from(dbLayout::GroupTable);
+inline constexpr TableLayout ReportSet = from(dbLayout::ReportSetBlock);
+inline constexpr TableLayout QuickKeys = from(dbLayout::QuickKeyTable);
+inline constexpr TableLayout Footer = from(dbLayout::FooterBlock);
+inline constexpr TableLayout Halo = from(dbLayout::HaloTable);
+inline constexpr qint64 AccountingCurrencyChange = dbLayout::CurrencyFieldChange.base;
 } // namespace layout
 
 // Load and store against the database stream: anything with readBytes(offset, count) and
