@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database/tables.h"
+
 #include "link.h"
 
 #include <QByteArray>
@@ -17,40 +19,40 @@ namespace commands {
 namespace source {
 constexpr qint64 article(int n)
 {
-    return 5000 + qint64(n - 1) * 68;
+    return dbLayout::recordOffset(dbLayout::ArticleTable, n);
 }
 constexpr qint64 discount(int n)
 {
-    return 141000 + qint64(n - 1) * 28;
+    return dbLayout::recordOffset(dbLayout::DiscountTable, n);
 }
 constexpr qint64 cashier(int n)
 {
-    return 141560 + qint64(n - 1) * 33;
+    return dbLayout::recordOffset(dbLayout::CashierTable, n);
 }
 constexpr qint64 paymentForm(int n)
 {
-    return 142220 + qint64(n - 1) * 23;
+    return dbLayout::recordOffset(dbLayout::PaymentFormTable, n);
 }
 constexpr qint64 currency(int n)
 {
-    return 142680 + qint64(n - 1) * 30;
+    return dbLayout::recordOffset(dbLayout::CurrencyTable, n);
 }
-constexpr qint64 vatRates = 143280; // 21 bytes
+constexpr qint64 vatRates = dbLayout::VatTable.base; // 21 bytes
 constexpr qint64 packaging(int n)
 {
-    return 143311 + qint64(n - 1) * 48;
+    return dbLayout::recordOffset(dbLayout::PackagingTable, n);
 }
-constexpr qint64 receiptHeader = 144271; // 259 bytes
+constexpr qint64 receiptHeader = dbLayout::HeaderBlock.base; // 259 bytes
 constexpr qint64 productGroup(int n)
 {
-    return 144573 + qint64(n - 1) * 22;
+    return dbLayout::recordOffset(dbLayout::GroupTable, n);
 }
 constexpr qint64 quickKey(int cashier, int key)
 {
-    return 145060 + qint64(cashier - 1) * 340 + qint64(key - 1) * 34;
+    return dbLayout::quickKeyOffset(cashier, key);
 }
-constexpr qint64 receiptFooter = 148560; // 130 bytes
-constexpr qint64 haloTable = 149064;     // 36 bytes
+constexpr qint64 receiptFooter = dbLayout::FooterBlock.base; // 130 bytes
+constexpr qint64 haloTable = 149064;                         // 36 bytes
 constexpr int articleSize = 68, discountSize = 28, cashierSize = 33, paymentFormSize = 23,
               currencySize = 30, vatRatesSize = 21, packagingSize = 48, receiptHeaderSize = 259,
               productGroupSize = 22, quickKeySize = 34, receiptFooterSize = 130, haloSize = 36;
