@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+class AppSession;
 class QDialog;
 class QWidget;
 
@@ -13,7 +14,8 @@ class QWidget;
 // line in its own source file:
 //   VDUNO_REGISTER_FORM(TProgramowanieTowarow)
 // Items whose form is not registered are shown disabled.
-using FormFactory = std::function<QDialog*(QWidget* parent)>;
+// Each form is built as `TKlasa(AppSession& session, QWidget* parent)`.
+using FormFactory = std::function<QDialog*(AppSession& session, QWidget* parent)>;
 
 class FormRegistry {
 public:
@@ -25,5 +27,7 @@ public:
 #define VDUNO_REGISTER_FORM(cls)                                                                   \
     namespace {                                                                                    \
     const bool formRegistered_##cls =                                                              \
-        FormRegistry::add(#cls, [](QWidget* parent) -> QDialog* { return new cls(parent); });      \
+        FormRegistry::add(#cls, [](AppSession& session, QWidget* parent) -> QDialog* {             \
+            return new cls(session, parent);                                                       \
+        });                                                                                        \
     }

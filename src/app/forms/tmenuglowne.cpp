@@ -27,7 +27,8 @@ const QString SaveQuestion =
 
 TMenuGlowne::TMenuGlowne(TransferUi& ui, const QString& startDirectory, const QString& workingCopy,
                          QWidget* parent)
-    : QMainWindow(parent), m_ui(ui), m_startDirectory(startDirectory), m_session(workingCopy)
+    : QMainWindow(parent), m_ui(ui), m_startDirectory(startDirectory), m_session(workingCopy),
+      m_app(m_session, ui)
 {
     setWindowTitle(QStringLiteral("F"));
     setFixedSize(912, 590);
@@ -52,7 +53,7 @@ TMenuGlowne::TMenuGlowne(TransferUi& ui, const QString& startDirectory, const QS
     m_port = settingsfile::read(m_startDirectory);
     m_session.setDisplayName(DatabaseSession::WorkingCopyName);
     if (m_session.startUp().ok)
-        m_state = opstate::databaseLoaded(m_state);
+        m_app.setState(opstate::databaseLoaded(m_app.state()));
     refreshStatus();
 }
 
@@ -138,7 +139,7 @@ void TMenuGlowne::buildPanels()
     articles->setEnabled(FormRegistry::find("TProgramowanieTowarow") != nullptr);
     connect(articles, &QPushButton::clicked, this, [this] {
         if (const FormFactory* f = FormRegistry::find("TProgramowanieTowarow")) {
-            QDialog* d = (*f)(this);
+            QDialog* d = (*f)(m_app, this);
             d->exec();
             delete d;
             refreshStatus();
@@ -176,7 +177,7 @@ void TMenuGlowne::buildPanels()
 
 void TMenuGlowne::refreshStatus()
 {
-    const StatusView v = statusView(m_state, m_type);
+    const StatusView v = statusView(m_app.state(), m_app.registerType());
     m_online->setVisible(v.onlineVisible);
     m_offline->setVisible(v.offlineVisible);
     m_none->setVisible(!v.onlineVisible && !v.offlineVisible);
@@ -197,7 +198,7 @@ void TMenuGlowne::openSelectedItem()
         return;
     const NavTab tab = NavTab(t);
     const int index = m_lists[t]->row(row);
-    const NavDecision d = navigationDecision(tab, index, m_state);
+    const NavDecision d = navigationDecision(tab, index, m_app.state());
     if (d.action == NavAction::Refuse) {
         m_ui.showMessage(d.message);
         return;
@@ -206,7 +207,7 @@ void TMenuGlowne::openSelectedItem()
         return;
     const NavItem& item = navigationItems(tab)[size_t(index)];
     if (const FormFactory* f = FormRegistry::find(item.formClass)) {
-        QDialog* dialog = (*f)(this);
+        QDialog* dialog = (*f)(m_app, this);
         dialog->exec();
         delete dialog;
         if (item.refreshAfter)
@@ -218,7 +219,7 @@ bool TMenuGlowne::savePrompt(bool* saved)
 {
     if (saved)
         *saved = false;
-    if (!opstate::hasDatabase(m_state) || !m_session.isModified())
+    if (!opstate::hasDatabase(m_app.state()) || !m_session.isModified())
         return true;
     switch (m_ui.ask(SaveQuestion, TransferUi::Buttons::YesNoCancel)) {
     case TransferUi::Answer::Cancel:
@@ -245,7 +246,7 @@ void TMenuGlowne::newDatabase()
             QDir::setCurrent(m_startDirectory);
             const DbResult r = m_session.newDatabase(name, symbol);
             if (r.ok)
-                m_state = opstate::databaseLoaded(m_state);
+                m_app.setState(opstate::databaseLoaded(m_app.state()));
             return r;
         },
         [this](const QString& text) { m_ui.showMessage(text, TransferUi::Icon::Error); }, this);
@@ -267,7 +268,7 @@ void TMenuGlowne::openDatabaseFile()
     if (!r.message.isEmpty())
         m_ui.showMessage(r.message, r.ok ? TransferUi::Icon::Information : TransferUi::Icon::Error);
     if (r.ok)
-        m_state = opstate::databaseLoaded(m_state);
+        m_app.setState(opstate::databaseLoaded(m_app.state()));
     refreshStatus();
 }
 
@@ -286,7 +287,7 @@ bool TMenuGlowne::saveDatabaseFile()
     if (!r.message.isEmpty())
         m_ui.showMessage(r.message, r.ok ? TransferUi::Icon::Information : TransferUi::Icon::Error);
     if (!r.ok && !m_session.isLoaded())
-        m_state = opstate::databaseDropped(m_state);
+        m_app.setState(opstate::databaseDropped(m_app.state()));
     refreshStatus();
     return r.ok;
 }
@@ -308,7 +309,7 @@ void TMenuGlowne::keyPressEvent(QKeyEvent* event)
 
 void TMenuGlowne::closeEvent(QCloseEvent* event)
 {
-    if (opstate::hasDatabase(m_state) && m_session.isModified()) {
+    if (opstate::hasDatabase(m_app.state()) && m_session.isModified()) {
         switch (m_ui.ask(SaveQuestion, TransferUi::Buttons::YesNoCancel)) {
         case TransferUi::Answer::Cancel:
             event->ignore();

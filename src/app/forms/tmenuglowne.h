@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/appsession.h"
 #include "app/navigation.h"
 #include "app/operatingstate.h"
 #include "app/portsettings.h"
@@ -33,8 +34,9 @@ public:
     // Runs the new-database dialog (the tests drive it without a modal loop).
     std::function<void(class TNowaBaza&)> runNewDatabaseDialog;
 
-    OperatingState operatingState() const { return m_state; }
-    RegisterType registerType() const { return m_type; }
+    OperatingState operatingState() const { return m_app.state(); }
+    RegisterType registerType() const { return m_app.registerType(); }
+    AppSession& app() { return m_app; }
     DatabaseSession& session() { return m_session; }
     PortSettings& portSettings() { return m_port; }
     QTabWidget* navigation() const { return m_tabs; }
@@ -62,8 +64,7 @@ private:
     QString m_startDirectory;
     DatabaseSession m_session;
     PortSettings m_port;
-    OperatingState m_state = OperatingState::None;
-    RegisterType m_type = RegisterType::Unknown;
+    AppSession m_app;
 
     QLabel* m_typeLabel = nullptr;
     QLabel* m_online = nullptr;
