@@ -1,10 +1,8 @@
 #include "clilink.h"
 
+#include "link/frametrace.h"
 #include "link/link.h"
 #include "link/portmap.h"
-
-#include <QFile>
-#include <memory>
 
 namespace cli {
 
@@ -25,18 +23,13 @@ bool openLink(CliContext& context, Link& link, TransferUi& ui)
     link.line.baud = quint32(context.baud);
     link.address = quint8(context.address);
     if (!context.trace.isEmpty()) {
-        auto file = std::make_shared<QFile>(context.trace);
-        if (!file->open(QIODevice::WriteOnly | QIODevice::Append)) {
-            ui.showMessage(QStringLiteral("Nie mogę otworzyć pliku ") + context.trace,
-                           TransferUi::Icon::Error);
+        FrameTrace trace;
+        QString error;
+        if (!trace.open(context.trace, &error)) {
+            ui.showMessage(error, TransferUi::Icon::Error);
             return false;
         }
-        link.trace = [file](char direction, QByteArrayView bytes) {
-            if (bytes.isEmpty())
-                return;
-            file->write(QByteArray(1, direction) + ' ' + bytes.toByteArray().toHex(' ') + '\n');
-            file->flush();
-        };
+        link.trace = trace.hook();
     }
     return link.openPort(ui, true) == 0;
 }

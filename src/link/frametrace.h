@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QFile;
+
+// A diagnostic log of the line: one line per frame sent ('>') or bytes received ('<'),
+//   2026-12-08 20:51:02.123 > 54 01 80 ...
+// written and flushed at once, so that the file is complete even if the program dies.
+class FrameTrace {
+public:
+    // Opens `path` for appending; false (with `error` set) when it cannot be written.
+    bool open(const QString& path, QString* error = nullptr);
+    void close();
+    bool isOpen() const;
+    QString path() const { return m_path; }
+
+    // The function to put into Link::trace; it keeps the file open while it lives.
+    std::function<void(char, QByteArrayView)> hook() const;
+
+    // One trace line (without the line feed) for the given time in milliseconds since the
+    // epoch; exposed for the tests.
+    static QByteArray line(qint64 msecsSinceEpoch, char direction, QByteArrayView bytes);
+
+private:
+    std::shared_ptr<QFile> m_file;
+    QString m_path;
+};
