@@ -22,6 +22,7 @@ bool openLink(CliContext& context, Link& link, TransferUi& ui)
     link.port = port;
     link.line.baud = quint32(context.baud);
     link.address = quint8(context.address);
+    link.fastTransfers = context.fast;
     if (!context.trace.isEmpty()) {
         FrameTrace trace;
         QString error;

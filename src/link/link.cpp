@@ -175,3 +175,15 @@ QByteArrayView Link::received(int count) const
 {
     return QByteArrayView(m_rx.data(), std::clamp(count, 0, ReceiveSize));
 }
+
+void Link::pauseForAnswer(TransferUi& ui, int ms)
+{
+    if (ms <= 0)
+        return;
+    if (fastTransfers && m_line && m_line->isOpen()) {
+        const int r = m_line->waitReadable(ms);
+        if (r >= 0)
+            return;
+    }
+    ui.waitMs(ms);
+}

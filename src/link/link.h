@@ -29,6 +29,9 @@ public:
     LineSettings savedLine;
     quint8 address = 1;
     bool stopRequest = false;
+    // Fast transfers: a pause before reading an answer ends as soon as the answer begins to
+    // arrive. Off by default, which keeps the register's prescribed pauses exactly.
+    bool fastTransfers = false;
     // Called with '>' for every frame sent and '<' for every read (for --trace).
     std::function<void(char direction, QByteArrayView bytes)> trace;
 
@@ -43,6 +46,10 @@ public:
     int lineStatus();
     // 0 the line fell silent, 1 it kept talking ("Wystąpił błąd komunikacji").
     int drainInput(TransferUi& ui);
+    // The pause a run makes before it reads the register's answer: `ms` on the clock of `ui`,
+    // or with fast transfers until the first byte of the answer is waiting (never longer than
+    // `ms`; the read that follows keeps its own time-out, so no answer gets less time).
+    void pauseForAnswer(TransferUi& ui, int ms);
     // Reads `count` bytes (at most 1024) into the receive area from its start; returns how
     // many arrived within the time-out in force.
     int read(int count);

@@ -194,6 +194,24 @@ qint64 PosixSerialLine::read(char* into, qint64 count)
     return got;
 }
 
+int PosixSerialLine::waitReadable(int ms)
+{
+    if (m_fd < 0)
+        return -1;
+    const qint64 deadline = nowMs() + ms;
+    for (;;) {
+        const qint64 left = deadline - nowMs();
+        if (left <= 0)
+            return 0;
+        pollfd p{m_fd, POLLIN, 0};
+        const int pr = ::poll(&p, 1, int(left));
+        if (pr > 0)
+            return (p.revents & POLLIN) ? 1 : -1; // a hang-up: let the caller wait it out
+        if (pr < 0 && errno != EINTR)
+            return -1;
+    }
+}
+
 int PosixSerialLine::status()
 {
     if (m_fd < 0)

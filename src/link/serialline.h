@@ -49,6 +49,13 @@ public:
     virtual qint64 read(char* into, qint64 count) = 0;
     // 0 line clear, 1 error (or the query failed), 2 output held; clears the error flags.
     virtual int status() = 0;
+    // Blocks until input is waiting or `ms` have passed: 1 input waiting, 0 the time passed,
+    // -1 the line cannot tell (the caller then waits the whole time itself).
+    virtual int waitReadable(int ms)
+    {
+        (void)ms;
+        return -1;
+    }
 };
 
 // The POSIX line over termios; poll() with a deadline gives exact total time-outs.
@@ -66,6 +73,7 @@ public:
     WriteResult write(QByteArrayView bytes) override;
     qint64 read(char* into, qint64 count) override;
     int status() override;
+    int waitReadable(int ms) override;
 
 private:
     int m_fd = -1;

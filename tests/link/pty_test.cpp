@@ -163,3 +163,61 @@ TEST(PtyLink, PermissionDeniedAddsHint)
     unlink(path);
     portmap::setPortOverride(97, {});
 }
+
+// The pause before an answer: exactly the prescribed time unless fast transfers are on, and
+// then never less time for the answer than without them.
+TEST(PtyLink, PauseForAnswerKeepsThePrescribedPauseWhenFastTransfersAreOff)
+{
+    Pty pty;
+    portmap::setPortOverride(97, pty.path);
+    Link link;
+    FakeUi ui;
+    link.port = 97;
+    ASSERT_EQ(link.openPort(ui, true), 0);
+    ASSERT_EQ(::write(pty.master, "\x00", 1), 1); // the answer is already there
+    usleep(20000);
+    link.pauseForAnswer(ui, 1000);
+    link.pauseForAnswer(ui, 300);
+    EXPECT_EQ(ui.waits, (QList<int>{1000, 300}));
+    portmap::setPortOverride(97, {});
+}
+
+TEST(PtyLink, FastPauseEndsWhenTheAnswerArrivesAndWaitsFullyWhenItDoesNot)
+{
+    Pty pty;
+    portmap::setPortOverride(97, pty.path);
+    Link link;
+    FakeUi ui;
+    link.port = 97;
+    link.fastTransfers = true;
+    ASSERT_EQ(link.openPort(ui, true), 0);
+
+    QElapsedTimer t;
+    t.start();
+    link.pauseForAnswer(ui, 250); // nothing arrives: the whole pause passes on the line
+    EXPECT_GE(t.elapsed(), 250);
+    EXPECT_TRUE(ui.waits.isEmpty());
+
+    std::thread answer([&] {
+        usleep(50000);
+        (void)::write(pty.master, "\x03", 1);
+    });
+    t.restart();
+    link.pauseForAnswer(ui, 1000);
+    const qint64 took = t.elapsed();
+    answer.join();
+    EXPECT_GE(took, 40);
+    EXPECT_LT(took, 500);
+    EXPECT_EQ(link.read(1), 1); // the pause did not consume the answer
+    EXPECT_EQ(link.at(0), 0x03);
+    portmap::setPortOverride(97, {});
+}
+
+TEST(PtyLink, FastPauseFallsBackToTheClockWithoutAnOpenPort)
+{
+    Link link;
+    FakeUi ui;
+    link.fastTransfers = true;
+    link.pauseForAnswer(ui, 1000);
+    EXPECT_EQ(ui.waits, (QList<int>{1000}));
+}
