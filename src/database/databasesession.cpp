@@ -72,6 +72,8 @@ QString DatabaseSession::paddedSymbol(const QString& symbol)
 void DatabaseSession::setCurrencySymbol(const QString& symbol)
 {
     m_symbol = paddedSymbol(symbol);
+    if (m_modified)
+        writeMarker();
 }
 
 QByteArray DatabaseSession::newWorkingCopy(const QString& symbol)
@@ -144,7 +146,7 @@ DbResult DatabaseSession::startUp()
     const DbResult result = createWorkingDatabase();
     if (result.ok)
         m_displayName = QStringLiteral("Bez nazwy");
-    m_modified = false;
+    setModified(false);
     return {result.ok, QString()}; // the start-up shows nothing
 }
 
@@ -154,7 +156,7 @@ DbResult DatabaseSession::newDatabase(const QString& name, const QString& symbol
     m_displayName = name;
     const DbResult result = createWorkingDatabase();
     if (result.ok)
-        m_modified = true;
+        setModified(true);
     return result;
 }
 
@@ -201,6 +203,85 @@ DbResult DatabaseSession::saveDatabaseFile(const QString& path)
 
     m_displayName = QFileInfo(path).fileName();
     m_saveSucceeded = true;
-    m_modified = false;
+    setModified(false);
     return {true, QStringLiteral("Zapisano plik ") + path};
+}
+
+DatabaseSession::~DatabaseSession()
+{
+    const QString marker = markerPath();
+    if (!marker.isEmpty())
+        QFile::remove(marker);
+}
+
+QString DatabaseSession::markerPath() const
+{
+    const QString working = workingCopyPath();
+    return working.isEmpty() ? QString() : working + QStringLiteral(".niezapisana");
+}
+
+void DatabaseSession::setModified(bool modified)
+{
+    const bool changed = modified != m_modified;
+    m_modified = modified;
+    if (!changed)
+        return;
+    if (modified) {
+        writeMarker();
+    } else if (const QString marker = markerPath(); !marker.isEmpty()) {
+        QFile::remove(marker);
+    }
+}
+
+void DatabaseSession::setDisplayName(const QString& name)
+{
+    m_displayName = name;
+    if (m_modified)
+        writeMarker();
+}
+
+void DatabaseSession::writeMarker() const
+{
+    const QString marker = markerPath();
+    if (marker.isEmpty())
+        return;
+    QSaveFile out(marker);
+    const QByteArray text = m_displayName.toUtf8() + '\n' + m_symbol.toUtf8() + '\n';
+    if (out.open(QIODevice::WriteOnly) && out.write(text) == text.size())
+        out.commit();
+}
+
+DatabaseSession::Recovery DatabaseSession::recoverableWorkingCopy() const
+{
+    Recovery r;
+    const QString marker = markerPath();
+    if (marker.isEmpty())
+        return r;
+    QFile file(marker);
+    const QFileInfo working(workingCopyPath());
+    if (!working.isFile() || working.size() < CreatedSize || !file.open(QIODevice::ReadOnly))
+        return r;
+    const QList<QByteArray> lines = file.read(4096).split('\n');
+    r.available = true;
+    r.displayName =
+        lines.value(0).isEmpty() ? QStringLiteral("Bez nazwy") : QString::fromUtf8(lines.value(0));
+    r.symbol = lines.size() > 1 && !lines.at(1).isEmpty() ? QString::fromUtf8(lines.at(1))
+                                                          : QStringLiteral("PLN");
+    return r;
+}
+
+DbResult DatabaseSession::restoreWorkingCopy()
+{
+    const Recovery r = recoverableWorkingCopy();
+    QFile file(workingCopyPath());
+    if (!r.available || !file.open(QIODevice::ReadOnly))
+        return {false, MsgReadError};
+    const QByteArray bytes = file.readAll();
+    file.close();
+    if (bytes.size() < CreatedSize || !m_db.load(workingCopyPath(), bytes))
+        return {false, MsgReadError};
+    m_displayName = r.displayName;
+    m_symbol = r.symbol;
+    m_modified = true;
+    return {true, QString()};
 }

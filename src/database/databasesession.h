@@ -27,6 +27,11 @@ public:
     // An empty path puts the working copy at temporaryDirectory() + "/BDTemp.bdt" (what the
     // program uses); the command line and the tests pass a private path.
     explicit DatabaseSession(const QString& workingCopyPath = QString());
+    // A normal end of the program: unsaved changes were given up at the close query, so
+    // the next start offers nothing to restore.
+    ~DatabaseSession();
+    DatabaseSession(const DatabaseSession&) = delete;
+    DatabaseSession& operator=(const DatabaseSession&) = delete;
 
     static inline const QString WorkingCopyName = QStringLiteral("BDTemp.bdt");
 
@@ -57,10 +62,25 @@ public:
     DbResult saveDatabaseFile(const QString& path);
 
     bool isModified() const { return m_modified; }
-    void setModified(bool modified = true) { m_modified = modified; }
+    // While the working copy holds unsaved changes a marker file lies beside it (its display
+    // name and symbol), so that a crash of the program does not lose them.
+    void setModified(bool modified = true);
+
+    // Unsaved changes left behind by a program that did not end normally.
+    struct Recovery {
+        bool available = false;
+        QString displayName;
+        QString symbol;
+    };
+    Recovery recoverableWorkingCopy() const;
+    // Takes up the working copy left behind as it is: display name and symbol from the
+    // marker, modified flag set. Fails (nothing loaded) when it is missing or unreadable.
+    DbResult restoreWorkingCopy();
+    // Marker file of the working copy (empty without a temporary directory).
+    QString markerPath() const;
     bool saveSucceeded() const { return m_saveSucceeded; }
     QString displayName() const { return m_displayName; }
-    void setDisplayName(const QString& name) { m_displayName = name; }
+    void setDisplayName(const QString& name);
 
     QString currencySymbol() const { return m_symbol; }
     // Pads on the left with spaces to 3 characters ("EU" -> " EU").
@@ -73,6 +93,8 @@ public:
     static QByteArray convertedWorkingCopy(const QByteArray& file);
 
 private:
+    void writeMarker() const;
+
     RegisterDatabase m_db;
     QString m_workingCopyPath;
     QString m_displayName;

@@ -342,3 +342,76 @@ TEST_F(SessionTest, TemporaryDirectoryFromTemp)
     else
         qputenv("TEMP", old);
 }
+
+// Unsaved changes survive a crash: the marker beside the working copy says so, and the
+// next start can take the working copy up instead of overwriting it.
+namespace {
+
+TEST(WorkingCopyRecovery, MarkerLivesExactlyWhileChangesAreUnsaved)
+{
+    QTemporaryDir dir;
+    const QString working = dir.filePath(QStringLiteral("BDTemp.bdt"));
+    DatabaseSession s(working);
+    ASSERT_TRUE(s.startUp().ok);
+    EXPECT_FALSE(QFileInfo::exists(s.markerPath()));
+    EXPECT_FALSE(s.recoverableWorkingCopy().available);
+
+    s.setDisplayName(QStringLiteral("Sklep Ćma"));
+    s.setModified(true);
+    ASSERT_TRUE(QFileInfo::exists(s.markerPath()));
+    EXPECT_EQ(s.markerPath(), working + QStringLiteral(".niezapisana"));
+    const DatabaseSession::Recovery r = s.recoverableWorkingCopy();
+    EXPECT_TRUE(r.available);
+    EXPECT_EQ(r.displayName, QStringLiteral("Sklep Ćma"));
+    EXPECT_EQ(r.symbol, QStringLiteral("PLN"));
+
+    ASSERT_TRUE(s.saveDatabaseFile(dir.filePath(QStringLiteral("a.vkf"))).ok);
+    EXPECT_FALSE(s.isModified());
+    EXPECT_FALSE(QFileInfo::exists(s.markerPath()));
+}
+
+TEST(WorkingCopyRecovery, ACrashedSessionIsRestoredWithItsEdits)
+{
+    QTemporaryDir dir;
+    QTemporaryDir afterCrash; // the files as a killed program leaves them
+    const QString working = afterCrash.filePath(QStringLiteral("BDTemp.bdt"));
+    {
+        DatabaseSession crashed(dir.filePath(QStringLiteral("BDTemp.bdt")));
+        ASSERT_TRUE(crashed.newDatabase(QStringLiteral("Kiosk"), QStringLiteral("EUR")).ok);
+        ASSERT_TRUE(crashed.database().writeRecord(5000, QByteArray("\x01\x00TOWAR", 7)));
+        ASSERT_TRUE(QFile::copy(crashed.workingCopyPath(), working));
+        ASSERT_TRUE(QFile::copy(crashed.markerPath(), working + QStringLiteral(".niezapisana")));
+    }
+
+    DatabaseSession next(working);
+    const DatabaseSession::Recovery r = next.recoverableWorkingCopy();
+    ASSERT_TRUE(r.available);
+    EXPECT_EQ(r.displayName, QStringLiteral("Kiosk"));
+    EXPECT_EQ(r.symbol, QStringLiteral("EUR"));
+    ASSERT_TRUE(next.restoreWorkingCopy().ok);
+    EXPECT_TRUE(next.isModified());
+    EXPECT_EQ(next.displayName(), QStringLiteral("Kiosk"));
+    EXPECT_EQ(next.currencySymbol(), QStringLiteral("EUR"));
+    EXPECT_EQ(next.database().contents().mid(5000, 7), QByteArray("\x01\x00TOWAR", 7));
+}
+
+TEST(WorkingCopyRecovery, NormalEndOrMissingWorkingCopyOffersNothing)
+{
+    QTemporaryDir dir;
+    const QString working = dir.filePath(QStringLiteral("BDTemp.bdt"));
+    {
+        DatabaseSession s(working);
+        ASSERT_TRUE(s.startUp().ok);
+        s.setModified(true);
+    } // the user answered No at the close query
+    DatabaseSession after(working);
+    EXPECT_FALSE(after.recoverableWorkingCopy().available);
+
+    ASSERT_TRUE(writeFile(working + QStringLiteral(".niezapisana"), "X\nPLN\n"));
+    ASSERT_TRUE(writeFile(working, QByteArray(100, '\0'))); // a cut-off working copy
+    EXPECT_FALSE(after.recoverableWorkingCopy().available);
+    EXPECT_FALSE(after.restoreWorkingCopy().ok);
+    EXPECT_FALSE(after.isLoaded());
+}
+
+} // namespace
