@@ -1,6 +1,10 @@
 #include "halo.h"
 
 #include "common/amount.h"
+#include "database/registerdatabase.h"
+#include "link/answers.h"
+#include "link/commands.h"
+#include "link/link.h"
 
 #include <limits>
 
@@ -41,3 +45,26 @@ QStringList haloChoiceItems(const HaloTable& t)
         items.append(QString::number(k) + QStringLiteral(". ") + amount::text(t.amounts[k]));
     return items;
 }
+
+namespace halo {
+
+HaloTable load(RegisterDatabase& db)
+{
+    return HaloTable::decode(db.readBytes(layout::Halo.base, HaloTable::Size));
+}
+
+bool store(RegisterDatabase& db, const HaloTable& table)
+{
+    return db.writeRecord(layout::Halo.base, table.encode());
+}
+
+int send(Link& link, TransferUi& ui, RegisterDatabase& db)
+{
+    // Entries 1..9: the 36 bytes after entry 0.
+    const QByteArray entries = db.readBytes(layout::Halo.base + 4, 36);
+    if (commands::send(link, ui, commands::haloTable(link.address, 0x8001, entries)) != 0)
+        return -1;
+    return answers::confirmationWait(link, ui);
+}
+
+} // namespace halo

@@ -5,6 +5,10 @@
 
 #include <array>
 
+class Link;
+class RegisterDatabase;
+class TransferUi;
+
 // The halo table: ten signed 32-bit amounts in hundredths; entries 1..9 are the ones articles
 // name, entry 0 is kept as it is.
 struct HaloTable {
@@ -23,3 +27,12 @@ Validated<HaloTable> validateHalo(const std::array<QString, 9>& fields, const Ha
 
 // Halo choice list: "Brak", then "k. amount" for k = 1..9.
 QStringList haloChoiceItems(const HaloTable& t);
+
+namespace halo {
+HaloTable load(RegisterDatabase& db);
+// Writes all ten entries from 149060.
+bool store(RegisterDatabase& db, const HaloTable& table);
+// The "L" frame (sequence 0x8001) with entries 1..9 as stored, then one confirmation wait,
+// whose result is returned (-1 when the frame did not go out). The caller drains first.
+int send(Link& link, TransferUi& ui, RegisterDatabase& db);
+} // namespace halo

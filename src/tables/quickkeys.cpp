@@ -1,6 +1,10 @@
 #include "quickkeys.h"
 
 #include "common/amount.h"
+#include "database/registerdatabase.h"
+#include "link/answers.h"
+#include "link/commands.h"
+#include "link/link.h"
 #include "tables/validation.h"
 
 #include <QString>
@@ -90,3 +94,67 @@ int articleOfEntry(QByteArrayView table, int entry)
     return le::u16(table, int(articleEntryOffset(entry)) + 1);
 }
 } // namespace legacyquickkeys
+
+namespace quickkeys {
+
+QuickKeyRecord load(RegisterDatabase& db, int cashier, int key)
+{
+    return QuickKeyRecord::decode(
+        db.readBytes(QuickKeyRecord::offsetOf(cashier, key), QuickKeyRecord::Size));
+}
+
+bool store(RegisterDatabase& db, int cashier, int key, const QuickKeyRecord& record)
+{
+    return db.writeRecord(QuickKeyRecord::offsetOf(cashier, key), record.encode());
+}
+
+bool repairIfDamaged(RegisterDatabase& db)
+{
+    if (!quickKeyTableDamaged(readTable(db, layout::QuickKeys)))
+        return false;
+    db.writeRecord(layout::QuickKeys.base, QByteArray(layout::QuickKeys.bytes(), '\0'));
+    return true;
+}
+
+int sendKey(Link& link, TransferUi& ui, RegisterDatabase& db, int cashier, int key,
+            quint16 sequence)
+{
+    const QByteArray record =
+        db.readBytes(QuickKeyRecord::offsetOf(cashier, key), QuickKeyRecord::Size);
+    const QByteArray frame =
+        commands::quickKey(link.address, sequence, quint8(cashier), quint8(key), record, 0);
+    if (commands::send(link, ui, frame) != 0)
+        return -1;
+    int r = answers::reportConfirmationWait(link, ui);
+    if (r == answers::Busy) {
+        ui.waitMs(4400);
+        r = answers::reportConfirmationWait(link, ui);
+    }
+    return r;
+}
+
+int sendOneKey(Link& link, TransferUi& ui, RegisterDatabase& db, int cashier, int key)
+{
+    link.drainInput(ui);
+    return sendKey(link, ui, db, cashier, key, 0x8001);
+}
+
+int sendAllKeys(Link& link, TransferUi& ui, RegisterDatabase& db, int cashier)
+{
+    link.drainInput(ui);
+    int accepted = 0;
+    for (int key = 1; key <= 10; ++key) {
+        ui.processEvents();
+        const quint16 sequence = quint16(key) | (key == 10 ? 0x8000 : 0);
+        const int r = sendKey(link, ui, db, cashier, key, sequence);
+        if (answers::confirmed(r))
+            ++accepted;
+        ui.waitMs(300);
+        // The last key may be acknowledged with 3 (end of the run); before it only 0 goes on.
+        if (r != answers::Accepted)
+            break;
+    }
+    return accepted;
+}
+
+} // namespace quickkeys

@@ -6,6 +6,10 @@
 #include <array>
 #include <optional>
 
+class Link;
+class RegisterDatabase;
+class TransferUi;
+
 // Quick key record, 34 bytes; cashier c, key k (1..10 each) at 145060 + 340(c-1) + 34(k-1):
 //   0 cashier (0 = never programmed) | 1 key | 2 next entry 0..5
 //   3 + 6i article i (16-bit) | 5 + 6i quantity i (32-bit, ten-thousandths), i = 0..4
@@ -70,3 +74,28 @@ inline constexpr qint64 articleEntryOffset(int entry)
 }
 int articleOfEntry(QByteArrayView table, int entry);
 } // namespace legacyquickkeys
+
+// The quick key table in the database and its frames to the register.
+namespace quickkeys {
+
+QuickKeyRecord load(RegisterDatabase& db, int cashier, int key);
+bool store(RegisterDatabase& db, int cashier, int key, const QuickKeyRecord& record);
+// A table naming an article above 2000 is set to zero (3400 bytes); true when that happened
+// (the form then marks the database modified and tells the user).
+bool repairIfDamaged(RegisterDatabase& db);
+inline const QString RepairMessage =
+    QStringLiteral("Wykryto błąd bazy klawiszy szybkich! Klawisze szybkie zostały skasowane, a "
+                   "baza danych naprawiona.");
+
+// One "S" frame with the given sequence value and the report confirmation wait; a busy answer
+// is waited out once (4400 ms). Returns the wait's result (-1 when the frame did not go out).
+int sendKey(Link& link, TransferUi& ui, RegisterDatabase& db, int cashier, int key,
+            quint16 sequence);
+// "Wyślij do kasy" of one key: drain, then sendKey with 0x8001.
+int sendOneKey(Link& link, TransferUi& ui, RegisterDatabase& db, int cashier, int key);
+// "Wyślij do kasy wszystkie klawisze": keys 1..10 with sequence values 1..10 (end marker on
+// the tenth), 300 ms apart, as long as each is accepted with code 0. Returns how many keys the
+// register accepted.
+int sendAllKeys(Link& link, TransferUi& ui, RegisterDatabase& db, int cashier);
+
+} // namespace quickkeys

@@ -1,6 +1,10 @@
 #include "receipttext.h"
 
 #include "common/cp1250.h"
+#include "database/registerdatabase.h"
+#include "link/answers.h"
+#include "link/commands.h"
+#include "link/link.h"
 
 namespace receipt {
 
@@ -72,6 +76,103 @@ QStringList headerLinesFromRegister(QByteArrayView block)
         out.append(cp1250::decode(line));
     }
     return out;
+}
+
+QList<Paragraph> paragraphsFromRtf(const rtf::Document& document)
+{
+    QList<Paragraph> out;
+    for (const rtf::Paragraph& rp : document.paragraphs) {
+        Paragraph p;
+        switch (rp.align) {
+        case rtf::Align::Center:
+            p.align = Align::Center;
+            break;
+        case rtf::Align::Right:
+            p.align = Align::Right;
+            break;
+        case rtf::Align::Left:
+        case rtf::Align::Justify:
+            p.align = Align::Left;
+            break;
+        }
+        for (const rtf::Run& r : rp.runs)
+            for (const QChar c : r.text)
+                p.text.append({c, isLargeSize(r.halfPoints / 2.0)});
+        out.append(p);
+    }
+    return out;
+}
+
+rtf::Document rtfFromParagraphs(const QList<Paragraph>& paragraphs)
+{
+    rtf::Document d;
+    for (const Paragraph& p : paragraphs) {
+        rtf::Paragraph rp;
+        rp.align = p.align == Align::Center  ? rtf::Align::Center
+                   : p.align == Align::Right ? rtf::Align::Right
+                                             : rtf::Align::Left;
+        for (const Char& c : p.text)
+            rp.append(QString(c.c), 2 * (c.large ? LargeSize : NormalSize));
+        d.paragraphs.append(rp);
+    }
+    return d;
+}
+
+int lineLimit(Kind kind)
+{
+    return kind == Kind::Header ? HeaderLines : FooterLines;
+}
+
+const TableLayout& blockLayout(Kind kind)
+{
+    return kind == Kind::Header ? layout::Header : layout::Footer;
+}
+
+Block loadBlock(RegisterDatabase& db, Kind kind)
+{
+    const TableLayout& l = blockLayout(kind);
+    return Block::decode(db.readBytes(l.base, l.recordSize), lineLimit(kind));
+}
+
+bool storeBlock(RegisterDatabase& db, Kind kind, const Block& block)
+{
+    return db.writeRecord(blockLayout(kind).base, block.encode());
+}
+
+int sendHeader(Link& link, TransferUi& ui, RegisterDatabase& db)
+{
+    const QByteArray block = db.readBytes(layout::Header.base, layout::Header.recordSize);
+    link.drainInput(ui);
+    if (commands::send(link, ui, commands::receiptHeader(link.address, 0x8001, block)) != 0)
+        return -1;
+    const int r = answers::confirmationWait(link, ui);
+    if (r == answers::DeviceError)
+        answers::showDeviceError(ui, link.at(8));
+    return r;
+}
+
+int sendFooter(Link& link, TransferUi& ui, RegisterDatabase& db, bool confirm)
+{
+    const QByteArray block = db.readBytes(layout::Footer.base, layout::Footer.recordSize);
+    link.drainInput(ui);
+    return commands::send(link, ui,
+                          commands::receiptFooter(link.address, 0x8001, block, confirm ? 1 : 0));
+}
+
+std::optional<QStringList> readHeader(Link& link, TransferUi& ui)
+{
+    constexpr int Length = 268;
+    link.drainInput(ui);
+    if (commands::send(link, ui, commands::requestTable(link.address, 0x8001, 'N')) != 0)
+        return std::nullopt;
+    const int r = answers::readAnswer(link, ui, Length);
+    if (r == answers::CheckError) {
+        answers::sendAcknowledgement(link, ui, 1);
+        return std::nullopt;
+    }
+    if (r != answers::More && r != answers::Done)
+        return std::nullopt;
+    return headerLinesFromRegister(link.received(Length).sliced(7, 252));
 }
 
 QStringList readableLines(const Block& b)

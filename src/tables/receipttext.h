@@ -1,10 +1,17 @@
 #pragma once
 
+#include "tables/rtf.h"
 #include "tables/tablelayout.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
+
+class Link;
+class RegisterDatabase;
+class TransferUi;
 
 // Receipt header (6 lines) and footer (3 lines). A block is the print lines, 42 bytes each,
 // the line count and one tall-line flag per line:
@@ -49,6 +56,35 @@ inline constexpr int FooterLines = 3;
 
 // A header read back from the register: six lines of 42 bytes with every 0 byte dropped.
 QStringList headerLinesFromRegister(QByteArrayView block);
+
+// The editors mark a large character by the font size 20 (ordinary text is 10); any size of
+// 15 points or more counts as large, so that a file from a word processor prints as it looks.
+inline constexpr int NormalSize = 10;
+inline constexpr int LargeSize = 20;
+inline bool isLargeSize(double points)
+{
+    return points >= 15;
+}
+// An RTF document as editor paragraphs (justified counts as left) and back (sizes 10 and 20).
+QList<Paragraph> paragraphsFromRtf(const rtf::Document& document);
+rtf::Document rtfFromParagraphs(const QList<Paragraph>& paragraphs);
+
+// Header (6 lines at 144271) or footer (3 lines at 148560).
+enum class Kind { Header, Footer };
+int lineLimit(Kind kind);
+const TableLayout& blockLayout(Kind kind);
+Block loadBlock(RegisterDatabase& db, Kind kind);
+bool storeBlock(RegisterDatabase& db, Kind kind, const Block& block);
+
+// "Wyślij do kasy" of the header: the "N" frame (sequence 0x8001) from the stored block, then
+// the confirmation wait; a device error is shown. Returns the wait's result (-1: not sent).
+int sendHeader(Link& link, TransferUi& ui, RegisterDatabase& db);
+// The footer: the "D" frame (sequence 0x8001) from the stored block with the confirm byte; no
+// answer is awaited. Returns the send result (0 sent).
+int sendFooter(Link& link, TransferUi& ui, RegisterDatabase& db, bool confirm);
+// "Pobierz nagłówek": one 268-byte answer to the "N" request; its six lines without the 0
+// bytes, nullopt when nothing usable came (a check error is answered with acknowledgement 1).
+std::optional<QStringList> readHeader(Link& link, TransferUi& ui);
 
 // Readable lines of a stored block (the large-character marker shown as "^").
 QStringList readableLines(const Block& b);

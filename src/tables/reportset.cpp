@@ -1,6 +1,18 @@
 #include "reportset.h"
 
+#include "database/registerdatabase.h"
+
 #include <QStringList>
+
+ReportSet loadReportSet(RegisterDatabase& db)
+{
+    return ReportSet::decode(db.readBytes(layout::ReportSet.base, ReportSet::Size));
+}
+
+bool storeReportSet(RegisterDatabase& db, const ReportSet& set)
+{
+    return db.writeRecord(layout::ReportSet.base, set.encode());
+}
 
 ReportSet ReportSet::decode(QByteArrayView b)
 {

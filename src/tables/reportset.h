@@ -18,5 +18,9 @@ struct ReportSet {
     bool operator==(const ReportSet&) const = default;
 };
 
+class RegisterDatabase;
+ReportSet loadReportSet(RegisterDatabase& db);
+bool storeReportSet(RegisterDatabase& db, const ReportSet& set);
+
 const QStringList& reportSetNames();   // the 19 reports in byte order
 const QStringList& reportSetChoices(); // the three captions

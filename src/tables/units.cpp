@@ -1,6 +1,9 @@
 #include "units.h"
 
 #include "common/cp1250.h"
+#include "link/answers.h"
+#include "link/commands.h"
+#include "link/link.h"
 
 namespace units {
 
@@ -18,6 +21,30 @@ QByteArray encode(const QStringList& names)
     for (int i = 0; i < Count; ++i)
         b.append(cp1250::padSpaces(names.value(i), Width));
     return b;
+}
+
+std::optional<QStringList> read(Link& link, TransferUi& ui)
+{
+    constexpr int Length = 18;
+    link.drainInput(ui);
+    if (commands::send(link, ui, commands::requestTable(link.address, 0x8001, 'J')) != 0)
+        return std::nullopt;
+    const int r = answers::readAnswer(link, ui, Length);
+    if (r == answers::CheckError) {
+        answers::sendAcknowledgement(link, ui, 1);
+        return std::nullopt;
+    }
+    if (r != answers::More && r != answers::Done)
+        return std::nullopt;
+    return decode(link.received(Length).sliced(7, Count * Width));
+}
+
+int send(Link& link, TransferUi& ui, const QStringList& names)
+{
+    link.drainInput(ui);
+    return commands::send(link, ui,
+                          commands::setUnitNames(link.address, 0x8001, names.value(0),
+                                                 names.value(1), names.value(2)));
 }
 
 } // namespace units

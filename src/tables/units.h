@@ -4,6 +4,11 @@
 #include <QByteArrayView>
 #include <QStringList>
 
+#include <optional>
+
+class Link;
+class TransferUi;
+
 // The register's three programmable units: three names of three bytes, padded with spaces at
 // the end. They live in the register only (read with "J", sent with "q").
 namespace units {
@@ -11,4 +16,11 @@ inline constexpr int Count = 3;
 inline constexpr int Width = 3;
 QStringList decode(QByteArrayView nineBytes);
 QByteArray encode(const QStringList& names);
+
+// "Odśwież": drain, the "J" request (0x8001) and one 18-byte answer; the three names, or
+// nullopt when no data frame came (the fields then keep their text).
+std::optional<QStringList> read(Link& link, TransferUi& ui);
+// "Wyślij do kasy": drain and the "q" frame (0x8001) with the names padded with spaces to 3;
+// no answer is awaited. Returns the send result (0 sent).
+int send(Link& link, TransferUi& ui, const QStringList& names);
 } // namespace units

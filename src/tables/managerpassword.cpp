@@ -1,0 +1,28 @@
+#include "managerpassword.h"
+
+#include "link/commands.h"
+#include "link/link.h"
+
+namespace managerpassword {
+
+QString padded(const QString& password)
+{
+    if (password.isEmpty())
+        return QString(Width, u' ');
+    if (password.size() >= Width)
+        return password.left(Width);
+    QString p = password;
+    p.insert(p.size() - 1, QString(Width - p.size(), u' '));
+    return p;
+}
+
+int send(Link& link, TransferUi& ui, const QString& oldPassword, const QString& newPassword,
+         bool confirm)
+{
+    link.drainInput(ui);
+    return commands::send(link, ui,
+                          commands::setManagerPassword(link.address, 0x8001, padded(oldPassword),
+                                                       padded(newPassword), confirm ? 1 : 0));
+}
+
+} // namespace managerpassword

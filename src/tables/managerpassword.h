@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class Link;
+class TransferUi;
+
+// Changing the manager's password: the "H" frame of 30 bytes with the old and the new
+// password, ten characters each, and the confirm byte.
+namespace managerpassword {
+
+inline constexpr int Width = 10;
+
+// The form brings a password to ten characters by inserting spaces before its last character
+// ("abc" becomes "ab", seven spaces, "c"); an empty one becomes ten spaces, a longer one is
+// cut to ten.
+QString padded(const QString& password);
+
+// "Wyslij": drain and the "H" frame (sequence 0x8001) with both passwords padded; no answer
+// is awaited (the register checks the old password itself). Returns the send result.
+int send(Link& link, TransferUi& ui, const QString& oldPassword, const QString& newPassword,
+         bool confirm);
+
+} // namespace managerpassword
