@@ -1,0 +1,79 @@
+#include "cachedump.h"
+
+#include "common/cp1250.h"
+#include "link/answers.h"
+#include "link/commands.h"
+#include "link/frame.h"
+#include "link/link.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace transfer {
+
+QString defaultCacheDumpName()
+{
+    return QStringLiteral("Kopia_cache.bin");
+}
+
+QByteArray cacheDumpTrailer(const QDateTime& when)
+{
+    QByteArray t(1, char(13));
+    t += cp1250::encode(QStringLiteral("Data wykoniania kopii: ") +
+                        when.date().toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') +
+                        when.time().toString(QStringLiteral("HH:mm:ss")));
+    return t;
+}
+
+CacheDump dumpCacheMemory(Link& link, TransferUi& ui, const QString& path, const QDateTime& when)
+{
+    CacheDump dump;
+    dump.data.reserve(kCacheDataSize * 64);
+    ui.progress(0, kCacheMaxFrames);
+    link.stopRequest = false;
+    link.drainInput(ui);
+    const bool sent = link.sendBytes(ui, commands::cacheMemoryDump(link.address, 1)) == 0;
+    if (sent) {
+        link.pauseForAnswer(ui, 100);
+        while (dump.frames < kCacheMaxFrames) {
+            ui.processEvents();
+            if (ui.stopRequested())
+                link.stopRequest = true;
+            const int r = answers::readAnswer(link, ui, kCacheFrameSize);
+            if (r == answers::CheckError)
+                continue; // already reported; the next frame may still come
+            if (r == answers::Nothing) {
+                ui.showMessage(QStringLiteral("Błąd transmisji"), TransferUi::Icon::Error);
+                break;
+            }
+            dump.data += link.received(kCacheFrameSize).sliced(7, kCacheDataSize).toByteArray();
+            ui.progress(++dump.frames, kCacheMaxFrames);
+            if (r == answers::Done) {
+                dump.complete = !link.stopRequest ||
+                                (frame::u16(link.received(kCacheFrameSize), 4) & frame::EndMarker);
+                break;
+            }
+        }
+        // The register never sends more than 8192 frames: the last one ends the dump.
+        if (dump.frames == kCacheMaxFrames)
+            dump.complete = true;
+    }
+    link.stopRequest = false;
+    QByteArray file = dump.data;
+    if (dump.complete)
+        file += cacheDumpTrailer(when);
+    QFile f(path);
+    dump.written = f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                   f.write(file) == file.size() && f.flush();
+    f.close();
+    if (!dump.written) {
+        ui.showMessage(QStringLiteral("Nie można zapisać pliku '") + path + QStringLiteral("'."),
+                       TransferUi::Icon::Error);
+    } else if (dump.complete) {
+        ui.showMessage(QStringLiteral("Pamięć podręczna zapisana do pliku '") +
+                       QFileInfo(path).fileName() + QStringLiteral("'."));
+    }
+    return dump;
+}
+
+} // namespace transfer

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+class Link;
+class TransferUi;
+
+// The register's cache memory dump: after the ":" command (sequence 1) the register sends
+// up to 8192 answer frames of 265 bytes, 256 data bytes each in frame bytes 7..262.
+namespace transfer {
+
+constexpr int kCacheFrameSize = 265;
+constexpr int kCacheDataSize = 256;
+constexpr int kCacheMaxFrames = 8192;
+
+// The default file of the dump.
+QString defaultCacheDumpName();
+// What follows the data in the file: byte 13, "Data wykoniania kopii: ", date, space, time.
+QByteArray cacheDumpTrailer(const QDateTime& when);
+
+struct CacheDump {
+    int frames = 0;        // good frames received
+    bool complete = false; // the register sent its last frame
+    bool written = false;  // the file was written
+    QByteArray data;       // what was received, in order
+};
+
+// Sends the dump command, pauses 100 ms and reads frames until the last one (or 8192 of
+// them); a check failure reads on, no usable answer ends with "Błąd transmisji". Progress is
+// the frame count against 8192. The file at `path` is then written whole in one go (created
+// or replaced): the data, and the trailer after a complete dump; an incomplete dump keeps
+// what arrived. A complete dump ends with "Pamięć podręczna zapisana do pliku '<name>'.".
+CacheDump dumpCacheMemory(Link& link, TransferUi& ui, const QString& path,
+                          const QDateTime& when = QDateTime::currentDateTime());
+
+} // namespace transfer

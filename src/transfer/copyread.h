@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+#include <functional>
+#include <optional>
+
+class Link;
+class TransferUi;
+
+// Reading the register's electronic copy: the copy read frame (code 1, 24 bytes) and the
+// plain text stream the register sends back when the copy goes to the computer.
+namespace transfer {
+
+enum class CopyKind { LastDocument = 1, ByNumbers = 2, ByDates = 3, CacheMemory = 4 };
+enum class CopyScope { Whole = 1, ReportsOnly = 2 }; // "Całość kopii", "Tylko raporty"
+enum class CopyHandling { PrintAtRegister = 1, SendToComputer = 2 }; // "Drukowanie na kasie", ...
+
+struct CopyQuery {
+    CopyKind kind = CopyKind::LastDocument;
+    QByteArray bytes; // frame bytes 8..21 (14 bytes)
+    CopyHandling handling = CopyHandling::PrintAtRegister;
+};
+
+// Page "Według numerów": the four edits as typed. The report numbers must be 1..2000, the
+// receipt numbers only integers; otherwise "Błędnie wprowadzone dane" in `error`.
+//   8-9 first report (u16), 10-13 first receipt (u32), 14-15 last report (u16),
+//   16-19 last receipt (u32), 20 scope, 21 handling
+std::optional<CopyQuery> copyByNumbers(const QString& firstReport, const QString& lastReport,
+                                       const QString& firstReceipt, const QString& lastReceipt,
+                                       CopyScope scope, CopyHandling handling,
+                                       QString* error = nullptr);
+// Page "Według dat": 8 hour, 9 minute, 10 day, 11 month, 12-13 year from; 14-19 the same to;
+// 20 scope, 21 handling. Seconds are not sent.
+CopyQuery copyByDates(const QDate& fromDate, const QTime& fromTime, const QDate& toDate,
+                      const QTime& toTime, CopyScope scope, CopyHandling handling);
+// "Ostatni dokument" and "Wydruk pamięci podręcznej": only byte 21.
+CopyQuery copySimple(CopyKind kind, CopyHandling handling);
+
+// The 24-byte frame of a query (sequence 0x8001).
+QByteArray copyReadFrame(quint8 address, const CopyQuery& query);
+
+// The text stream: bytes of text, 10 for a new line, 0 at the end. A chunk that begins with
+// the frame start byte 0x02 is not text and is left out.
+class CopyTextDecoder {
+public:
+    // Takes one chunk as it came off the line; returns true once the end byte was seen
+    // (the rest of that chunk is still taken).
+    bool feed(QByteArrayView chunk);
+    bool finished() const { return m_finished; }
+    QString text() const { return m_text; }
+
+private:
+    QString m_text;
+    bool m_finished = false;
+};
+
+enum class CopyEnd {
+    Complete,   // the end byte arrived
+    Silence,    // the register stopped sending before it
+    Stopped,    // the user stopped the reception
+    SendFailed, // the link failed
+};
+
+struct CopyReception {
+    QString text;
+    CopyEnd end = CopyEnd::Complete;
+};
+
+// How long the register may stay silent in the middle of the stream.
+constexpr int kCopySilenceMs = 3000;
+
+// Receives the text stream: takes whatever is waiting on the line, answers each chunk with
+// the byte 0xAA and pauses 20 ms; `onText` sees the text so far after each chunk. Ends at the
+// end byte, after `silenceMs` without a byte ("Kasa przestała przesyłać dane. Odczyt kopii
+// przerwany.") or when the user stops ("Odczyt kopii przerwany przez użytkownika.").
+CopyReception receiveCopyText(Link& link, TransferUi& ui,
+                              const std::function<void(const QString&)>& onText = {},
+                              int silenceMs = kCopySilenceMs);
+
+// Drains the line, sends the query and, when the copy goes to the computer, receives its
+// text. Nothing is awaited for a copy printed at the register (the reception is then empty
+// and Complete). False when the query could not be sent.
+bool runCopyRead(Link& link, TransferUi& ui, const CopyQuery& query, CopyReception* reception,
+                 const std::function<void(const QString&)>& onText = {});
+
+} // namespace transfer

@@ -1,0 +1,202 @@
+#include "sales.h"
+
+#include "common/amount.h"
+#include "common/cp1250.h"
+#include "link/answers.h"
+#include "link/commands.h"
+#include "link/frame.h"
+#include "link/link.h"
+
+#include <QFile>
+
+namespace transfer {
+
+namespace {
+
+qint32 i32(QByteArrayView b, int at)
+{
+    return qint32(quint32(quint8(b[at])) | (quint32(quint8(b[at + 1])) << 8) |
+                  (quint32(quint8(b[at + 2])) << 16) | (quint32(quint8(b[at + 3])) << 24));
+}
+
+// Ends a transfer the caller is leaving: the link's stop flag is cleared again.
+struct StopFlagReset {
+    Link& link;
+    ~StopFlagReset() { link.stopRequest = false; }
+};
+
+} // namespace
+
+SalesRecord decodeSalesRecord(QByteArrayView data)
+{
+    SalesRecord r;
+    if (data.size() < kSalesRecordSize)
+        return r;
+    r.number = frame::u16(data, 0);
+    r.name = cp1250::readField(data.sliced(2, 42));
+    const QString vat = cp1250::decode(data.sliced(44, 1));
+    r.vat = vat.isEmpty() ? QChar() : vat.front();
+    r.quantity = i32(data, 45);
+    r.value = i32(data, 49);
+    return r;
+}
+
+void SalesBuffer::clear()
+{
+    std::fill(m_records.begin(), m_records.end(), SalesRecord{});
+}
+
+bool SalesBuffer::store(const SalesRecord& record)
+{
+    if (record.number < 1 || record.number > kSalesArticles)
+        return false;
+    m_records[size_t(record.number - 1)] = record;
+    return true;
+}
+
+int SalesBuffer::usedCount() const
+{
+    return int(std::count_if(m_records.begin(), m_records.end(),
+                             [](const SalesRecord& r) { return r.number != 0; }));
+}
+
+QString salesListLine(const SalesRecord& r)
+{
+    const QString number = QString::number(r.number) + QStringLiteral(". ");
+    QString line = number.rightJustified(6, u' ') + r.name;
+    line = line.leftJustified(48, u' ');
+    line += QLatin1Char(' ') + r.vat + QLatin1Char(' ');
+    line += amount::quantityText(r.quantity).rightJustified(12, u' ');
+    line += QLatin1Char(' ') + amount::text(r.value).rightJustified(10, u' ');
+    return line;
+}
+
+QStringList salesList(const SalesBuffer& buffer)
+{
+    QStringList lines;
+    for (const SalesRecord& r : buffer.records())
+        if (r.number != 0)
+            lines << salesListLine(r);
+    return lines;
+}
+
+QByteArray salesCsv(const SalesBuffer& buffer)
+{
+    QString text = QStringLiteral("Numer;Nazwa;PTU;Ilość;Wartość;\n");
+    for (const SalesRecord& r : buffer.records()) {
+        if (r.number == 0)
+            continue;
+        text += QString::number(r.number) + QLatin1Char(';') + r.name + QLatin1Char(';') + r.vat +
+                QLatin1Char(';') + amount::quantityText(r.quantity) + QLatin1Char(';') +
+                amount::text(r.value) + QLatin1Char('\n');
+    }
+    return cp1250::encode(text);
+}
+
+bool writeSalesCsv(const QString& path, const SalesBuffer& buffer)
+{
+    const QByteArray bytes = salesCsv(buffer);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes) == bytes.size() && f.flush();
+}
+
+SalesDownload downloadSales(Link& link, TransferUi& ui, SalesBuffer& buffer, bool nonZeroOnly)
+{
+    SalesDownload result;
+    buffer.clear();
+    ui.progress(0, 0);
+    link.stopRequest = false;
+    StopFlagReset reset{link};
+    link.drainInput(ui);
+    const quint8 code = nonZeroOnly ? 'X' : 'Y';
+    if (link.sendBytes(ui, commands::requestTable(link.address, frame::Single, code, 0)) != 0)
+        return result;
+    for (;;) {
+        ui.processEvents();
+        if (ui.stopRequested())
+            link.stopRequest = true;
+        const int r = answers::readAnswer(link, ui, kSalesFrameSize);
+        if (r == answers::CheckError) {
+            answers::sendAcknowledgement(link, ui, 1);
+            return result;
+        }
+        if (r == answers::Nothing)
+            return result;
+        // A record of an article the buffer has no slot for is not stored.
+        if (buffer.store(decodeSalesRecord(link.received(kSalesFrameSize).sliced(7))))
+            ui.progress(++result.received, 0);
+        if (r == answers::Done) {
+            result.stopped = link.stopRequest &&
+                             !(frame::u16(link.received(kSalesFrameSize), 4) & frame::EndMarker);
+            result.complete = !result.stopped;
+            return result;
+        }
+    }
+}
+
+QString clearSalesQuestion()
+{
+    return QStringLiteral("Czy na pewno skasować sprzedaż zapisaną w kasie?");
+}
+
+bool clearRegisterSales(Link& link, TransferUi& ui, bool askFirst)
+{
+    if (askFirst && ui.ask(clearSalesQuestion(), TransferUi::Buttons::YesNo,
+                           TransferUi::Icon::Warning) != TransferUi::Answer::Yes)
+        return false;
+    link.drainInput(ui);
+    if (link.sendBytes(ui, commands::clearSales(frame::Single)) != 0)
+        return false;
+    if (!answers::confirmed(answers::confirmationWait(link, ui)))
+        return false;
+    ui.showMessage(QStringLiteral("Sprzedaż skasowana"));
+    return true;
+}
+
+QStringList turnoverLines(QByteArrayView data)
+{
+    QStringList lines;
+    if (data.size() < 83 || data[0] == 0)
+        return lines;
+    lines << QStringLiteral("Obrót w miesiącu ") + QString::number(quint8(data[0])) +
+                 QLatin1Char('-') + QString::number(frame::u16(data, 1));
+    for (int k = 1; k <= 20; ++k)
+        lines << QStringLiteral("Grupa towarowa nr. ") + QString::number(k) + QStringLiteral(": ") +
+                     amount::text(i32(data, 3 + (k - 1) * 4));
+    lines << QStringLiteral(" ");
+    return lines;
+}
+
+TurnoverRead readGroupTurnover(Link& link, TransferUi& ui)
+{
+    constexpr int kFrame = 92;
+    TurnoverRead result;
+    link.stopRequest = false;
+    StopFlagReset reset{link};
+    link.drainInput(ui);
+    if (link.sendBytes(ui, commands::requestTable(link.address, frame::Single, 6, 0)) != 0)
+        return result;
+    for (;;) {
+        ui.processEvents();
+        if (ui.stopRequested())
+            link.stopRequest = true;
+        const int r = answers::readAnswer(link, ui, kFrame);
+        if (r == answers::CheckError) {
+            answers::sendAcknowledgement(link, ui, 1);
+            return result;
+        }
+        if (r == answers::Nothing) {
+            ui.showMessage(QStringLiteral("Wystapił błąd transmisji"), TransferUi::Icon::Error);
+            return result;
+        }
+        result.lines += turnoverLines(link.received(kFrame).sliced(7, 83));
+        if (r == answers::Done) {
+            result.ok = true;
+            return result;
+        }
+    }
+}
+
+} // namespace transfer
