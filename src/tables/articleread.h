@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <vector>
+
+class Link;
+class RegisterDatabase;
+class TransferUi;
+
+// Reading the register's article base into the database: a request "T" with sequence value
+// 1, then one data frame per article, each acknowledged. A frame is 9 bytes of framing around
+// the register's image of one article: 91 bytes with the 82-byte image (DUNO BIS) or 90 bytes
+// with the 81-byte image without the unit byte (DUNO).
+namespace articleread {
+
+inline int frameLength(int registerType)
+{
+    return registerType == 1 ? 90 : 91;
+}
+
+struct Result {
+    // The read result that ended the transfer (answers::ReadResult); Done is a whole base.
+    int ended = -1;
+    bool requestSent = false;
+    int framesStored = 0;   // data frames that carried an article number 1..2000
+    int recordsWritten = 0; // records written into the database
+    bool writeFailed = false;
+
+    bool complete() const { return requestSent && ended == 2 && !writeFailed; }
+};
+
+// The 2000 images the register returned, 82 bytes each (on DUNO the 82nd byte is 0); an
+// article the register did not send stays all zero.
+struct Images {
+    std::vector<QByteArray> images = std::vector<QByteArray>(2000);
+    // The image at the index its article number names; false for a number beyond 1..2000.
+    bool store(QByteArrayView image);
+};
+
+// Receives the base into `images`. Lets pending events run before each frame (a stop
+// request, from the link's flag or ui.stopRequested(), ends the transfer with acknowledgement
+// 4) and pauses 1 ms between frames on DUNO. Messages of the transfer are shown on `ui`.
+Result receive(Link& link, TransferUi& ui, int registerType, Images& images);
+
+// Writes every returned article into its slot (image bytes 0..48, the barcode with its spaces
+// made "0" and bytes 70..74, then the unit byte); slots the register did not return keep what
+// they held.
+void store(RegisterDatabase& db, const Images& images, Result& result);
+
+// Both steps.
+Result readArticles(Link& link, TransferUi& ui, RegisterDatabase& db, int registerType);
+
+} // namespace articleread
