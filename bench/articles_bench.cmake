@@ -1,0 +1,1 @@
+target_link_libraries(articles_bench PRIVATE vduno_tables)

@@ -1,0 +1,64 @@
+// vduno send FILE.vkf articles [--numbers LIST] and vduno read FILE.vkf articles.
+#include "cliui.h"
+#include "command.h"
+#include "tabletarget.h"
+
+#include "database/databasesession.h"
+#include "link/answers.h"
+#include "link/link.h"
+#include "tables/articleread.h"
+#include "tables/articlesend.h"
+
+#include <cstdio>
+
+namespace {
+
+// The register's model decides the frame lengths; a register that does not tell is taken for
+// a DUNO BIS, as the program does.
+int registerTypeOf(Link& link, TransferUi& ui)
+{
+    const int type = answers::detectRegisterType(link, ui);
+    return type == 1 ? 1 : 2;
+}
+
+int sendArticles(DatabaseSession& db, const std::vector<int>& numbers, CliContext&, Link& link,
+                 TransferUi& ui)
+{
+    QList<int> list;
+    if (numbers.empty())
+        list = articlesend::usedArticles(db.database());
+    else
+        for (int n : numbers)
+            if (n <= 2000)
+                list.append(n);
+    const int type = registerTypeOf(link, ui);
+    articlesend::Panel panel;
+    panel.programmed = [](int done, int listed) {
+        std::fprintf(stderr, "\rLiczba wysłanych towarów: %d/%d", done, listed);
+        std::fflush(stderr);
+    };
+    const articlesend::RunResult run =
+        articlesend::sendAll(link, ui, db.database(), list, type, panel);
+    std::fputc('\n', stderr);
+    for (const QString& message : run.messages())
+        cli::out(message);
+    const bool broken = run.end == articlesend::RunResult::End::TransmissionError ||
+                        run.end == articlesend::RunResult::End::SalesNotZero;
+    return broken || !run.refused.isEmpty() ? ExitFailure : ExitOk;
+}
+
+int readArticles(DatabaseSession& db, CliContext&, Link& link, TransferUi& ui)
+{
+    const int type = registerTypeOf(link, ui);
+    const articleread::Result r = articleread::readArticles(link, ui, db.database(), type);
+    if (r.recordsWritten > 0)
+        db.setModified(true);
+    cli::out(QStringLiteral("Odczytano towarów: ") + QString::number(r.recordsWritten));
+    if (r.writeFailed)
+        cli::err(QStringLiteral("     Błąd! Nie dodano towaru     "));
+    return r.complete() ? ExitOk : ExitFailure;
+}
+
+} // namespace
+
+VDUNO_TABLE_TARGET(articles, "towary (baza PLU)", sendArticles, readArticles)

@@ -1,0 +1,512 @@
+#include "tprogramowanietowarow.h"
+
+#include "app/appsession.h"
+#include "app/articlelist/tedycjatowaru.h"
+#include "app/forms/formregistry.h"
+#include "common/transferui.h"
+#include "database/registerdatabase.h"
+#include "link/answers.h"
+#include "link/link.h"
+#include "printing/articlelistprint.h"
+#include "tables/articlegrid.h"
+#include "tables/articleread.h"
+#include "tables/articlesend.h"
+#include "tables/tablelayout.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+VDUNO_REGISTER_FORM(TProgramowanieTowarow)
+
+namespace {
+
+QLabel* redHint(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setStyleSheet(QStringLiteral("color: red"));
+    label->hide();
+    return label;
+}
+
+} // namespace
+
+TProgramowanieTowarow::TProgramowanieTowarow(AppSession& session, QWidget* parent)
+    : QDialog(parent), m_session(session), m_base(std::make_unique<ArticleBase>(session.database()))
+{
+    setWindowTitle(QStringLiteral("Edycja bazy towarowej"));
+    runPreview = [this](QPrinter& printer) {
+        QPrintPreviewDialog preview(&printer, this);
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                [this](QPrinter* p) { printTo(*p); });
+        preview.exec();
+    };
+
+    auto* root = new QVBoxLayout(this);
+    m_model = new ArticleGridModel(ArticleGridModel::Columns::BaseEditor, this);
+    StringGrid1 = new QTableView(this);
+    StringGrid1->setModel(m_model);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    StringGrid1->setColumnWidth(1, 300);
+    StringGrid1->setMinimumSize(900, 300);
+    StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    root->addWidget(StringGrid1);
+
+    auto* middle = new QHBoxLayout;
+    root->addLayout(middle);
+    auto* fields = new QGridLayout;
+    middle->addLayout(fields);
+    Edit4 = new QLineEdit(QStringLiteral("0"), this);
+    Edit4->setMaxLength(4);
+    Edit5 = new QLineEdit(this);
+    Edit5->setMaxLength(42);
+    Edit1 = new QLineEdit(QStringLiteral("0,00"), this);
+    Edit1->setMaxLength(10);
+    Edit2 = new QLineEdit(this);
+    Edit2->setMaxLength(13);
+    Hint4 = redHint(QStringLiteral("Wprowadź numer!"), this);
+    Hint5 = redHint(QStringLiteral("Wprowadź nazwę!"), this);
+    Hint1 = redHint(QStringLiteral("Wprowadź cenę!"), this);
+    fields->addWidget(new QLabel(QStringLiteral("Numer towaru"), this), 0, 0);
+    fields->addWidget(Edit4, 0, 1);
+    fields->addWidget(Hint4, 0, 2);
+    fields->addWidget(new QLabel(QStringLiteral("Nazwa"), this), 1, 0);
+    fields->addWidget(Edit5, 1, 1);
+    fields->addWidget(Hint5, 1, 2);
+    fields->addWidget(new QLabel(QStringLiteral("Cena"), this), 2, 0);
+    fields->addWidget(Edit1, 2, 1);
+    fields->addWidget(Hint1, 2, 2);
+    fields->addWidget(new QLabel(QStringLiteral("Kod kreskowy"), this), 3, 0);
+    fields->addWidget(Edit2, 3, 1);
+
+    auto* defaults = new QGroupBox(QStringLiteral("Wartości domyślne"), this);
+    middle->addWidget(defaults);
+    auto* dl = new QGridLayout(defaults);
+    ComboBox1 = new QComboBox(defaults);
+    for (char c = 'A'; c <= 'G'; ++c)
+        ComboBox1->addItem(QString(QLatin1Char(c)));
+    ComboBox2 = new QComboBox(defaults);
+    NumerOpakowania = new QComboBox(defaults);
+    ComboBox3 = new QComboBox(defaults);
+    ComboBox4 = new QComboBox(defaults);
+    ComboBox4->addItem(QStringLiteral("brak"));
+    for (int k = 1; k <= 9; ++k)
+        ComboBox4->addItem(QString::number(k));
+    CheckBox2 = new QCheckBox(QStringLiteral("Cena sztywna"), defaults);
+    CheckBox3 = new QCheckBox(QStringLiteral("Sprzedaż na sztuki"), defaults);
+    CheckBox3->setChecked(true);
+    dl->addWidget(new QLabel(QStringLiteral("Stawka PTU"), defaults), 0, 0);
+    dl->addWidget(ComboBox1, 0, 1);
+    dl->addWidget(new QLabel(QStringLiteral("Numer grupy towarowej"), defaults), 1, 0);
+    dl->addWidget(ComboBox2, 1, 1);
+    dl->addWidget(new QLabel(QStringLiteral("Sprzedaż w tandemie"), defaults), 2, 0);
+    dl->addWidget(NumerOpakowania, 2, 1);
+    dl->addWidget(new QLabel(QStringLiteral("Indeks tablicy HALO"), defaults), 3, 0);
+    dl->addWidget(ComboBox3, 3, 1);
+    dl->addWidget(new QLabel(QStringLiteral("Numer jednostki towarowej"), defaults), 4, 0);
+    dl->addWidget(ComboBox4, 4, 1);
+    dl->addWidget(CheckBox2, 5, 0);
+    dl->addWidget(CheckBox3, 5, 1);
+
+    auto* side = new QVBoxLayout;
+    middle->addLayout(side);
+    auto* search = new QHBoxLayout;
+    Edit6 = new QLineEdit(this);
+    Szukaj = new QPushButton(QStringLiteral("Szukaj"), this);
+    search->addWidget(Edit6);
+    search->addWidget(Szukaj);
+    side->addLayout(search);
+    auto* free = new QHBoxLayout;
+    free->addWidget(new QLabel(QStringLiteral("Wolne miejsce:"), this));
+    Wolne = new QLabel(this);
+    free->addWidget(Wolne);
+    side->addLayout(free);
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setRange(0, 2000);
+    ProgressBar1->setTextVisible(false);
+    side->addWidget(ProgressBar1);
+    side->addStretch();
+
+    CheckBox4 = new QCheckBox(
+        QStringLiteral("Po dodaniu do bazy automatycznie wysyłaj towar do kasy"), this);
+    root->addWidget(CheckBox4);
+
+    auto* buttons = new QHBoxLayout;
+    root->addLayout(buttons);
+    DodajDoBazy = new QPushButton(QStringLiteral("Dodaj do bazy"), this);
+    EdytujTowar = new QPushButton(QStringLiteral("Edytuj zaznaczony"), this);
+    UsunTowar = new QPushButton(QStringLiteral("Usuń zaznaczony"), this);
+    WyslijTowar = new QPushButton(QStringLiteral("Wyślij zaznaczony"), this);
+    WyslijWszystkie = new QPushButton(QStringLiteral("Wyślij wszystkie"), this);
+    OdczytajZKasy = new QPushButton(QStringLiteral("Odczytaj z kasy"), this);
+    Drukuj = new QPushButton(QStringLiteral("Drukuj"), this);
+    Zamknij = new QPushButton(QStringLiteral("Anuluj"), this);
+    for (QPushButton* b : {DodajDoBazy, EdytujTowar, UsunTowar, WyslijTowar, WyslijWszystkie,
+                           OdczytajZKasy, Drukuj, Zamknij}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+
+    PanelWysylania = new QFrame(this);
+    PanelWysylania->setFrameShape(QFrame::Box);
+    auto* pl = new QGridLayout(PanelWysylania);
+    pl->addWidget(new QLabel(QStringLiteral("Trwa wysyłanie bazy towarowej..."), PanelWysylania), 0,
+                  0, 1, 2);
+    pl->addWidget(new QLabel(QStringLiteral("Liczba wysłanych towarów:"), PanelWysylania), 1, 0);
+    LiczbaWyslanych = new QLabel(PanelWysylania);
+    pl->addWidget(LiczbaWyslanych, 1, 1);
+    pl->addWidget(new QLabel(QStringLiteral("Błędy:"), PanelWysylania), 2, 0);
+    LiczbaBledow = new QLabel(PanelWysylania);
+    pl->addWidget(LiczbaBledow, 2, 1);
+    Drukuje = new QLabel(QStringLiteral("Drukuję..."), PanelWysylania);
+    Drukuje->hide();
+    pl->addWidget(Drukuje, 3, 0);
+    AnulujWysylanie = new QPushButton(QStringLiteral("Anuluj"), PanelWysylania);
+    AnulujWysylanie->setAutoDefault(false);
+    pl->addWidget(AnulujWysylanie, 3, 1);
+    PanelWysylania->hide();
+    root->addWidget(PanelWysylania);
+    PanelCzekaj = new QFrame(this);
+    PanelCzekaj->setFrameShape(QFrame::Box);
+    (new QHBoxLayout(PanelCzekaj))->addWidget(new QLabel(QStringLiteral("Czekaj..."), PanelCzekaj));
+    PanelCzekaj->hide();
+    root->addWidget(PanelCzekaj);
+
+    connect(DodajDoBazy, &QPushButton::clicked, this, [this] { DodajDoBazyClick(); });
+    connect(EdytujTowar, &QPushButton::clicked, this, &TProgramowanieTowarow::EdytujTowarClick);
+    connect(UsunTowar, &QPushButton::clicked, this, &TProgramowanieTowarow::UsunTowarClick);
+    connect(WyslijTowar, &QPushButton::clicked, this, &TProgramowanieTowarow::WyslijTowarClick);
+    connect(WyslijWszystkie, &QPushButton::clicked, this,
+            &TProgramowanieTowarow::WyslijWszystkieClick);
+    connect(OdczytajZKasy, &QPushButton::clicked, this, &TProgramowanieTowarow::OdczytajZKasyClick);
+    connect(Drukuj, &QPushButton::clicked, this, &TProgramowanieTowarow::DrukujClick);
+    connect(Szukaj, &QPushButton::clicked, this, &TProgramowanieTowarow::SzukajClick);
+    connect(Zamknij, &QPushButton::clicked, this, &QDialog::reject);
+    connect(AnulujWysylanie, &QPushButton::clicked, this,
+            &TProgramowanieTowarow::AnulujWysylanieClick);
+    connect(StringGrid1, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& index) { StringGrid1DblClick(index.row()); });
+    connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("Drukuj według numerów PLU"), this,
+                       &TProgramowanieTowarow::DrukujClick);
+        menu.exec(StringGrid1->viewport()->mapToGlobal(at));
+    });
+}
+
+TProgramowanieTowarow::~TProgramowanieTowarow() = default;
+
+Link& TProgramowanieTowarow::link()
+{
+    return m_link ? *m_link : Link::instance();
+}
+
+int TProgramowanieTowarow::registerType() const
+{
+    return m_session.isDuno() ? 1 : 2;
+}
+
+void TProgramowanieTowarow::showEvent(QShowEvent* event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TProgramowanieTowarow::FormShow()
+{
+    if (m_session.hasDatabase() && !m_session.online()) {
+        CheckBox4->setChecked(false);
+        Edit4->setText(QStringLiteral("0"));
+        Edit6->clear();
+    }
+    m_base->rebuildIndex();
+    refillGrid();
+    const ArticleChoices choices = articleChoices(m_session.database());
+    ComboBox2->clear();
+    ComboBox2->addItems(choices.groups);
+    NumerOpakowania->clear();
+    NumerOpakowania->addItems(choices.tandems);
+    ComboBox3->clear();
+    ComboBox3->addItems(choices.halos);
+    proposeNextFree();
+}
+
+void TProgramowanieTowarow::refillGrid()
+{
+    RegisterDatabase& db = m_session.database();
+    m_model->refill(readTable(db, layout::Articles), readTable(db, layout::Groups),
+                    readTable(db, layout::Packaging));
+    Wolne->setText(QString::number(m_model->freeCount()) + QStringLiteral("/2000"));
+    ProgressBar1->setValue(m_model->freeCount());
+}
+
+void TProgramowanieTowarow::proposeNextFree()
+{
+    bool ok = false;
+    const int typed = Edit4->text().toInt(&ok);
+    const int next =
+        nextFreeArticle(readTable(m_session.database(), layout::Articles), ok ? typed : 0);
+    Edit4->setText(next ? QString::number(next) : QString());
+}
+
+ArticleInput TProgramowanieTowarow::input() const
+{
+    ArticleInput in;
+    in.number = Edit4->text();
+    in.name = Edit5->text();
+    in.price = Edit1->text();
+    in.barcode = Edit2->text();
+    in.vatIndex = ComboBox1->currentIndex();
+    in.groupIndex = ComboBox2->currentIndex();
+    in.tandemIndex = NumerOpakowania->currentIndex();
+    in.haloIndex = ComboBox3->currentIndex();
+    in.unitIndex = ComboBox4->currentIndex();
+    in.fixedPrice = CheckBox2->isChecked();
+    in.wholeQuantity = CheckBox3->isChecked();
+    return in;
+}
+
+void TProgramowanieTowarow::setInput(const ArticleInput& in)
+{
+    Edit4->setText(in.number);
+    Edit5->setText(in.name);
+    Edit1->setText(in.price);
+    Edit2->setText(in.barcode);
+    ComboBox1->setCurrentIndex(in.vatIndex);
+    ComboBox2->setCurrentIndex(in.groupIndex);
+    NumerOpakowania->setCurrentIndex(in.tandemIndex);
+    ComboBox3->setCurrentIndex(in.haloIndex);
+    if (in.unitIndex >= 0)
+        ComboBox4->setCurrentIndex(in.unitIndex);
+    CheckBox2->setChecked(in.fixedPrice);
+    CheckBox3->setChecked(in.wholeQuantity);
+}
+
+bool TProgramowanieTowarow::DodajDoBazyClick()
+{
+    TransferUi& ui = m_session.ui();
+    const ArticleBase::AddResult r = m_base->add(input());
+    const auto hinted = [&r](const char* field) {
+        for (const Failure& h : r.validation.hints)
+            if (h.field == QLatin1String(field))
+                return true;
+        return false;
+    };
+    Hint4->setVisible(hinted("Edit4"));
+    Hint5->setVisible(hinted("Edit5"));
+    Hint1->setVisible(hinted("Edit1"));
+    if (r.status != ArticleBase::Status::Written) {
+        const QString message = r.message();
+        if (!message.isEmpty())
+            ui.showMessage(message, TransferUi::Icon::Warning);
+        if (r.validation.failure && r.validation.failure->field == QLatin1String("Edit5") &&
+            !r.validation.failure->hint)
+            Edit5->setFocus();
+        return false;
+    }
+    const int number = r.validation.record->number;
+    m_session.markModified();
+    refillGrid();
+    Edit5->clear();
+    Edit2->clear();
+    Edit1->setText(QStringLiteral("0,00"));
+    Edit5->setFocus();
+    proposeNextFree();
+    if (CheckBox4->isChecked()) {
+        const int sent = articlesend::sendArticle(link(), ui, m_session.database(), number,
+                                                  registerType(), articlesend::AfterAddition);
+        if (!answers::confirmed(sent))
+            ui.showMessage(articlesend::singleSendMessage(sent), TransferUi::Icon::Error);
+    }
+    return true;
+}
+
+int TProgramowanieTowarow::currentNumber() const
+{
+    return m_model->numberAt(StringGrid1->currentIndex().row());
+}
+
+void TProgramowanieTowarow::selectRow(int row)
+{
+    row = qBound(0, row, m_model->rowCount() - 1);
+    StringGrid1->selectRow(row);
+    StringGrid1->setCurrentIndex(m_model->index(row, 0));
+}
+
+void TProgramowanieTowarow::StringGrid1DblClick(int row)
+{
+    const int number = m_model->numberAt(row);
+    if (number == 0)
+        return;
+    ArticleInput in = inputFromRecord(m_base->load(number), input());
+    in.number = m_model->cell(row, 0);
+    in.name = m_model->cell(row, 1);
+    in.price = m_model->cell(row, 3);
+    in.barcode = m_model->cell(row, 4);
+    setInput(in);
+    Edit5->setFocus();
+}
+
+void TProgramowanieTowarow::EdytujTowarClick()
+{
+    const int row = StringGrid1->currentIndex().row();
+    const int number = m_model->numberAt(row);
+    if (number == 0)
+        return;
+    TEdycjaTowaru editor(m_session, this);
+    editor.setArticleNumber(number);
+    editor.save = [this](const ArticleInput& in) {
+        // The editor has no unit: the record gets the unit chosen here.
+        setInput(in);
+        DodajDoBazyClick();
+    };
+    editor.exec();
+    selectRow(row);
+}
+
+void TProgramowanieTowarow::UsunTowarClick()
+{
+    const int row = StringGrid1->currentIndex().row();
+    const int number = m_model->numberAt(row);
+    if (number < 1 || number > 2000)
+        return;
+    if (!m_base->remove(number)) {
+        m_session.ui().showMessage(QStringLiteral("     Błąd! Nie usunięto towaru     "),
+                                   TransferUi::Icon::Error);
+        return;
+    }
+    m_session.markModified();
+    refillGrid();
+    proposeNextFree();
+    selectRow(row < m_model->shownCount() ? row : row - 1);
+}
+
+void TProgramowanieTowarow::WyslijTowarClick()
+{
+    const int number = currentNumber();
+    if (number == 0)
+        return;
+    const int result = articlesend::sendArticle(link(), m_session.ui(), m_session.database(),
+                                                number, registerType(), articlesend::AfterSelected);
+    m_session.ui().showMessage(articlesend::singleSendMessage(result),
+                               answers::confirmed(result) ? TransferUi::Icon::Information
+                                                          : TransferUi::Icon::Error);
+}
+
+void TProgramowanieTowarow::WyslijWszystkieClick()
+{
+    TransferUi& ui = m_session.ui();
+    LiczbaWyslanych->setText(QStringLiteral("0"));
+    LiczbaBledow->setText(QStringLiteral("0"));
+    PanelWysylania->show();
+    articlesend::Panel panel;
+    panel.programmed = [this](int done, int listed) {
+        LiczbaWyslanych->setText(QString::number(done) + u'/' + QString::number(listed));
+    };
+    panel.failures = [this](int failures) { LiczbaBledow->setText(QString::number(failures)); };
+    panel.printingNotice = [this](bool shown) { Drukuje->setVisible(shown); };
+    const articlesend::RunResult run = articlesend::sendAll(
+        link(), ui, m_session.database(), m_model->shownNumbers(), registerType(), panel);
+    PanelWysylania->hide();
+    const bool broken = run.end == articlesend::RunResult::End::TransmissionError ||
+                        run.end == articlesend::RunResult::End::SalesNotZero;
+    for (const QString& message : run.messages())
+        ui.showMessage(message, broken ? TransferUi::Icon::Error : TransferUi::Icon::Information);
+}
+
+void TProgramowanieTowarow::AnulujWysylanieClick()
+{
+    link().stopRequest = true;
+}
+
+void TProgramowanieTowarow::OdczytajZKasyClick()
+{
+    PanelCzekaj->show();
+    const articleread::Result r =
+        articleread::readArticles(link(), m_session.ui(), m_session.database(), registerType());
+    if (r.recordsWritten > 0) {
+        m_base->rebuildIndex();
+        m_session.markModified();
+    }
+    if (r.writeFailed)
+        m_session.ui().showMessage(QStringLiteral("     Błąd! Nie dodano towaru     "),
+                                   TransferUi::Icon::Error);
+    PanelCzekaj->hide();
+    refillGrid();
+}
+
+void TProgramowanieTowarow::SzukajClick()
+{
+    refillGrid();
+    if (Edit6->text().isEmpty())
+        return;
+    m_model->search(Edit6->text());
+}
+
+std::vector<articleprint::Row> TProgramowanieTowarow::printRows()
+{
+    const QByteArray table = readTable(m_session.database(), layout::Articles);
+    std::vector<articleprint::Row> rows;
+    if (table.size() < layout::Articles.bytes())
+        return rows;
+    for (int n = 1; n <= layout::Articles.count; ++n) {
+        const QByteArrayView bytes = layout::Articles.record(table, n);
+        if (!ArticleRecord::used(bytes))
+            continue;
+        const ArticleRecord r = ArticleRecord::decode(bytes);
+        rows.push_back({r.number, r.name, r.price, QLatin1Char(r.vat), r.fixedPrice, r.barcode});
+    }
+    return rows;
+}
+
+int TProgramowanieTowarow::printTo(QPrinter& printer)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return 0;
+    const int pages = articleprint::paint(painter, printer, printRows());
+    painter.end();
+    return pages;
+}
+
+void TProgramowanieTowarow::DrukujClick()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!printer.isValid()) {
+        m_session.ui().showMessage(QStringLiteral("Brak drukarki."), TransferUi::Icon::Warning);
+        return;
+    }
+    printer.setPageOrientation(QPageLayout::Portrait);
+    runPreview(printer);
+}
+
+void TProgramowanieTowarow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (Edit6->hasFocus())
+            SzukajClick();
+        else
+            DodajDoBazyClick();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,279 @@
+// The article base editor driven as the user drives it, on the offscreen platform.
+#include "articletestdb.h"
+#include "fakeui.h"
+
+#include "app/appsession.h"
+#include "app/articlelist/tedycjatowaru.h"
+#include "app/forms/formregistry.h"
+#include "emulator/emulatorhost.h"
+#include "link/link.h"
+#include "link/portmap.h"
+#include "printing/articlelistprint.h"
+#include "tables/articlegrid.h"
+#include "tables/forms/articles/tprogramowanietowarow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Rig {
+    explicit Rig(int articles = 3) : app(t.session, ui)
+    {
+        app.setState(OperatingState::OfflineWithDatabase);
+        for (int n = 1; n <= articles; ++n)
+            t.put(TestDb::article(n, QStringLiteral("Towar ") + QString::number(n), 100 * n));
+        form = std::make_unique<TProgramowanieTowarow>(app);
+        form->show();
+        QApplication::processEvents();
+    }
+    void select(int row) { form->StringGrid1->setCurrentIndex(form->model()->index(row, 0)); }
+    TestDb t;
+    FakeUi ui;
+    AppSession app;
+    std::unique_ptr<TProgramowanieTowarow> form;
+};
+
+int pdfPages(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QString text = QString::fromLatin1(f.readAll());
+    return int(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+}
+
+} // namespace
+
+TEST(TProgramowanieTowarow, RegisteredAndShownWithItsListsAndTheNextFreeNumber)
+{
+    EXPECT_NE(FormRegistry::find("TProgramowanieTowarow"), nullptr);
+    Rig r;
+    EXPECT_EQ(r.form->windowTitle(), QStringLiteral("Edycja bazy towarowej"));
+    EXPECT_EQ(r.form->model()->rowCount(), 4);
+    EXPECT_EQ(r.form->Wolne->text(), QStringLiteral("1997/2000"));
+    EXPECT_EQ(r.form->Edit4->text(), QStringLiteral("4"));
+    EXPECT_EQ(r.form->ComboBox2->count(), 20);
+    EXPECT_EQ(r.form->NumerOpakowania->count(), 21);
+    EXPECT_EQ(r.form->ComboBox3->count(), 10);
+    EXPECT_EQ(r.form->ComboBox4->itemText(0), QStringLiteral("brak"));
+    EXPECT_TRUE(r.form->CheckBox3->isChecked());
+    EXPECT_FALSE(r.form->CheckBox4->isChecked());
+}
+
+TEST(TProgramowanieTowarow, EnterAddsTheArticleAndProposesTheNextNumber)
+{
+    Rig r;
+    r.form->Edit5->setText(QStringLiteral("Mleko"));
+    r.form->Edit1->setText(QStringLiteral("12.5"));
+    r.form->Edit2->setText(QStringLiteral("123"));
+    r.form->ComboBox4->setCurrentIndex(2);
+    r.form->Edit5->setFocus();
+    QTest::keyClick(r.form.get(), Qt::Key_Return);
+    const ArticleRecord a = ArticleRecord::decode(r.t.articleBytes(4));
+    EXPECT_EQ(a.name, QStringLiteral("Mleko"));
+    EXPECT_EQ(a.price, 1250);
+    EXPECT_EQ(a.barcode, QStringLiteral("0000000000123"));
+    EXPECT_EQ(a.unit, 2);
+    EXPECT_TRUE(r.t.session.isModified());
+    EXPECT_EQ(r.form->model()->rowCount(), 5);
+    EXPECT_EQ(r.form->Edit5->text(), QString());
+    EXPECT_EQ(r.form->Edit2->text(), QString());
+    EXPECT_EQ(r.form->Edit1->text(), QStringLiteral("0,00"));
+    EXPECT_EQ(r.form->Edit4->text(), QStringLiteral("5"));
+    EXPECT_TRUE(r.ui.messages.isEmpty());
+}
+
+TEST(TProgramowanieTowarow, HintsAndMessagesLeaveTheFileAndTheFieldsAsTyped)
+{
+    Rig r;
+    const QByteArray before = r.t.db().contents();
+    r.form->Edit4->clear();
+    r.form->Edit1->clear();
+    EXPECT_FALSE(r.form->DodajDoBazyClick());
+    EXPECT_FALSE(r.form->Hint4->isHidden());
+    EXPECT_FALSE(r.form->Hint5->isHidden());
+    EXPECT_FALSE(r.form->Hint1->isHidden());
+    EXPECT_TRUE(r.ui.messages.isEmpty());
+
+    r.form->Edit4->setText(QStringLiteral("9"));
+    r.form->Edit5->setText(QStringLiteral("towar-2"));
+    r.form->Edit1->setText(QStringLiteral("1"));
+    EXPECT_FALSE(r.form->DodajDoBazyClick());
+    EXPECT_TRUE(r.form->Hint4->isHidden());
+    EXPECT_TRUE(r.form->Hint5->isHidden());
+    EXPECT_EQ(r.ui.messages,
+              QStringList{QStringLiteral("Towar TOWAR2 jest już zapisany w bazie pod numerem 2")});
+    EXPECT_EQ(r.form->Edit5->text(), QStringLiteral("towar-2"));
+    EXPECT_EQ(r.t.db().contents(), before);
+    EXPECT_FALSE(r.t.session.isModified());
+}
+
+TEST(TProgramowanieTowarow, DoubleClickLoadsTheArticleForEditing)
+{
+    Rig r;
+    ArticleRecord a = TestDb::article(2, QStringLiteral("Kawa"), 5);
+    a.vat = 'C';
+    a.group = 3;
+    a.unit = 4;
+    a.fixedPrice = true;
+    r.t.put(a);
+    r.form->refillGrid();
+    r.form->StringGrid1DblClick(1);
+    EXPECT_EQ(r.form->Edit4->text(), QStringLiteral("2"));
+    EXPECT_EQ(r.form->Edit5->text(), QStringLiteral("Kawa"));
+    EXPECT_EQ(r.form->Edit1->text(), QStringLiteral("0,05"));
+    EXPECT_EQ(r.form->ComboBox1->currentIndex(), 2);
+    EXPECT_EQ(r.form->ComboBox2->currentIndex(), 2);
+    EXPECT_EQ(r.form->ComboBox4->currentIndex(), 4);
+    EXPECT_TRUE(r.form->CheckBox2->isChecked());
+}
+
+TEST(TProgramowanieTowarow, DeleteSelectedReselectsTheRowOrTheOneAbove)
+{
+    Rig r;
+    r.select(1);
+    r.form->UsunTowarClick();
+    EXPECT_EQ(r.t.articleBytes(2), QByteArray(68, '\0'));
+    EXPECT_EQ(r.form->model()->shownNumbers(), (QList<int>{1, 3}));
+    EXPECT_EQ(r.form->StringGrid1->currentIndex().row(), 1);
+    r.form->UsunTowarClick(); // article 3, the last: the row above is selected
+    EXPECT_EQ(r.form->StringGrid1->currentIndex().row(), 0);
+    r.select(1); // the empty row deletes nothing
+    const QByteArray before = r.t.db().contents();
+    r.form->UsunTowarClick();
+    EXPECT_EQ(r.t.db().contents(), before);
+    EXPECT_EQ(r.form->Wolne->text(), QStringLiteral("1999/2000"));
+}
+
+TEST(TProgramowanieTowarow, SearchKeepsTheMatchingRows)
+{
+    Rig r;
+    r.form->Edit6->setText(QStringLiteral("towar 2"));
+    r.form->Edit6->setFocus();
+    QTest::keyClick(r.form->Edit6, Qt::Key_Return);
+    EXPECT_EQ(r.form->model()->shownNumbers(), QList<int>{2});
+    EXPECT_EQ(r.form->model()->rowCount(), 2);
+    EXPECT_EQ(r.t.articleBytes(4), QByteArray(68, '\0')); // Enter in the search adds nothing
+}
+
+TEST(TProgramowanieTowarow, EditorSavesThroughAddToBaseWithTheUnitChosenHere)
+{
+    Rig r;
+    r.form->ComboBox4->setCurrentIndex(3);
+    r.select(1);
+    QTimer::singleShot(0, [] {
+        auto* editor = qobject_cast<TEdycjaTowaru*>(QApplication::activeModalWidget());
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->Label9->text(), QStringLiteral("2"));
+        EXPECT_EQ(editor->Edit2->text(), QStringLiteral("2,00"));
+        editor->Edit1->setText(QStringLiteral("Towar drugi"));
+        editor->Button1->click();
+    });
+    r.form->EdytujTowarClick();
+    const ArticleRecord a = ArticleRecord::decode(r.t.articleBytes(2));
+    EXPECT_EQ(a.name, QStringLiteral("Towar drugi"));
+    EXPECT_EQ(a.price, 200);
+    EXPECT_EQ(a.unit, 3);
+    EXPECT_EQ(r.form->StringGrid1->currentIndex().row(), 1);
+    EXPECT_TRUE(r.t.session.isModified());
+}
+
+TEST(TProgramowanieTowarow, PrintsTwoThousandArticlesToPdf)
+{
+    Rig r(0);
+    for (int n = 1; n <= 2000; ++n)
+        r.t.put(TestDb::article(n, QStringLiteral("Towar ") + QString::number(n), n));
+    const QString path = r.t.dir.filePath(QStringLiteral("lista.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    const int expected = articleprint::pageCount(2000, articleprint::metricsFor(printer));
+    EXPECT_EQ(r.form->printRows().size(), 2000u);
+    EXPECT_EQ(r.form->printTo(printer), expected);
+    EXPECT_GT(expected, 40);
+    EXPECT_EQ(pdfPages(path), expected);
+
+    // The print button goes through the preview.
+    int previews = 0;
+    r.form->runPreview = [&](QPrinter&) { ++previews; };
+    r.form->DrukujClick();
+    EXPECT_EQ(previews, 1);
+}
+
+namespace {
+
+struct Online {
+    explicit Online(emu::Model model) : reg(model), host(reg)
+    {
+        started = host.start();
+        portmap::setPortOverride(42, host.devicePath());
+        link.port = 42;
+        opened = started && link.openPort(rig.ui, true) == 0;
+        rig.app.setState(OperatingState::OnlineWithDatabase);
+        rig.app.setRegisterType(model == emu::Model::Duno ? RegisterType::Duno
+                                                          : RegisterType::DunoBis);
+        rig.form->setLink(link);
+    }
+    ~Online()
+    {
+        link.closePort();
+        portmap::clearPortOverrides();
+    }
+    Rig rig;
+    emu::RegisterModel reg;
+    emu::EmulatorHost host;
+    Link link;
+    bool started = false, opened = false;
+};
+
+} // namespace
+
+TEST(TProgramowanieTowarow, SendAllAndReadBackThroughTheForm)
+{
+    Online o(emu::Model::DunoBis);
+    ASSERT_TRUE(o.opened);
+    o.rig.form->WyslijWszystkieClick();
+    EXPECT_EQ(o.rig.ui.messages, QStringList{QStringLiteral(" Zaprogramowano 3 towarów.")});
+    EXPECT_TRUE(o.rig.form->PanelWysylania->isHidden());
+    EXPECT_EQ(o.rig.form->LiczbaWyslanych->text(), QStringLiteral("3/3"));
+
+    // Forget article 2 here, read it back from the register.
+    o.rig.select(1);
+    o.rig.form->UsunTowarClick();
+    o.rig.form->OdczytajZKasyClick();
+    EXPECT_EQ(ArticleRecord::decode(o.rig.t.articleBytes(2)).name, QStringLiteral("Towar 2"));
+    EXPECT_EQ(o.rig.form->model()->rowCount(), 4);
+    EXPECT_TRUE(o.rig.form->PanelCzekaj->isHidden());
+}
+
+TEST(TProgramowanieTowarow, SendSelectedAndAutoSendOnDuno)
+{
+    Online o(emu::Model::Duno);
+    ASSERT_TRUE(o.opened);
+    o.rig.select(0);
+    o.rig.form->WyslijTowarClick();
+    EXPECT_EQ(o.rig.ui.messages, QStringList{QStringLiteral("Towar zapisano w kasie")});
+    o.rig.ui.messages.clear();
+    o.rig.form->CheckBox4->setChecked(true);
+    o.rig.form->Edit5->setText(QStringLiteral("Nowy"));
+    o.rig.form->Edit1->setText(QStringLiteral("1"));
+    EXPECT_TRUE(o.rig.form->DodajDoBazyClick());
+    EXPECT_TRUE(o.rig.ui.messages.isEmpty()) << o.rig.ui.messages.join(u'\n').toStdString();
+    auto lock = o.host.lock();
+    EXPECT_EQ(o.reg.image(emu::RegisterModel::Articles, 4).mid(2, 4), QByteArray("Nowy"));
+}
