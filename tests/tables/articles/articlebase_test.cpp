@@ -216,8 +216,9 @@ TEST(ArticleBase, ClosedFileIsReportedAndNothingIsWritten)
     const auto r = base.add(typed(QStringLiteral("1"), QStringLiteral("A"), QStringLiteral("1")));
     EXPECT_EQ(r.status, ArticleBase::Status::FileClosed);
     EXPECT_EQ(r.message(), QStringLiteral("     Plik zamknięty.     "));
-    EXPECT_EQ(ArticleBase::AddResult{ArticleBase::Status::WriteFailed, {}}.message(),
-              QStringLiteral("     Błąd! Nie dodano towaru     "));
+    ArticleBase::AddResult failed;
+    failed.status = ArticleBase::Status::WriteFailed;
+    EXPECT_EQ(failed.message(), QStringLiteral("     Błąd! Nie dodano towaru     "));
 }
 
 TEST(ArticleBase, InputFromRecordKeepsWhatTheBytesCannotName)

@@ -107,8 +107,11 @@ TEST(ArticlesAgainstEmulator, EndMarkerAfterCancel)
     b.ui.stopAfterEvents = 3;
     const auto run = articlesend::sendAll(b.link, b.ui, b.db.db(), {1, 2, 3, 4}, 2);
     EXPECT_TRUE(run.cancelled);
-    EXPECT_EQ(b.sequences, (QList<quint16>{1, 2, 0x8003, 0x8004}));
-    EXPECT_EQ(run.programmed, 4);
+    // The register acknowledges the marked frame with code 3, which ends the run.
+    EXPECT_EQ(b.sequences, (QList<quint16>{1, 2, 0x8003}));
+    EXPECT_EQ(run.programmed, 3);
+    EXPECT_EQ(run.end, articlesend::RunResult::End::RegisterEnded);
+    EXPECT_EQ(run.messages(), QStringList{QStringLiteral(" Zaprogramowano 3 towarów.")});
 }
 
 TEST(ArticlesAgainstEmulator, TransmissionFailureEndsTheRun)
