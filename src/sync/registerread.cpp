@@ -1,0 +1,57 @@
+#include "registerread.h"
+
+#include "link/answers.h"
+#include "link/commands.h"
+#include "link/link.h"
+
+namespace basesync {
+
+int imageNumber(const QByteArray& image, bool twoByteNumber)
+{
+    if (image.isEmpty())
+        return 0;
+    const int low = quint8(image[0]);
+    if (!twoByteNumber)
+        return low;
+    return image.size() < 2 ? low : low | (quint8(image[1]) << 8);
+}
+
+ReadOutcome readRegisterBase(Link& link, TransferUi& ui, const ReadSpec& spec,
+                             QList<QByteArray>& images, const std::function<void(int)>& counted)
+{
+    ReadOutcome outcome;
+    for (QByteArray& image : images)
+        image.fill('\0');
+    link.drainInput(ui);
+    if (commands::send(link, ui, commands::requestTable(link.address, 1, quint8(spec.letter))) != 0)
+        return outcome;
+    for (;;) {
+        ui.processEvents();
+        if (ui.stopRequested())
+            link.stopRequest = true;
+        if (spec.pauseBeforeReadMs > 0)
+            ui.waitMs(spec.pauseBeforeReadMs);
+        const int r = answers::readAnswer(link, ui, spec.answerLength);
+        if (r == answers::CheckError && spec.ackCheckError)
+            answers::sendAcknowledgement(link, ui, 1);
+        if (r != answers::More && r != answers::Done)
+            break;
+        QByteArray image = link.received(spec.answerLength).sliced(7, spec.imageSize).toByteArray();
+        image.append(QByteArray(qMax(0, spec.storedSize - image.size()), '\0'));
+        const int n = imageNumber(image, spec.twoByteNumber);
+        // A record number outside the base cannot be stored; the frame was acknowledged.
+        if (n >= 1 && n <= images.size()) {
+            images[n - 1] = image;
+            ++outcome.received;
+            if (counted)
+                counted(outcome.received);
+        }
+        if (r == answers::Done) {
+            outcome.complete = !link.stopRequest;
+            break;
+        }
+    }
+    return outcome;
+}
+
+} // namespace basesync
