@@ -58,10 +58,10 @@ bool store(RegisterDatabase& db, const HaloTable& table)
     return db.writeRecord(layout::Halo.base, table.encode());
 }
 
-int send(Link& link, TransferUi& ui, RegisterDatabase& db)
+int send(Link& link, TransferUi& ui, const HaloTable& table)
 {
     // Entries 1..9: the 36 bytes after entry 0.
-    const QByteArray entries = db.readBytes(layout::Halo.base + 4, 36);
+    const QByteArray entries = table.encode().sliced(4, 36);
     if (commands::send(link, ui, commands::haloTable(link.address, 0x8001, entries)) != 0)
         return -1;
     return answers::confirmationWait(link, ui);

@@ -32,7 +32,8 @@ namespace halo {
 HaloTable load(RegisterDatabase& db);
 // Writes all ten entries from 149060.
 bool store(RegisterDatabase& db, const HaloTable& table);
-// The "L" frame (sequence 0x8001) with entries 1..9 as stored, then one confirmation wait,
-// whose result is returned (-1 when the frame did not go out). The caller drains first.
-int send(Link& link, TransferUi& ui, RegisterDatabase& db);
+// The "L" frame (sequence 0x8001) with entries 1..9 of the table (the form passes what it has
+// just saved), then one confirmation wait, whose result is returned (-1 when the frame did not
+// go out). The caller drains first.
+int send(Link& link, TransferUi& ui, const HaloTable& table);
 } // namespace halo

@@ -108,9 +108,15 @@ bool store(RegisterDatabase& db, int cashier, int key, const QuickKeyRecord& rec
     return db.writeRecord(QuickKeyRecord::offsetOf(cashier, key), record.encode());
 }
 
-bool repairIfDamaged(RegisterDatabase& db)
+bool repairIfDamaged(RegisterDatabase& db, int cashier)
 {
-    if (!quickKeyTableDamaged(readTable(db, layout::QuickKeys)))
+    const QByteArray keys =
+        db.readBytes(QuickKeyRecord::offsetOf(cashier, 1), 10 * QuickKeyRecord::Size);
+    bool damaged = false;
+    for (int k = 0; k < 10 && !damaged; ++k)
+        for (int i = 0; i < QuickKeyRecord::Entries; ++i)
+            damaged = damaged || le::u16(keys, k * QuickKeyRecord::Size + 3 + 6 * i) > 2000;
+    if (!damaged)
         return false;
     db.writeRecord(layout::QuickKeys.base, QByteArray(layout::QuickKeys.bytes(), '\0'));
     return true;

@@ -80,9 +80,10 @@ namespace quickkeys {
 
 QuickKeyRecord load(RegisterDatabase& db, int cashier, int key);
 bool store(RegisterDatabase& db, int cashier, int key, const QuickKeyRecord& record);
-// A table naming an article above 2000 is set to zero (3400 bytes); true when that happened
-// (the form then marks the database modified and tells the user).
-bool repairIfDamaged(RegisterDatabase& db);
+// When a key of the cashier names an article above 2000, the whole table (3400 bytes) is set
+// to zero; true when that happened (the form then marks the database modified and tells the
+// user).
+bool repairIfDamaged(RegisterDatabase& db, int cashier);
 inline const QString RepairMessage =
     QStringLiteral("Wykryto błąd bazy klawiszy szybkich! Klawisze szybkie zostały skasowane, a "
                    "baza danych naprawiona.");

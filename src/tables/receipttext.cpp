@@ -139,9 +139,8 @@ bool storeBlock(RegisterDatabase& db, Kind kind, const Block& block)
     return db.writeRecord(blockLayout(kind).base, block.encode());
 }
 
-int sendHeader(Link& link, TransferUi& ui, RegisterDatabase& db)
+int sendHeader(Link& link, TransferUi& ui, QByteArrayView block)
 {
-    const QByteArray block = db.readBytes(layout::Header.base, layout::Header.recordSize);
     link.drainInput(ui);
     if (commands::send(link, ui, commands::receiptHeader(link.address, 0x8001, block)) != 0)
         return -1;
@@ -151,9 +150,8 @@ int sendHeader(Link& link, TransferUi& ui, RegisterDatabase& db)
     return r;
 }
 
-int sendFooter(Link& link, TransferUi& ui, RegisterDatabase& db, bool confirm)
+int sendFooter(Link& link, TransferUi& ui, QByteArrayView block, bool confirm)
 {
-    const QByteArray block = db.readBytes(layout::Footer.base, layout::Footer.recordSize);
     link.drainInput(ui);
     return commands::send(link, ui,
                           commands::receiptFooter(link.address, 0x8001, block, confirm ? 1 : 0));

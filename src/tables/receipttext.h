@@ -76,12 +76,13 @@ const TableLayout& blockLayout(Kind kind);
 Block loadBlock(RegisterDatabase& db, Kind kind);
 bool storeBlock(RegisterDatabase& db, Kind kind, const Block& block);
 
-// "Wyślij do kasy" of the header: the "N" frame (sequence 0x8001) from the stored block, then
-// the confirmation wait; a device error is shown. Returns the wait's result (-1: not sent).
-int sendHeader(Link& link, TransferUi& ui, RegisterDatabase& db);
-// The footer: the "D" frame (sequence 0x8001) from the stored block with the confirm byte; no
+// "Wyślij do kasy" of the header: the "N" frame (sequence 0x8001) with the 259-byte block (the
+// form passes the block it has just stored), then the confirmation wait; a device error is
+// shown. Returns the wait's result (-1: not sent).
+int sendHeader(Link& link, TransferUi& ui, QByteArrayView block);
+// The footer: the "D" frame (sequence 0x8001) with the 130-byte block and the confirm byte; no
 // answer is awaited. Returns the send result (0 sent).
-int sendFooter(Link& link, TransferUi& ui, RegisterDatabase& db, bool confirm);
+int sendFooter(Link& link, TransferUi& ui, QByteArrayView block, bool confirm);
 // "Pobierz nagłówek": one 268-byte answer to the "N" request; its six lines without the 0
 // bytes, nullopt when nothing usable came (a check error is answered with acknowledgement 1).
 std::optional<QStringList> readHeader(Link& link, TransferUi& ui);
