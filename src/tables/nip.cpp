@@ -22,11 +22,12 @@ Result program(Link& link, TransferUi& ui, const QString& text)
     if (commands::sendTaxpayerNumber(link, ui, 0x8001, padded(text)) != 0)
         return Result::NotSent;
     link.pauseForAnswer(ui, 1000);
-    if (answers::confirmationWait(link, ui) == answers::NoAnswer) {
+    const int r = answers::confirmationWait(link, ui);
+    if (r == answers::NoAnswer) {
         ui.showMessage(QStringLiteral("Brak komunikacji"), TransferUi::Icon::Error);
         return Result::NoAnswer;
     }
-    return Result::Answered;
+    return answers::confirmed(r) ? Result::Accepted : Result::Rejected;
 }
 
 } // namespace nip

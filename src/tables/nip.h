@@ -14,7 +14,9 @@ inline constexpr int MaxLength = 16;
 // Padded at the end with "0" to at least ten characters ("12345678" -> "1234567800").
 QString padded(const QString& text);
 
-enum class Result { Refused, NotSent, NoAnswer, Answered };
+// Rejected: the register answered with something else than an acceptance (the form shows
+// nothing for it).
+enum class Result { Refused, NotSent, NoAnswer, Rejected, Accepted };
 
 // "Programuj": a text longer than 16 shows "Zbyt długi NIP!" and sends nothing. Otherwise
 // drain, the "I" frame (0x8001) with the padded text, 1000 ms, the confirmation wait; no

@@ -1,0 +1,41 @@
+// vduno password OLD NEW [--confirm]: changes the manager's password in the register.
+#include "clilink.h"
+#include "cliui.h"
+#include "command.h"
+
+#include "common/cp1250.h"
+#include "link/link.h"
+#include "tables/managerpassword.h"
+
+namespace {
+
+int runPassword(const QStringList& arguments, CliContext& context)
+{
+    QStringList args = arguments;
+    const bool confirm = cli::takeFlag(args, QStringLiteral("--confirm"));
+    if (args.size() != 2) {
+        cli::err(QStringLiteral("Użycie: vduno [opcje łącza] password STARE NOWE [--confirm]"));
+        return ExitUsage;
+    }
+    for (const QString& p : args) {
+        if (p.size() > managerpassword::Width || !cp1250::representable(p)) {
+            cli::err(QStringLiteral("Hasło może mieć najwyżej 10 znaków"));
+            return ExitUsage;
+        }
+    }
+    Link& link = Link::instance();
+    TransferUi& ui = *context.ui;
+    if (!cli::openLink(context, link, ui))
+        return ExitFailure;
+    const int r = managerpassword::send(link, ui, args.at(0), args.at(1), confirm);
+    link.closePort();
+    if (r != 0)
+        return ExitFailure;
+    // The register answers nothing; it checks the old password itself.
+    cli::out(QStringLiteral("Hasło kierownika wysłane (kasa nie potwierdza zmiany)"));
+    return ExitOk;
+}
+
+} // namespace
+
+VDUNO_COMMAND(password, "password STARE NOWE [--confirm]  zmienia hasło kierownika", runPassword)
