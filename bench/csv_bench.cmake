@@ -1,0 +1,1 @@
+target_link_libraries(csv_bench PRIVATE vduno_csv)

@@ -1,0 +1,72 @@
+#include "app/csv/csvexport.h"
+#include "app/csv/csvimport.h"
+#include "common/transferui.h"
+#include "database/databasesession.h"
+#include "tables/articlerecord.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+// Export and import of a full article base (2000 articles) through the working copy.
+namespace {
+
+struct FullBase {
+    QTemporaryDir dir;
+    DatabaseSession session{dir.filePath(QStringLiteral("BDTemp.bdt"))};
+
+    FullBase()
+    {
+        session.createWorkingDatabase();
+        for (int n = 1; n <= 2000; ++n) {
+            ArticleRecord r;
+            r.number = n;
+            r.name = QStringLiteral("Towar numer %1; żółty \"pełny\" opis").arg(n);
+            r.vat = char('A' + n % 7);
+            r.price = n * 137;
+            r.barcode = QString::number(5900000000000LL + n);
+            r.group = 1 + n % 20;
+            r.tandem = n % 21;
+            r.fixedPrice = n % 2;
+            r.wholeQuantity = n % 3;
+            r.halo = n % 10;
+            r.unit = n % 10;
+            storeRecord(session.database(), layout::Articles, n, r);
+        }
+    }
+};
+
+void exportArticles(benchmark::State& state)
+{
+    FullBase base;
+    for (auto _ : state) {
+        const QByteArray bytes = csv::exportTable(base.session, csv::Table::Articles);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+}
+BENCHMARK(exportArticles)->Unit(benchmark::kMillisecond);
+
+void importArticles(benchmark::State& state)
+{
+    FullBase base;
+    const QByteArray file = csv::exportTable(base.session, csv::Table::Articles);
+    SilentUi ui;
+    for (auto _ : state) {
+        const csv::ImportOutcome out = csv::importBytes(base.session, file, ui);
+        if (!out.ok || out.written != 2000)
+            state.SkipWithError("import refused");
+    }
+}
+BENCHMARK(importArticles)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

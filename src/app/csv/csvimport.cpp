@@ -1,0 +1,336 @@
+#include "csvimport.h"
+
+#include "csvexport.h"
+#include "csvfields.h"
+
+#include "common/amount.h"
+#include "common/cp1250.h"
+#include "common/transferui.h"
+#include "database/databasesession.h"
+#include "tables/articlerecord.h"
+#include "tables/cashierrecord.h"
+#include "tables/currencyrecord.h"
+#include "tables/discountrecord.h"
+#include "tables/grouprecord.h"
+#include "tables/packagingrecord.h"
+#include "tables/paymentformrecord.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <limits>
+
+namespace csv {
+
+namespace {
+
+const QString NothingImported = QStringLiteral(" Nie zaimportowano żadnych danych.");
+constexpr qint64 MaxAmount = 99999999; // 999999,99
+constexpr int ByteMax = 255;
+
+// The fields of one data line, read with the checks of their columns. The first refusal is
+// kept; later reads return harmless values so that the caller simply asks error() at the end.
+class LineReader {
+public:
+    LineReader(const Row& row, const QStringList& columns) : m_row(row), m_columns(columns) {}
+
+    const QString& error() const { return m_error; }
+
+    // A field beyond the last separator is empty.
+    QString text(int col) const
+    {
+        return col < m_row.fields.size() ? m_row.fields[col] : QString();
+    }
+
+    qint64 integer(int col, qint64 min, qint64 max)
+    {
+        const auto v = input::integer(text(col));
+        if (!v || *v < min || *v > max) {
+            fail(col, QStringLiteral("liczby całkowitej od %1 do %2").arg(min).arg(max));
+            return min;
+        }
+        return *v;
+    }
+
+    bool flag(int col) { return integer(col, 0, 1) != 0; }
+    int byte(int col) { return int(integer(col, 0, ByteMax)); }
+
+    // "," or "." as the decimal separator, whatever the system's locale; digits after the
+    // second decimal place are cut off.
+    qint32 amount(int col)
+    {
+        const auto v = input::truncated(text(col), 2);
+        if (!v || *v < 0 || *v > MaxAmount) {
+            fail(col, QStringLiteral("kwoty od 0,00 do ") + amount::text(MaxAmount));
+            return 0;
+        }
+        return qint32(*v);
+    }
+
+    // The VAT letter: byte 0 for an empty field, else one of "A".."G".
+    char vat(int col)
+    {
+        const QString t = text(col).trimmed();
+        if (t.isEmpty())
+            return 0;
+        if (t.size() != 1 || t[0] < u'A' || t[0] > u'G') {
+            fail(col, QStringLiteral("litery stawki PTU od A do G"));
+            return 0;
+        }
+        return char(t[0].unicode());
+    }
+
+    QString barcode(int col)
+    {
+        const QString t = text(col).trimmed();
+        if (t.size() > 13) {
+            fail(col, QStringLiteral("kodu kreskowego o długości najwyżej 13 znaków"));
+            return QString();
+        }
+        return t;
+    }
+
+    // The rate: the decimals are the characters after the comma ("." counts as one), the digits
+    // without the comma are the mantissa; no comma means 0 decimals.
+    RateParts rate(int col)
+    {
+        const QString t = text(col).trimmed();
+        RateParts r;
+        qint64 mantissa = 0;
+        qsizetype comma = -1;
+        int digits = 0;
+        bool good = !t.isEmpty();
+        for (qsizetype i = 0; good && i < t.size(); ++i) {
+            const QChar c = t[i];
+            if ((c == u',' || c == u'.') && comma < 0) {
+                comma = i;
+            } else if (c >= u'0' && c <= u'9') {
+                ++digits;
+                mantissa = mantissa * 10 + (c.unicode() - u'0');
+                good = mantissa <= std::numeric_limits<qint32>::max();
+            } else {
+                good = false;
+            }
+        }
+        const qsizetype decimals = comma < 0 ? 0 : t.size() - comma - 1;
+        if (!good || digits == 0 || decimals > ByteMax) {
+            fail(col, QStringLiteral("kursu złożonego z cyfr i najwyżej jednego przecinka"));
+            return r;
+        }
+        r.mantissa = qint32(mantissa);
+        r.decimals = int(decimals);
+        return r;
+    }
+
+    void fail(int col, const QString& expected)
+    {
+        if (!m_error.isEmpty())
+            return;
+        const QString value = text(col);
+        const QString shown = value.isEmpty() ? QStringLiteral("puste pole")
+                                              : QStringLiteral("„") + value + QStringLiteral("”");
+        m_error = QStringLiteral("Błąd w wierszu %1, w kolumnie %2 (%3): %4 – oczekiwano %5.")
+                      .arg(m_row.line)
+                      .arg(col + 1)
+                      .arg(m_columns.value(col), shown, expected) +
+                  NothingImported;
+    }
+
+private:
+    const Row& m_row;
+    const QStringList& m_columns;
+    QString m_error;
+};
+
+// The record of one data line (its number already checked), as the table's bytes.
+QByteArray buildRecord(Table table, int number, LineReader& in, QByteArrayView previous)
+{
+    switch (table) {
+    case Table::Articles: {
+        ArticleRecord r;
+        r.number = number;
+        r.name = in.text(1);
+        r.price = in.amount(2);
+        r.vat = in.vat(3);
+        r.barcode = in.barcode(4);
+        r.group = in.byte(5);
+        r.tandem = in.byte(6);
+        r.fixedPrice = in.flag(7);
+        r.wholeQuantity = in.flag(8);
+        r.halo = in.byte(9);
+        // The file has no unit column: the article keeps the unit of the slot it replaces.
+        r.unit = ArticleRecord::used(previous) ? ArticleRecord::decode(previous).unit : 0;
+        return r.encode();
+    }
+    case Table::Packaging: {
+        PackagingRecord r;
+        r.number = number;
+        r.name = in.text(1);
+        r.price = in.amount(2);
+        r.priceChange = in.flag(3);
+        return r.encode();
+    }
+    case Table::Cashiers: {
+        CashierRecord r;
+        r.number = number;
+        r.name = in.text(1);
+        r.password = in.text(2);
+        for (int i = 0; i < CashierRecord::RightCount; ++i)
+            r.rights[i] = in.flag(3 + i);
+        return r.encode();
+    }
+    case Table::Groups: {
+        GroupRecord r;
+        r.number = number;
+        r.name = in.text(1);
+        return r.encode();
+    }
+    case Table::Discounts: {
+        DiscountRecord r;
+        r.number = number;
+        r.name = in.text(1);
+        r.kind = in.byte(2);
+        r.type = in.byte(3);
+        r.value = in.amount(4);
+        return r.encode();
+    }
+    case Table::PaymentForms: {
+        PaymentFormRecord r;
+        r.number = number;
+        r.name = in.text(1);
+        r.type = in.byte(2);
+        return r.encode();
+    }
+    case Table::Currencies: {
+        CurrencyRecord r;
+        r.number = number;
+        r.name = in.text(1);
+        const RateParts rate = in.rate(2);
+        r.mantissa = rate.mantissa;
+        r.decimals = rate.decimals;
+        r.symbol = in.text(3);
+        return r.encode();
+    }
+    }
+    return {};
+}
+
+bool blank(const Row& row)
+{
+    for (const QString& f : row.fields)
+        if (!f.trimmed().isEmpty())
+            return false;
+    return true;
+}
+
+QString titleNames()
+{
+    QStringList names;
+    for (const TableInfo& t : tables())
+        names.append(t.title);
+    return names.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QString unknownKindMessage(const QString& title)
+{
+    return QStringLiteral("Nie rozpoznano rodzaju pliku: pierwszy wiersz („") + title.left(42) +
+           QStringLiteral("”) nie jest nazwą żadnej z baz (") + titleNames() +
+           QStringLiteral(").") + NothingImported;
+}
+
+ImportPlan planImport(QByteArrayView file,
+                      const std::function<QByteArray(const TableInfo&)>& currentTable)
+{
+    ImportPlan plan;
+    const Rows parsed = splitRows(cp1250::decode(file));
+    if (parsed.badQuoteLine > 0) {
+        plan.error = QStringLiteral("Błąd w wierszu %1: pole otwarte cudzysłowem nie zostało "
+                                    "nim zamknięte.")
+                         .arg(parsed.badQuoteLine) +
+                     NothingImported;
+        return plan;
+    }
+    const QString title = parsed.rows.empty() ? QString() : parsed.rows.front().fields.value(0);
+    plan.table = fromTitle(title);
+    if (!plan.table) {
+        plan.error = unknownKindMessage(title);
+        return plan;
+    }
+    const TableInfo& t = info(*plan.table);
+    const QStringList columns = t.columns.split(u';');
+    plan.tableBytes = currentTable(t);
+    plan.tableBytes.resize(t.bytes(), '\0');
+    const QByteArray before = plan.tableBytes;
+
+    // Line 1 is the title, line 2 the column names; the records follow.
+    for (size_t i = 2; i < parsed.rows.size(); ++i) {
+        const Row& row = parsed.rows[i];
+        if (blank(row))
+            continue;
+        LineReader in(row, columns);
+        const auto number = input::integer(row.fields.value(0));
+        if (!number) {
+            in.fail(0, QStringLiteral("numeru rekordu (liczby całkowitej)"));
+            plan.error = in.error();
+            return plan;
+        }
+        if (*number < 1 || *number > t.lastNumber) {
+            ++plan.skipped;
+            continue;
+        }
+        const int n = int(*number);
+        const qsizetype at = qsizetype(n - 1) * t.layout.recordSize;
+        const QByteArray rec =
+            buildRecord(*plan.table, n, in, QByteArrayView(before).sliced(at, t.layout.recordSize));
+        if (!in.error().isEmpty()) {
+            plan.error = in.error();
+            return plan;
+        }
+        plan.tableBytes.replace(at, t.layout.recordSize, rec);
+        ++plan.written;
+    }
+    return plan;
+}
+
+ImportOutcome importBytes(DatabaseSession& session, QByteArrayView file, TransferUi& ui)
+{
+    ImportOutcome outcome;
+    if (!session.isLoaded()) {
+        ui.showMessage(FileClosed, TransferUi::Icon::Error);
+        return outcome;
+    }
+    RegisterDatabase& db = session.database();
+    const ImportPlan plan = planImport(
+        file, [&db](const TableInfo& t) { return db.readBytes(t.layout.base, t.bytes()); });
+    outcome.table = plan.table;
+    if (!plan.ok()) {
+        ui.showMessage(plan.error, TransferUi::Icon::Warning);
+        return outcome;
+    }
+    const TableInfo& t = info(*plan.table);
+    if (!db.writeRecord(t.layout.base, plan.tableBytes)) {
+        ui.showMessage(WriteError, TransferUi::Icon::Error);
+        return outcome;
+    }
+    outcome.ok = true;
+    outcome.written = plan.written;
+    outcome.skipped = plan.skipped;
+    outcome.label = t.importedMessage;
+    return outcome;
+}
+
+ImportOutcome importFromFile(DatabaseSession& session, const QString& path, TransferUi& ui)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ui.showMessage(QStringLiteral("Nie można otworzyć pliku ") + QDir::toNativeSeparators(path),
+                       TransferUi::Icon::Error);
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    return importBytes(session, bytes, ui);
+}
+
+} // namespace csv
