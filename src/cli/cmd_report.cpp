@@ -1,9 +1,9 @@
+#include "clilink.h"
 #include "cliui.h"
 #include "command.h"
 
 #include "link/answers.h"
 #include "link/link.h"
-#include "link/portmap.h"
 #include "reports/reportrun.h"
 
 #include <QDate>
@@ -157,29 +157,20 @@ int runReportCommand(const QStringList& argsIn, CliContext& context)
     if (!args.isEmpty())
         return usageError(QStringLiteral("Nieznana opcja: ") + args.first());
 
+    // The checks come before the port is opened: a refused order touches no line.
+    const ReportOrder order = buildOrder(kind->kind, p, quint8(context.address));
+    if (!order.ok()) {
+        cli::err(order.error);
+        return ExitFailure;
+    }
     if (frameOnly) {
-        const ReportOrder order = buildOrder(kind->kind, p, quint8(context.address));
-        if (!order.ok()) {
-            cli::err(order.error);
-            return ExitFailure;
-        }
         cli::out(QString::fromLatin1(order.frame.toHex(' ')));
         return ExitOk;
     }
 
     Link& link = Link::instance();
-    link.address = quint8(context.address);
-    link.line.baud = quint32(context.baud);
-    if (!context.device.isEmpty()) {
-        const int port = context.port >= 1 ? context.port : 1;
-        portmap::setPortOverride(port, context.device);
-        link.port = port;
-    } else if (context.port >= 1) {
-        link.port = context.port;
-    }
     TransferUi& ui = *context.ui;
-    // Without a chosen port the send itself says "Nie wybrano portu komunikacyjnego.".
-    if (link.portChosen() && link.openPort(ui, true) != 0)
+    if (!cli::openLink(context, link, ui))
         return ExitFailure;
     SerialReportLink serial(link);
     const RunOutcome r = runReport(kind->kind, p, link.address, serial, ui);

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "reports/reportrun.h"
+
+#include <QDialog>
+
+class AppSession;
+class Link;
+class QPushButton;
+class QVBoxLayout;
+
+namespace reports {
+
+// What every report form shares: the caption of its report, "Wykonaj" and "Anuluj",
+// Escape to close and Enter to execute, and the run through the register link. The form's
+// controls survive only while it is open, so the last choices of each report are kept for
+// the next opening in the program's memory.
+class ReportForm : public QDialog {
+    Q_OBJECT
+public:
+    ReportForm(Kind kind, AppSession& session, QWidget* parent);
+
+    Kind kind() const { return m_kind; }
+    // The register the form talks to; the program's link unless a test puts its own in.
+    void setLink(Link& link) { m_link = &link; }
+    QPushButton* executeButton() const { return m_execute; }
+    QPushButton* cancelButton() const { return m_cancel; }
+    // The outcome of the last "Wykonaj".
+    RunOutcome lastOutcome() const { return m_outcome; }
+
+    void done(int result) override;
+
+    // Forgets every form's remembered choices (a new program run, or a test).
+    static void forgetChoices();
+
+public slots:
+    // "Wykonaj": drain, check, send and wait as the report's kind says.
+    void Button1Click();
+
+protected:
+    // Where the form puts its controls, above the buttons.
+    QVBoxLayout* body() const { return m_body; }
+    // The parameters as the controls hold them.
+    virtual void collect(ReportParams& p) const = 0;
+    // Puts remembered choices back into the controls.
+    virtual void restore(const ReportParams& p) = 0;
+    // Called by each form at the end of its constructor: brings back the last choices.
+    void restoreChoices();
+
+private:
+    Kind m_kind;
+    AppSession& m_session;
+    Link* m_link;
+    QVBoxLayout* m_body;
+    QPushButton* m_execute;
+    QPushButton* m_cancel;
+    RunOutcome m_outcome;
+};
+
+} // namespace reports
