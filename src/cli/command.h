@@ -12,21 +12,21 @@ enum CliExit { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
 
 // Options that stand before the subcommand and apply to all of them.
 struct CliContext {
-    QString device;         // --device PATH
-    int port = -1;          // --port N (1..99)
-    qint32 baud = 115200;   // --baud B
-    int address = 1;        // --address A (1..9)
-    bool emulator = false;  // --emulator: a register emulator started in-process
-    QString emulatorModel = QStringLiteral("duno-bis");  // --emulator-model duno|duno-bis
-    bool fast = false;      // --fast
-    QString trace;          // --trace FILE
-    bool yes = false;       // --yes: answer Yes to every question
+    QString device;        // --device PATH
+    int port = -1;         // --port N (1..99)
+    qint32 baud = 115200;  // --baud B
+    int address = 1;       // --address A (1..9)
+    bool emulator = false; // --emulator: a register emulator started in-process
+    QString emulatorModel = QStringLiteral("duno-bis"); // --emulator-model duno|duno-bis
+    bool fast = false;                                  // --fast
+    QString trace;                                      // --trace FILE
+    bool yes = false;                                   // --yes: answer Yes to every question
     CliUi* ui = nullptr;
 };
 
 struct CliCommand {
     const char* name;
-    const char* summary;  // one line for "vduno --help"
+    const char* summary; // one line for "vduno --help"
     int (*run)(const QStringList& args, CliContext& context);
 };
 
@@ -39,9 +39,16 @@ public:
 
 // Registers a subcommand from its own source file:
 //   VDUNO_COMMAND(db, "db new|convert|show ...", runDb)
-#define VDUNO_COMMAND(id, summary, fn)                                                           \
-    namespace {                                                                                  \
-    const bool registered_##id = CommandRegistry::add({#id, summary, fn});                       \
+#define VDUNO_COMMAND(id, summary, fn)                                                             \
+    namespace {                                                                                    \
+    const bool registered_##id = CommandRegistry::add({#id, summary, fn});                         \
+    }
+
+// The same for a subcommand whose name is not an identifier ("cache-dump"):
+//   VDUNO_COMMAND_NAMED(cachedump, "cache-dump", "cache-dump PLIK ...", runCacheDump)
+#define VDUNO_COMMAND_NAMED(id, name, summary, fn)                                                 \
+    namespace {                                                                                    \
+    const bool registered_##id = CommandRegistry::add({name, summary, fn});                        \
     }
 
 // Small helpers for the subcommands' own option parsing.

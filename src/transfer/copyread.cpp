@@ -115,11 +115,14 @@ CopyReception receiveCopyText(Link& link, TransferUi& ui,
         result.end = CopyEnd::SendFailed;
         return result;
     }
-    // Reads take what is waiting: a short total time-out instead of the link's.
     const LineTimeouts before = line->timeouts();
-    line->setTimeouts(LineTimeouts{0, 0, kPauseMs, before.writeMultiplier, before.writeConstant});
     qint64 lastData = ui.nowMs();
     for (;;) {
+        // Reads take what is waiting: a short total time-out instead of the link's (every
+        // send sets the link's own again).
+        if (SerialLine* l = link.serialLine())
+            l->setTimeouts(
+                LineTimeouts{0, 0, kPauseMs, before.writeMultiplier, before.writeConstant});
         const int n = link.read(kChunkBuffer);
         if (n > 0) {
             lastData = ui.nowMs();
