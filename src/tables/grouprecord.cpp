@@ -60,3 +60,12 @@ QStringList groupChoiceItems(QByteArrayView table)
     }
     return items;
 }
+
+QString groupSendMessage(int waitResult, int deviceError)
+{
+    if (waitResult == 0 || waitResult == 3)
+        return QStringLiteral("Grupę towarową zapisano w kasie");
+    if (waitResult == 5 && (deviceError == 5 || deviceError == 40))
+        return QStringLiteral("Nazwa grupy towarowej już występuje w bazie towarowej kasy.");
+    return QStringLiteral("Błąd! Kasa nie potwierdziła zapisu grupy towarowej!");
+}

@@ -29,3 +29,9 @@ int lowestFreeGroup(QByteArrayView groupTable);
 
 // Choice list items "n. name" for used slots, the bare slot number otherwise.
 QStringList groupChoiceItems(QByteArrayView groupTable);
+
+// What the form shows after sending a group: "Grupę towarową zapisano w kasie" when confirmed,
+// "Nazwa grupy towarowej już występuje w bazie towarowej kasy." for a name the register
+// already holds (device error 5, or its own code 40), "Błąd! Kasa nie potwierdziła zapisu
+// grupy towarowej!" otherwise.
+QString groupSendMessage(int waitResult, int deviceError);

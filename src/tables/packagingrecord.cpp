@@ -69,3 +69,14 @@ QList<int> articlesWithTandem(QByteArrayView table, int packaging)
     }
     return out;
 }
+
+QStringList tandemLines(QByteArrayView table, int packaging)
+{
+    QStringList lines;
+    for (int n : articlesWithTandem(table, packaging))
+        lines.append(QString::number(n) + QStringLiteral(". ") +
+                     ArticleRecord::decode(layout::Articles.record(table, n)).name);
+    if (lines.isEmpty())
+        lines = {QStringLiteral("Z opakowaniem nie są powiązane"), QStringLiteral("żadne towary.")};
+    return lines;
+}

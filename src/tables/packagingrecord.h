@@ -31,3 +31,22 @@ int lowestFreePackaging(QByteArrayView packagingTable);
 
 // Tandem bytes of the articles that name `packaging`; the article numbers affected.
 QList<int> articlesWithTandem(QByteArrayView articleTable, int packaging);
+
+// Deleting packaging `number` (1..20): the tandem byte of every article that names it is set
+// to 0, then its 48 bytes are cleared. Returns the articles unlinked, -1 when a write failed.
+template <class Db> int deletePackaging(Db& db, int number)
+{
+    if (number < 1 || number > layout::Packaging.count)
+        return 0;
+    QByteArray articles = readTable(db, layout::Articles);
+    const QList<int> linked = articlesWithTandem(articles, number);
+    for (int n : linked)
+        articles[layout::Articles.recordSize * (n - 1) + 63] = 0;
+    if (!linked.isEmpty() && !db.writeRecord(layout::Articles.base, articles))
+        return -1;
+    return clearRecord(db, layout::Packaging, number) ? int(linked.size()) : -1;
+}
+
+// The lines the tandem list shows: "n. name" of each linked article, or "Z opakowaniem nie są
+// powiązane" / "żadne towary." when there is none.
+QStringList tandemLines(QByteArrayView articleTable, int packaging);

@@ -167,3 +167,13 @@ RunResult sendAll(Link& link, TransferUi& ui, RegisterDatabase& db, const Source
 }
 
 } // namespace recordsend
+
+namespace recordsend {
+QString summary(const RunResult& run, const QString& noun)
+{
+    const QString count = QString::number(run.programmed) + noun;
+    if (run.failure >= 0 || run.failure == SendFailed)
+        return QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano ") + count;
+    return QStringLiteral(" Zaprogramowano ") + count;
+}
+} // namespace recordsend

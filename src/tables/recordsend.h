@@ -90,3 +90,9 @@ RunResult sendAll(Link& link, TransferUi& ui, RegisterDatabase& db, const Source
 QList<int> usedNumbers(RegisterDatabase& db, const TableLayout& table);
 
 } // namespace recordsend
+
+namespace recordsend {
+// The closing line of a run: " Zaprogramowano <count><noun>" after a complete run, "Wystąpił
+// błąd transmisji. Zaprogramowano <count><noun>" after a broken one (noun e.g. " kasjerów.").
+QString summary(const RunResult& run, const QString& noun);
+} // namespace recordsend

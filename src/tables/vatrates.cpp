@@ -1,6 +1,7 @@
 #include "vatrates.h"
 
 #include "common/amount.h"
+#include "link/answers.h"
 
 VatRates VatRates::decode(QByteArrayView b)
 {
@@ -63,4 +64,24 @@ Validated<VatRates> validateVatRates(const VatInput& in)
         }
     }
     return Validated<VatRates>::success(r);
+}
+
+QString vatSendMessage(int waitResult, int deviceError, bool confirmAtRegister)
+{
+    switch (waitResult) {
+    case 0:
+    case 3:
+        return QStringLiteral("Zapisano stawki PTU.");
+    case 1:
+        return QStringLiteral("Ramka niepoprawna.");
+    case 2:
+        return QStringLiteral("Błąd kolejnosci ramek.");
+    case 4:
+        return confirmAtRegister ? QString()
+                                 : QStringLiteral("Kasa nie potwierdziła zapisu stawek PTU.");
+    case 5:
+        return answers::deviceErrorMessage(deviceError);
+    default:
+        return QString();
+    }
 }

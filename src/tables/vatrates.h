@@ -37,3 +37,9 @@ struct VatInput {
 // One message covers every bad rate: "Błędnie wypełnione pola!" (field "PTU_<letter>_O" of the
 // first bad letter).
 Validated<VatRates> validateVatRates(const VatInput& in);
+
+// What the form shows after sending the rates: 0 or 3 "Zapisano stawki PTU.", 1 "Ramka
+// niepoprawna.", 2 "Błąd kolejnosci ramek.", 4 "Kasa nie potwierdziła zapisu stawek PTU."
+// (nothing while the register waits for its operator to confirm), 5 the device error message
+// for `deviceError`; nothing for other results.
+QString vatSendMessage(int waitResult, int deviceError, bool confirmAtRegister);

@@ -1,0 +1,80 @@
+#include "tprogramowaniegruptowarowych.h"
+
+#include "app/appsession.h"
+#include "app/forms/formregistry.h"
+#include "common/transferui.h"
+#include "link/answers.h"
+#include "link/link.h"
+#include "tables/grouprecord.h"
+#include "tables/recordsend.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+TProgramowanieGrupTowarowych::TProgramowanieGrupTowarowych(AppSession& session, QWidget* parent)
+    : TableForm(session, layout::Groups, QStringLiteral("Edycja grup towarowych"), parent)
+{
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    for (int n = 1; n <= 20; ++n)
+        ComboBox1->addItem(QString::number(n));
+    addControl(QStringLiteral("Numer"), ComboBox1);
+    Edit1 = addField(QStringLiteral("Edit1"), QStringLiteral("Nazwa"), 21);
+
+    setColumns({QStringLiteral("Numer"), QStringLiteral("Nazwa")}, 20);
+    deleteButton->setText(QStringLiteral("Usuń grupę towarową"));
+    confirm->setText(QStringLiteral("Potwiedzenie z klawiatury kasy"));
+}
+
+void TProgramowanieGrupTowarowych::fillRows(QByteArrayView table)
+{
+    int row = 0;
+    for (int n = 1; n <= layout::Groups.count; ++n) {
+        const GroupRecord r = GroupRecord::decode(layout::Groups.record(table, n));
+        if (r.number != 0)
+            setRow(row++, {QString::number(r.number), r.name});
+    }
+}
+
+void TProgramowanieGrupTowarowych::proposeNumber(QByteArrayView table)
+{
+    if (const int n = lowestFreeGroup(table))
+        ComboBox1->setCurrentIndex(n - 1);
+}
+
+bool TProgramowanieGrupTowarowych::add(QByteArrayView table)
+{
+    const GroupInput in{ComboBox1->currentIndex() + 1, Edit1->text()};
+    const auto record = accepted(validateGroup(in, table));
+    if (!record || !session().hasDatabase())
+        return false;
+    if (!store(record->number, record->encode()))
+        return false;
+    Edit1->clear();
+    Edit1->setFocus();
+    return true;
+}
+
+void TProgramowanieGrupTowarowych::remove(int number)
+{
+    if (const QString refusal = groupDeleteRefusal(number); !refusal.isEmpty()) {
+        message(refusal);
+        return;
+    }
+    TableForm::remove(number);
+}
+
+void TProgramowanieGrupTowarowych::send(int number)
+{
+    const int result = recordsend::sendOne(link(), session().ui(), session().database(),
+                                           recordsend::groups(), number, confirmByte());
+    if (result < 0 && result != recordsend::SendFailed)
+        return; // a free slot: nothing went out
+    const QString text = groupSendMessage(result, link().at(8));
+    session().ui().showMessage(text, answers::confirmed(result) ? TransferUi::Icon::Information
+                                                                : TransferUi::Icon::Warning);
+}
+
+VDUNO_REGISTER_FORM(TProgramowanieGrupTowarowych)
