@@ -1,11 +1,84 @@
 #include "app/instancelock.h"
 #include "forms/guitransferui.h"
 #include "forms/tmenuglowne.h"
+#include "link/forms/tczekajnars.h"
+#include "link/portmap.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+#ifdef VDUNO_HAS_EMULATOR
+#include "emulator/emulatorhost.h"
+#include "emulator/registermodel.h"
+#endif
+
+namespace {
+
+struct Options {
+    bool emulator = false;
+    bool dunoModel = false;
+    QString screenshot; // developer option: connect, save a picture of the window, end
+};
+
+void printLine(FILE* to, const QString& text)
+{
+    std::fputs((text + u'\n').toLocal8Bit().constData(), to);
+    std::fflush(to);
+}
+
+// false on wrong usage (the message is printed).
+bool parseOptions(const QStringList& args, Options& options)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--emulator")) {
+            options.emulator = true;
+        } else if (a == QLatin1String("--emulator-model") && i + 1 < args.size()) {
+            const QString model = args[++i];
+            if (model != QLatin1String("duno") && model != QLatin1String("duno-bis")) {
+                printLine(stderr, QStringLiteral("Nieznany model kasy: ") + model);
+                return false;
+            }
+            options.dunoModel = model == QLatin1String("duno");
+        } else if (a == QLatin1String("--screenshot") && i + 1 < args.size()) {
+            options.screenshot = args[++i];
+        } else if (a == QLatin1String("--help")) {
+            printLine(
+                stdout,
+                QStringLiteral("Użycie: vorn-duno [--emulator [--emulator-model duno|duno-bis]]\n"
+                               "  --emulator          wbudowany emulator kasy z przykładową "
+                               "zawartością\n"
+                               "  --emulator-model M  duno | duno-bis (domyślnie duno-bis)\n"
+                               "  --screenshot PLIK   łączy się z kasą, zapisuje obraz okna i "
+                               "kończy"));
+            return false;
+        } else {
+            printLine(stderr, QStringLiteral("Nieznana opcja: ") + a);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The lowest COM number without a device of its own, for the emulator.
+int freePortNumber()
+{
+    for (int n = 1; n <= 99; ++n) {
+        const QString path = portmap::devicePath(n);
+        if (path.isEmpty() || !QFileInfo::exists(path))
+            return n;
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -13,12 +86,47 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Vorn Duno"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vorn Duno"));
 
+    Options options;
+    if (!parseOptions(QApplication::arguments().mid(1), options))
+        return 2;
+
     InstanceLock lock;
     if (!lock.acquire()) {
+        printLine(stderr, InstanceLock::SecondCopyMessage);
         QMessageBox::critical(nullptr, QStringLiteral("Vorn Duno"),
                               InstanceLock::SecondCopyMessage);
         return 1;
     }
+
+#ifdef VDUNO_HAS_EMULATOR
+    // A register with demo content on a pseudo-terminal. Its host answers from a thread of
+    // its own, so it keeps talking while the window blocks in a serial read.
+    std::unique_ptr<emu::RegisterModel> emulatedRegister;
+    std::unique_ptr<emu::EmulatorHost> emulatorHost;
+    if (options.emulator) {
+        emulatedRegister = std::make_unique<emu::RegisterModel>(
+            options.dunoModel ? emu::Model::Duno : emu::Model::DunoBis, 1);
+        emulatedRegister->fillDemo();
+        emulatorHost = std::make_unique<emu::EmulatorHost>(*emulatedRegister);
+        QString error;
+        const int port = freePortNumber();
+        if (port == 0 || !emulatorHost->start(&error)) {
+            printLine(stderr, QStringLiteral("Nie mogę uruchomić emulatora kasy: ") + error);
+            return 1;
+        }
+        portmap::setPortOverride(port, emulatorHost->devicePath());
+        printLine(stdout,
+                  QStringLiteral("Emulator kasy %1: COM %2 (%3)")
+                      .arg(options.dunoModel ? QStringLiteral("DUNO") : QStringLiteral("DUNO BIS"))
+                      .arg(port)
+                      .arg(emulatorHost->devicePath()));
+    }
+#else
+    if (options.emulator) {
+        printLine(stderr, QStringLiteral("Ta wersja programu nie zawiera emulatora kasy."));
+        return 2;
+    }
+#endif
 
     QLabel splash(QStringLiteral("Trwa uruchamianie programu..."));
     splash.setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
@@ -28,9 +136,23 @@ int main(int argc, char** argv)
     QApplication::processEvents();
 
     GuiTransferUi ui;
-    TMenuGlowne window(ui, QDir::currentPath());
+    // A send stalled by flow control shows the "Oczekiwanie na odpowiedź" wait.
+    DialogLineWaitUi lineUi(ui);
+    TMenuGlowne window(lineUi, QDir::currentPath());
     ui.setParent(&window);
     splash.close();
     window.show();
+
+    if (!options.screenshot.isEmpty()) {
+        QTimer::singleShot(200, &window, [&] {
+            window.automaticSearch();
+            QApplication::processEvents();
+            const bool saved = window.grab().save(options.screenshot);
+            printLine(saved ? stdout : stderr,
+                      (saved ? QStringLiteral("Zapisano ") : QStringLiteral("Nie zapisano ")) +
+                          options.screenshot);
+            QApplication::exit(saved ? 0 : 1);
+        });
+    }
     return QApplication::exec();
 }

@@ -17,9 +17,9 @@ OperatingState portOpened(OperatingState s)
     return OperatingState(quint8(s) | 2);
 }
 
-OperatingState portClosedByScan(OperatingState)
+OperatingState portClosedByScan(OperatingState s)
 {
-    return OperatingState::OfflineWithDatabase;
+    return OperatingState(quint8(s) & 1);
 }
 
 } // namespace opstate

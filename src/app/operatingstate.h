@@ -31,9 +31,9 @@ OperatingState databaseLoaded(OperatingState s);
 OperatingState databaseDropped(OperatingState s);
 // The port was opened: 1 -> 3, 0 -> 2.
 OperatingState portOpened(OperatingState s);
-// The port was closed by a scan, a probe or "Brak": the register's absence is all the
-// program knows, so the state becomes offline with database (1), as the register
-// dialogs and the quick search do.
+// The port was closed by a search, a probe, "Brak" or a failed connect: offline, 3 -> 1 and
+// 2 -> 0. Whether a database is loaded does not change with the port, so a search started
+// without a database never pretends to have one (the forms would edit a closed stream).
 OperatingState portClosedByScan(OperatingState s);
 
 } // namespace opstate

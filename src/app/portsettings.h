@@ -16,9 +16,19 @@
 //   8      stop-bits index 0 "1", 1 "1.5", 2 "2"
 //   9      "Xon / Xoff" 0/1
 //   10     "RTS / CTS" 0/1
-//   11..13 spare bytes, kept as read
+//   11..13 spare bytes, kept as read; bit 0 of byte 11 is the program's "fast transfers"
+//          switch (0 off, the register's prescribed pauses), its other bits and bytes 12..13
+//          are kept as read
 struct PortSettings {
     static constexpr quint8 NoPort = 255;
+    static constexpr int FastByte = 11;
+    static constexpr quint8 FastBit = 0x01;
+
+    bool fastTransfers() const { return (spare[0] & FastBit) != 0; }
+    void setFastTransfers(bool fast)
+    {
+        spare[0] = fast ? quint8(spare[0] | FastBit) : quint8(spare[0] & ~FastBit);
+    }
 
     quint8 port = NoPort;
     quint32 baud = 115200;

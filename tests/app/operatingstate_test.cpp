@@ -22,9 +22,10 @@ const Transition Transitions[] = {
     {"port opened", opstate::portOpened, S::OnlineWithDatabase, S::OnlineWithDatabase},
     {"port opened", opstate::portOpened, S::OnlineWithoutDatabase, S::OnlineWithoutDatabase},
     {"scan closes port", opstate::portClosedByScan, S::OnlineWithDatabase, S::OfflineWithDatabase},
-    {"scan closes port", opstate::portClosedByScan, S::None, S::OfflineWithDatabase},
-    {"scan closes port", opstate::portClosedByScan, S::OnlineWithoutDatabase,
-     S::OfflineWithDatabase},
+    {"scan closes port", opstate::portClosedByScan, S::OfflineWithDatabase, S::OfflineWithDatabase},
+    // Without a database the program stays without one.
+    {"scan closes port", opstate::portClosedByScan, S::None, S::None},
+    {"scan closes port", opstate::portClosedByScan, S::OnlineWithoutDatabase, S::None},
 };
 } // namespace
 

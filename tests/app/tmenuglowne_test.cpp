@@ -1,6 +1,17 @@
 #include "app/forms/tmenuglowne.h"
 #include "app/forms/tnowabaza.h"
 #include "fakeui.h"
+#include "link/forms/tustawieniatrans.h"
+#include "link/forms/twyszukiwaniekasyrs.h"
+
+#include "../link/scanworld.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTextStream>
 
 #include <QDir>
 #include <QFile>
@@ -16,11 +27,18 @@ namespace {
 struct Window {
     QTemporaryDir dir;
     FakeUi ui;
+    ScanWorld world;
+    Link link{world.factory()};
     std::unique_ptr<TMenuGlowne> w;
-    Window()
+    explicit Window(const QByteArray& settings = QByteArray())
     {
-        w = std::make_unique<TMenuGlowne>(ui, dir.path(),
-                                          dir.filePath(QStringLiteral("BDTemp.bdt")));
+        if (!settings.isEmpty()) {
+            QFile f(QDir(dir.path()).filePath(QStringLiteral("ustaw.cfg")));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(settings);
+        }
+        w = std::make_unique<TMenuGlowne>(
+            ui, dir.path(), dir.filePath(QStringLiteral("BDTemp.bdt")), nullptr, &link);
     }
     QByteArray settingsBytes()
     {
@@ -158,4 +176,212 @@ TEST(TMenuGlowne, SavePromptGuardsNewDatabase)
     t.w->newDatabase(); // No goes on without saving
     EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(t.ui.questions.size(), 2);
+}
+
+namespace {
+QStringList menuTexts(TMenuGlowne& w, const QString& title)
+{
+    for (QAction* m : w.menuBar()->actions())
+        if (m->text() == title && m->menu()) {
+            QStringList out;
+            for (QAction* a : m->menu()->actions())
+                if (!a->isSeparator() && a->isVisible() && a->isEnabled())
+                    out << a->text();
+            return out;
+        }
+    return {};
+}
+
+const QString NothingFound =
+    QStringLiteral("Nie wykryto żadnej kasy podłączonej do tego komputera.");
+} // namespace
+
+TEST(TMenuGlowne, ConnectionMenuReachesEveryDialog)
+{
+    Window t;
+    EXPECT_EQ(menuTexts(*t.w, QStringLiteral("Komunikacja")),
+              (QStringList{QStringLiteral("Parametry transmisji"),
+                           QStringLiteral("Wyszukiwanie podłączonych kas"),
+                           QStringLiteral("Połącz z kasą używając ostatnich ustawień"),
+                           QStringLiteral("Podgląd bufora odbiorczego"),
+                           QStringLiteral("Zapis ramek do pliku")}));
+    EXPECT_EQ(menuTexts(*t.w, QStringLiteral("Pomoc")), QStringList{QStringLiteral("O programie")});
+    QStringList shown;
+    t.w->runDialog = [&](QDialog& d) { shown << d.windowTitle(); };
+    t.w->showPortSettings();
+    t.w->showRegisterScan();
+    t.w->showReceiveArea();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Parametry transmisji"),
+                                  QStringLiteral("Wyszukiwanie kasy"),
+                                  QStringLiteral("Podgląd bufora odbiorczego")}));
+}
+
+TEST(TMenuGlowne, AboutNamesProgramVersionAndModels)
+{
+    const QString text = TMenuGlowne::aboutText();
+    EXPECT_TRUE(text.contains(QStringLiteral("Vorn Duno Serwis")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Wersja 1.")));
+    EXPECT_TRUE(text.contains(QStringLiteral("DUNO i DUNO BIS")));
+}
+
+TEST(TMenuGlowne, ConnectButtonFindsTheRegister)
+{
+    Window t;
+    t.world.open = {1, 3};
+    t.world.registers[3] = {1};
+    t.w->show();
+    EXPECT_EQ(t.w->typeLabel()->text(), QStringLiteral("----"));
+    EXPECT_TRUE(t.w->statusOffline()->isVisible());
+    bool panelDuringSearch = false;
+    t.world.modelCode[3] = 200;
+    // The panel is up while the ports are tried.
+    t.w->link().trace = [&](char, QByteArrayView) {
+        panelDuringSearch = panelDuringSearch || t.w->searchPanel()->isVisible();
+    };
+    t.w->connectAction()->trigger();
+    EXPECT_TRUE(panelDuringSearch);
+    EXPECT_FALSE(t.w->searchPanel()->isVisible());
+    EXPECT_EQ(t.w->operatingState(), OperatingState::OnlineWithDatabase);
+    EXPECT_EQ(t.w->typeLabel()->text(), QStringLiteral("DUNO BIS"));
+    EXPECT_TRUE(t.w->statusOnline()->isVisible());
+    EXPECT_FALSE(t.w->statusOffline()->isVisible());
+    EXPECT_TRUE(t.ui.messages.isEmpty());
+
+    // Connecting with the stored settings afterwards keeps the label.
+    t.link.closePort();
+    t.w->app().setState(OperatingState::OfflineWithDatabase);
+    t.w->connectWithStoredSettings();
+    EXPECT_EQ(t.w->operatingState(), OperatingState::OnlineWithDatabase);
+    EXPECT_EQ(t.w->typeLabel()->text(), QStringLiteral("DUNO BIS"));
+
+    // The port found is the one written at exit.
+    EXPECT_TRUE(t.w->close());
+    const QByteArray b = t.settingsBytes();
+    ASSERT_EQ(b.size(), 14);
+    EXPECT_EQ(quint8(b[1]), 3);
+    EXPECT_EQ(quint8(b[2]), 0x00); // 115200 = 0x0001C200, low byte first
+    EXPECT_EQ(quint8(b[3]), 0xC2);
+    EXPECT_EQ(quint8(b[4]), 0x01);
+    EXPECT_EQ(quint8(b[5]), 0x00);
+}
+
+TEST(TMenuGlowne, ConnectButtonWithoutRegister)
+{
+    Window t;
+    t.world.open = {2};
+    t.w->show();
+    EXPECT_FALSE(t.w->automaticSearch());
+    EXPECT_EQ(t.ui.messages, QStringList{NothingFound});
+    EXPECT_EQ(t.w->operatingState(), OperatingState::OfflineWithDatabase);
+    EXPECT_EQ(t.link.port, Link::NoPort);
+    EXPECT_TRUE(t.w->statusOffline()->isVisible());
+    EXPECT_FALSE(t.w->searchPanel()->isVisible());
+}
+
+TEST(TMenuGlowne, ConnectWithStoredSettingsWithoutPort)
+{
+    Window t;
+    t.w->connectWithStoredSettings();
+    EXPECT_EQ(t.ui.messages, QStringList{QStringLiteral("Nie wybrano portu")});
+}
+
+TEST(TMenuGlowne, DatabaseCommandsKeepTheLinkOnline)
+{
+    // Online without a database, New database and Open give online with database.
+    Window t;
+    t.world.open = {4};
+    t.world.registers[4] = {1};
+    ASSERT_TRUE(t.w->automaticSearch());
+    t.w->app().setState(OperatingState::OnlineWithoutDatabase);
+    t.w->runNewDatabaseDialog = [](TNowaBaza& d) {
+        d.nameEdit()->setText(QStringLiteral("nowa"));
+        d.okButton()->click();
+    };
+    t.w->newDatabase();
+    EXPECT_EQ(t.w->operatingState(), OperatingState::OnlineWithDatabase);
+
+    const QString saved = t.dir.filePath(QStringLiteral("b.vkf"));
+    t.w->chooseSavePath = [&](const QString&) { return saved; };
+    ASSERT_TRUE(t.w->saveDatabaseFile());
+    t.w->app().setState(OperatingState::OnlineWithoutDatabase);
+    t.w->chooseOpenPath = [&] { return saved; };
+    t.w->openDatabaseFile();
+    EXPECT_EQ(t.w->operatingState(), OperatingState::OnlineWithDatabase);
+}
+
+TEST(TMenuGlowne, SettingsFileIsReadIntoTheLinkAndWrittenBack)
+{
+    // Port 6, 9600 baud, 7 data bits, even parity, 2 stop bits, both flow controls, and the
+    // spare bytes 0x01 (fast transfers), 0xBB, 0xCC.
+    const QByteArray file("\x00\x06\x80\x25\x00\x00\x07\x02\x02\x01\x01\x01\xbb\xcc", 14);
+    Window t(file);
+    EXPECT_EQ(t.link.port, 6);
+    EXPECT_EQ(t.link.line.baud, 9600u);
+    EXPECT_EQ(t.link.line.dataBits, 7);
+    EXPECT_EQ(t.link.line.parity, 2);
+    EXPECT_EQ(t.link.line.stopBits, 2);
+    EXPECT_TRUE(t.link.line.xonXoff);
+    EXPECT_TRUE(t.link.line.rtsCts);
+    EXPECT_TRUE(t.w->app().fastTransfers());
+    EXPECT_TRUE(t.link.fastTransfers);
+    EXPECT_TRUE(t.w->close());
+    EXPECT_EQ(t.settingsBytes(), file);
+}
+
+TEST(TMenuGlowne, FastTransfersBoxIsRememberedInByte11)
+{
+    Window t;
+    t.world.open = {2};
+    t.w->runDialog = [](QDialog& d) {
+        auto& s = static_cast<TUstawieniaTrans&>(d);
+        EXPECT_FALSE(s.CBSzybkie->isChecked());
+        s.CBNrPortu->setCurrentIndex(2);
+        s.CBSzybkie->setChecked(true);
+        s.BZastosuj->click();
+    };
+    t.w->showPortSettings();
+    EXPECT_TRUE(t.w->app().fastTransfers());
+    EXPECT_TRUE(t.link.fastTransfers);
+    EXPECT_EQ(t.w->operatingState(), OperatingState::OnlineWithDatabase);
+    EXPECT_TRUE(t.w->statusOnline()->isVisibleTo(t.w.get()));
+    EXPECT_TRUE(t.w->close());
+    const QByteArray b = t.settingsBytes();
+    ASSERT_EQ(b.size(), 14);
+    EXPECT_EQ(quint8(b[1]), 2);
+    EXPECT_EQ(quint8(b[11]), 0x01);
+    EXPECT_EQ(quint8(b[12]), 0);
+    EXPECT_EQ(quint8(b[13]), 0);
+}
+
+TEST(TMenuGlowne, FrameTraceSwitch)
+{
+    Window t;
+    t.world.open = {3};
+    t.world.registers[3] = {1};
+    const QString path = t.dir.filePath(QStringLiteral("ramki.txt"));
+    t.w->chooseTracePath = [&] { return path; };
+    t.w->traceAction()->trigger();
+    EXPECT_TRUE(t.w->traceAction()->isChecked());
+    ASSERT_TRUE(t.w->automaticSearch());
+    t.w->traceAction()->trigger(); // off
+    EXPECT_FALSE(t.w->traceAction()->isChecked());
+    EXPECT_FALSE(bool(t.link.trace));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().toUpper().split('\n');
+    ASSERT_GE(lines.size(), 4);
+    // The probe on port 3: 02 01 0A 00 01 80 51 00, check byte 01^0A^01^80^51 = DB, 03.
+    EXPECT_TRUE(lines[0].endsWith("> 02 01 0A 00 01 80 51 00 DB 03")) << lines[0].constData();
+    EXPECT_TRUE(lines[1].contains(" < 02 01 0A 00 01 00 41")) << lines[1].constData();
+
+    // A file that cannot be written: the message, and the switch stays off.
+    t.w->chooseTracePath = [] { return QStringLiteral("/nonexistent/dir/ramki.txt"); };
+    t.w->traceAction()->trigger();
+    EXPECT_FALSE(t.w->traceAction()->isChecked());
+    EXPECT_EQ(t.ui.messages.size(), 1);
+    // Cancelled file dialog: off, nothing said.
+    t.w->chooseTracePath = [] { return QString(); };
+    t.w->traceAction()->trigger();
+    EXPECT_FALSE(t.w->traceAction()->isChecked());
+    EXPECT_EQ(t.ui.messages.size(), 1);
 }

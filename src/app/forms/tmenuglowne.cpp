@@ -1,7 +1,11 @@
 #include "tmenuglowne.h"
 
+#include "app/connection.h"
 #include "common/transferui.h"
 #include "formregistry.h"
+#include "link/forms/tpokazbuforodb.h"
+#include "link/forms/tustawieniatrans.h"
+#include "link/forms/twyszukiwaniekasyrs.h"
 #include "tnowabaza.h"
 
 #include <QCloseEvent>
@@ -15,20 +19,51 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+#ifndef VDUNO_VERSION
+#define VDUNO_VERSION "?"
+#endif
 
 namespace {
 const QString SaveQuestion =
     QStringLiteral("Czy chcesz zapisać zmiany w aktualnie edytowanej bazie?");
+
+// The connect button's picture: a register's plug with its cable.
+QIcon connectIcon()
+{
+    QPixmap pixmap(48, 48);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x1f, 0x4e, 0x8c), 4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(4, 40, 16, 28);
+    p.setBrush(QColor(0x2e, 0x7d, 0x32));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(14, 12, 20, 20), 4, 4);
+    p.setPen(QPen(QColor(0x55, 0x55, 0x55), 4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(30, 14, 40, 4);
+    p.drawLine(34, 18, 44, 8);
+    return QIcon(pixmap);
+}
+} // namespace
+
+QString TMenuGlowne::aboutText()
+{
+    return QStringLiteral("Vorn Duno Serwis\nWersja ") + QLatin1String(VDUNO_VERSION) +
+           QStringLiteral("\n\nKonfiguracja i serwis kas fiskalnych Vorn Duno:\nDUNO i DUNO BIS");
 }
 
 TMenuGlowne::TMenuGlowne(TransferUi& ui, const QString& startDirectory, const QString& workingCopy,
-                         QWidget* parent)
-    : QMainWindow(parent), m_ui(ui), m_startDirectory(startDirectory), m_session(workingCopy),
-      m_app(m_session, ui)
+                         QWidget* parent, Link* link)
+    : QMainWindow(parent), m_ui(ui), m_startDirectory(startDirectory),
+      m_link(link ? *link : Link::instance()), m_session(workingCopy), m_app(m_session, ui)
 {
     setWindowTitle(QStringLiteral("F"));
     setFixedSize(912, 590);
@@ -49,11 +84,19 @@ TMenuGlowne::TMenuGlowne(TransferUi& ui, const QString& startDirectory, const QS
         dialog.selectFile(proposed);
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
+    chooseTracePath = [this] {
+        return QFileDialog::getSaveFileName(
+            this, QStringLiteral("Zapis ramek do pliku"),
+            QDir(m_startDirectory).filePath(QStringLiteral("ramki.txt")),
+            QStringLiteral("Plik tekstowy (*.txt)"));
+    };
 
     m_port = settingsfile::read(m_startDirectory);
+    connection::loadSettings(m_port, m_app, m_link);
     m_session.setDisplayName(DatabaseSession::WorkingCopyName);
     if (m_session.startUp().ok)
         m_app.setState(opstate::databaseLoaded(m_app.state()));
+    m_app.changed = [this] { refreshStatus(); };
     refreshStatus();
 }
 
@@ -68,18 +111,22 @@ void TMenuGlowne::buildMenus()
                                       [this] { saveDatabaseFile(); });
     file->addAction(QStringLiteral("Koniec"), this, &QWidget::close);
 
-    // The connection commands open the port dialogs of the link; they stay disabled until
-    // those dialogs are part of the program.
     QMenu* comm = menuBar()->addMenu(QStringLiteral("Komunikacja"));
-    for (const QString& text :
-         {QStringLiteral("Parametry transmisji"), QStringLiteral("Wyszukiwanie podłączonych kas"),
-          QStringLiteral("Połącz z kasą używając ostatnich ustawień")})
-        comm->addAction(text)->setEnabled(false);
+    comm->addAction(QStringLiteral("Parametry transmisji"), this, &TMenuGlowne::showPortSettings);
+    comm->addAction(QStringLiteral("Wyszukiwanie podłączonych kas"), this,
+                    &TMenuGlowne::showRegisterScan);
+    comm->addAction(QStringLiteral("Połącz z kasą używając ostatnich ustawień"), this,
+                    &TMenuGlowne::connectWithStoredSettings);
+    comm->addSeparator();
+    comm->addAction(QStringLiteral("Podgląd bufora odbiorczego"), this,
+                    &TMenuGlowne::showReceiveArea);
+    m_traceAction = comm->addAction(QStringLiteral("Zapis ramek do pliku"));
+    m_traceAction->setCheckable(true);
+    connect(m_traceAction, &QAction::triggered, this, &TMenuGlowne::setFrameTrace);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Pomoc"));
     help->addAction(QStringLiteral("O programie"), this, [this] {
-        m_ui.showMessage(QStringLiteral("Vorn Duno Serwis %1\nKasy fiskalne VORN DUNO i DUNO BIS")
-                             .arg(QStringLiteral("1.0.0")));
+        QMessageBox::about(this, QStringLiteral("O programie"), aboutText());
     });
 
     QToolBar* bar = addToolBar(QStringLiteral("Plik"));
@@ -95,6 +142,15 @@ void TMenuGlowne::buildMenus()
         a->setStatusTip(QString::fromUtf16(t.hint));
         connect(a, &QAction::triggered, t.action, &QAction::trigger);
     }
+
+    // The connect button, picture only, at the right end of the toolbar.
+    auto* spacer = new QWidget(bar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    bar->addWidget(spacer);
+    m_connectAction = bar->addAction(connectIcon(), QString());
+    m_connectAction->setToolTip(QStringLiteral("Wyszukaj kasę i połącz"));
+    m_connectAction->setObjectName(QStringLiteral("connectButton"));
+    connect(m_connectAction, &QAction::triggered, this, [this] { automaticSearch(); });
 }
 
 void TMenuGlowne::buildPanels()
@@ -329,8 +385,85 @@ void TMenuGlowne::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+PortSettings TMenuGlowne::portSettings() const
+{
+    return connection::currentSettings(m_port, m_app, m_link);
+}
+
 void TMenuGlowne::writeSettings()
 {
     QDir::setCurrent(m_startDirectory);
-    settingsfile::write(m_startDirectory, m_port);
+    const PortSettings settings = portSettings();
+    m_link.closePort();
+    settingsfile::write(m_startDirectory, settings);
+}
+
+void TMenuGlowne::exec(QDialog& dialog)
+{
+    if (runDialog)
+        runDialog(dialog);
+    else
+        dialog.exec();
+}
+
+bool TMenuGlowne::automaticSearch()
+{
+    connection::SearchHooks hooks;
+    hooks.showPanel = [this] {
+        m_searchPanel->show();
+        m_searchPanel->repaint();
+    };
+    hooks.hidePanel = [this] { m_searchPanel->hide(); };
+    hooks.refresh = [this] { refreshStatus(); };
+    return connection::automaticSearch(m_app, m_link, hooks);
+}
+
+void TMenuGlowne::connectWithStoredSettings()
+{
+    const bool chosen = m_link.portChosen();
+    const bool open = connection::connectWithStoredSettings(m_app, m_link);
+    if (!chosen || open)
+        refreshStatus();
+}
+
+void TMenuGlowne::showPortSettings()
+{
+    TUstawieniaTrans dialog(m_app, m_link, this);
+    exec(dialog);
+    refreshStatus();
+}
+
+void TMenuGlowne::showRegisterScan()
+{
+    TWyszukiwanieKasyRS dialog(m_app, m_link, this);
+    exec(dialog);
+    refreshStatus();
+}
+
+void TMenuGlowne::showReceiveArea()
+{
+    TPokazBuforOdb dialog(m_app, m_link, this);
+    exec(dialog);
+}
+
+void TMenuGlowne::setFrameTrace(bool on)
+{
+    m_link.trace = {};
+    m_trace.close();
+    if (on) {
+        const QString path = chooseTracePath();
+        QString error;
+        if (!path.isEmpty() && m_trace.open(path, &error))
+            m_link.trace = m_trace.hook();
+        else if (!path.isEmpty())
+            m_ui.showMessage(error, TransferUi::Icon::Error);
+    }
+    m_traceAction->setChecked(m_trace.isOpen());
+}
+
+void TMenuGlowne::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        refreshStatus();
+    QMainWindow::changeEvent(event);
 }

@@ -5,6 +5,8 @@
 #include "app/operatingstate.h"
 #include "app/portsettings.h"
 #include "database/databasesession.h"
+#include "link/frametrace.h"
+#include "link/link.h"
 
 #include <QMainWindow>
 
@@ -15,6 +17,8 @@ class QListWidget;
 class QTabWidget;
 class QPushButton;
 class QFrame;
+class QAction;
+class QDialog;
 class TransferUi;
 
 // The main window: owns the session (operating state, register type, database) and opens
@@ -23,9 +27,11 @@ class TMenuGlowne : public QMainWindow {
     Q_OBJECT
 public:
     // `ui` shows the messages and questions (the tests pass a fake); `startDirectory` holds
-    // ustaw.cfg; `workingCopy` empty puts the working copy in the temporary directory.
+    // ustaw.cfg; `workingCopy` empty puts the working copy in the temporary directory; `link`
+    // null is the program's link (Link::instance()).
     TMenuGlowne(TransferUi& ui, const QString& startDirectory,
-                const QString& workingCopy = QString(), QWidget* parent = nullptr);
+                const QString& workingCopy = QString(), QWidget* parent = nullptr,
+                Link* link = nullptr);
 
     // File dialogs, replaceable so that nothing blocks in the tests; they return the chosen
     // path or an empty string when cancelled.
@@ -33,13 +39,27 @@ public:
     std::function<QString(const QString& proposed)> chooseSavePath;
     // Runs the new-database dialog (the tests drive it without a modal loop).
     std::function<void(class TNowaBaza&)> runNewDatabaseDialog;
+    // Runs a modal dialog of the connection menu (the tests drive it without a modal loop).
+    std::function<void(QDialog&)> runDialog;
+    // The file of the frame trace; empty when cancelled.
+    std::function<QString()> chooseTracePath;
 
     OperatingState operatingState() const { return m_app.state(); }
     RegisterType registerType() const { return m_app.registerType(); }
     AppSession& app() { return m_app; }
     DatabaseSession& session() { return m_session; }
-    PortSettings& portSettings() { return m_port; }
+    Link& link() { return m_link; }
     QTabWidget* navigation() const { return m_tabs; }
+    QLabel* typeLabel() const { return m_typeLabel; }
+    QLabel* statusOnline() const { return m_online; }
+    QLabel* statusOffline() const { return m_offline; }
+    QFrame* searchPanel() const { return m_searchPanel; }
+    QAction* traceAction() const { return m_traceAction; }
+    QAction* connectAction() const { return m_connectAction; }
+    // The settings ustaw.cfg would hold now.
+    PortSettings portSettings() const;
+    // The About dialog's text: program, version and the registers it serves.
+    static QString aboutText();
 
     void refreshStatus();
     void newDatabase();
@@ -48,10 +68,21 @@ public:
     bool saveDatabaseFile();
     // Opens the selected item of the active navigation tab.
     void openSelectedItem();
+    // The connect button: the automatic search over the ports, then the type detection.
+    bool automaticSearch();
+    // "Połącz z kasą używając ostatnich ustawień".
+    void connectWithStoredSettings();
+    // "Parametry transmisji", "Wyszukiwanie podłączonych kas", "Podgląd bufora odbiorczego".
+    void showPortSettings();
+    void showRegisterScan();
+    void showReceiveArea();
+    // The frame trace switch: on asks for the file, off closes it.
+    void setFrameTrace(bool on);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // The save prompt: false when the user cancelled.
@@ -59,12 +90,15 @@ private:
     void buildMenus();
     void buildPanels();
     void writeSettings();
+    void exec(QDialog& dialog);
 
     TransferUi& m_ui;
     QString m_startDirectory;
+    Link& m_link;
     DatabaseSession m_session;
-    PortSettings m_port;
+    PortSettings m_port; // as read from ustaw.cfg (its spare bytes are written back)
     AppSession m_app;
+    FrameTrace m_trace;
 
     QLabel* m_typeLabel = nullptr;
     QLabel* m_online = nullptr;
@@ -75,5 +109,7 @@ private:
     QLabel* m_fileName = nullptr;
     QFrame* m_searchPanel = nullptr;
     QTabWidget* m_tabs = nullptr;
+    QAction* m_traceAction = nullptr;
+    QAction* m_connectAction = nullptr;
     QListWidget* m_lists[3] = {};
 };

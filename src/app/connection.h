@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/appsession.h"
+#include "app/portsettings.h"
+#include "link/link.h"
+#include "link/portscan.h"
+
+#include <functional>
+
+// The connection commands of the main window and the port dialogs, on the program's session:
+// each runs the link side (src/link/portscan) and moves the operating state and the register
+// type as the command prescribes. Messages go to the session's user interface.
+namespace connection {
+
+// Hooks of the main window around the automatic search.
+struct SearchHooks {
+    std::function<void()> showPanel; // the search panel, painted before the ports are tried
+    std::function<void()> hidePanel;
+    std::function<void()> refresh;        // refresh status
+    std::function<void(int port)> trying; // the port about to be tried
+};
+
+// The connect button: offline while it searches, then online with the first port whose
+// register answers the probe, the port left open and the register type detected. When no
+// register answers: port none, offline, "Nie wykryto żadnej kasy podłączonej do tego
+// komputera.". True when a register was found.
+bool automaticSearch(AppSession& app, Link& link, const SearchHooks& hooks = {});
+
+// Asks the register for its information data and sets the register type from the model
+// code; no usable answer makes the type unknown ("----").
+void detectRegisterType(AppSession& app, Link& link);
+
+inline const QString NoPortChosen = QStringLiteral("Nie wybrano portu");
+
+// "Połącz z kasą używając ostatnich ustawień". Without a port: "Nie wybrano portu". With the
+// port already open: nothing. Otherwise opens it with messages; success puts the program
+// online (the register type is not asked), failure leaves it offline when no port is open.
+// True when the port is open afterwards.
+bool connectWithStoredSettings(AppSession& app, Link& link);
+
+// "&Zastosuj" of the port settings dialog, with its state changes.
+portscan::ApplyOutcome applyPortSettings(AppSession& app, Link& link,
+                                         const portscan::PortChoice& choice);
+
+// Ticking "Pokazuj tylko dostępne porty": the open port is closed (offline) and the ports
+// that open are listed.
+QList<int> listAvailablePorts(AppSession& app, Link& link);
+
+// "Wyszukaj" of the scan dialog: offline while it runs; afterwards the state held before, or
+// offline when the previous port did not open again.
+portscan::ScanResult
+scanRegisters(AppSession& app, Link& link,
+              const std::function<void(int address, int port, int done, int total)>& showing = {});
+
+// "Połącz" of the scan dialog: online with the found port and address. False when the port
+// did not open (its message shown; nothing changed).
+bool connectFoundRegister(AppSession& app, Link& link, const portscan::FoundRegister& found);
+
+// Fast transfers belong to the link and to the session alike.
+void setFastTransfers(AppSession& app, Link& link, bool fast);
+
+// ustaw.cfg into the link (register address 1) and the session's fast-transfer switch.
+void loadSettings(const PortSettings& settings, AppSession& app, Link& link);
+// The link's settings for ustaw.cfg; the spare bytes come from `kept` (what was read), with
+// the fast-transfer bit of byte 11 from the session.
+PortSettings currentSettings(const PortSettings& kept, const AppSession& app, const Link& link);
+
+} // namespace connection

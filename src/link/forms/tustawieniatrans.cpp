@@ -1,0 +1,195 @@
+#include "tustawieniatrans.h"
+
+#include "app/appsession.h"
+#include "app/connection.h"
+#include "link/portscan.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const char16_t* const BaudRates[] = {u"110",   u"300",    u"600",    u"1200",  u"2400",
+                                     u"4800",  u"9600",   u"14400",  u"19200", u"38400",
+                                     u"57600", u"115200", u"128000", u"256000"};
+const char16_t* const Parities[] = {u"Brak ", u"Nieparzyste", u"Parzyste", u"Znacznik", u"Odstęp"};
+
+void addItems(QComboBox* box, std::initializer_list<const char16_t*> items)
+{
+    for (const char16_t* t : items)
+        box->addItem(QString::fromUtf16(t));
+}
+} // namespace
+
+TUstawieniaTrans::TUstawieniaTrans(AppSession& session, QWidget* parent)
+    : TUstawieniaTrans(session, Link::instance(), parent)
+{
+}
+
+TUstawieniaTrans::TUstawieniaTrans(AppSession& session, Link& link, QWidget* parent)
+    : QDialog(parent), m_app(session), m_link(link)
+{
+    setWindowTitle(QStringLiteral("Parametry transmisji"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* top = new QFormLayout;
+    CBNrPortu = new QComboBox(this);
+    CBNrPortu->setMinimumWidth(220);
+    top->addRow(QStringLiteral("Nr portu"), CBNrPortu);
+    CBTylkoDostepne = new QCheckBox(QStringLiteral("Pokazuj tylko dostępne porty"), this);
+    top->addRow(CBTylkoDostepne);
+    layout->addLayout(top);
+
+    GBUstawienia = new QGroupBox(QStringLiteral("Ustawienia portu szeregowego"), this);
+    auto* form = new QFormLayout(GBUstawienia);
+    CBPredkosc = new QComboBox(GBUstawienia);
+    for (const char16_t* b : BaudRates)
+        CBPredkosc->addItem(QString::fromUtf16(b));
+    form->addRow(QStringLiteral("Liczba bitów na sekunde"), CBPredkosc);
+    CBBityDanych = new QComboBox(GBUstawienia);
+    addItems(CBBityDanych, {u"5", u"6", u"7", u"8"});
+    form->addRow(QStringLiteral("Ilość bitów danych"), CBBityDanych);
+    CBParzystosc = new QComboBox(GBUstawienia);
+    for (const char16_t* p : Parities)
+        CBParzystosc->addItem(QString::fromUtf16(p));
+    form->addRow(QStringLiteral("Parzystość"), CBParzystosc);
+    CBBityStopu = new QComboBox(GBUstawienia);
+    addItems(CBBityStopu, {u"1", u"1.5", u"2"});
+    form->addRow(QStringLiteral("Bity stopu"), CBBityStopu);
+    auto* flow = new QHBoxLayout;
+    CBXonXoff = new QCheckBox(QStringLiteral("Xon / Xoff"), GBUstawienia);
+    CBRtsCts = new QCheckBox(QStringLiteral("RTS / CTS"), GBUstawienia);
+    flow->addWidget(CBXonXoff);
+    flow->addWidget(CBRtsCts);
+    form->addRow(QStringLiteral("Sterowanie przepływem"), flow);
+    layout->addWidget(GBUstawienia);
+
+    auto* bottom = new QFormLayout;
+    CBAdres = new QComboBox(this);
+    addItems(CBAdres, {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9"});
+    bottom->addRow(QStringLiteral("Adres kasy"), CBAdres);
+    CBSzybkie = new QCheckBox(QStringLiteral("Szybkie transmisje (odpowiedź kasy odczytywana "
+                                             "zaraz po nadejściu)"),
+                              this);
+    bottom->addRow(CBSzybkie);
+    layout->addLayout(bottom);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    BZastosuj = new QPushButton(QStringLiteral("&Zastosuj"), this);
+    BZamknij = new QPushButton(QStringLiteral("&Zamknij"), this);
+    BZastosuj->setDefault(true);
+    buttons->addWidget(BZastosuj);
+    buttons->addWidget(BZamknij);
+    layout->addLayout(buttons);
+
+    // The values the dialog starts with; showing it loads the link state over them.
+    CBPredkosc->setCurrentIndex(11); // 115200
+    CBBityDanych->setCurrentIndex(3);
+    CBParzystosc->setCurrentIndex(0);
+    CBBityStopu->setCurrentIndex(0);
+    // The dialog is built anew for every showing, so the address comes from the link (a
+    // dialog kept between showings would still show the one last applied).
+    CBAdres->setCurrentIndex(qBound(1, int(m_link.address), 9) - 1);
+    fillAllPorts();
+
+    connect(CBNrPortu, &QComboBox::currentIndexChanged, this, &TUstawieniaTrans::CBNrPortuChange);
+    connect(CBTylkoDostepne, &QCheckBox::clicked, this, &TUstawieniaTrans::CBTylkoDostepneClick);
+    connect(BZastosuj, &QPushButton::clicked, this, &TUstawieniaTrans::BZastosujClick);
+    connect(BZamknij, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_link.saveSettings();
+    loadControls();
+}
+
+void TUstawieniaTrans::fillAllPorts()
+{
+    const QSignalBlocker block(CBNrPortu);
+    CBNrPortu->clear();
+    CBNrPortu->addItem(QStringLiteral("Brak"));
+    for (int p = portscan::FirstPort; p <= portscan::LastPort; ++p)
+        CBNrPortu->addItem(portscan::portLabel(p));
+}
+
+void TUstawieniaTrans::loadControls()
+{
+    {
+        const QSignalBlocker block(CBNrPortu);
+        // The entry of the port number; in the list of available ports it need not sit at the
+        // position of its number.
+        int position = 0;
+        if (m_link.portChosen())
+            for (int i = 1; i < CBNrPortu->count(); ++i)
+                if (portscan::portFromEntry(CBNrPortu->itemText(i)) == m_link.port)
+                    position = i;
+        CBNrPortu->setCurrentIndex(position);
+    }
+    const int baud = CBPredkosc->findText(QString::number(m_link.line.baud), Qt::MatchExactly);
+    if (baud >= 0)
+        CBPredkosc->setCurrentIndex(baud);
+    if (m_link.line.dataBits >= 5 && m_link.line.dataBits <= 8)
+        CBBityDanych->setCurrentIndex(m_link.line.dataBits - 5);
+    if (m_link.line.parity <= 4)
+        CBParzystosc->setCurrentIndex(m_link.line.parity);
+    if (m_link.line.stopBits <= 2)
+        CBBityStopu->setCurrentIndex(m_link.line.stopBits);
+    CBXonXoff->setChecked(m_link.line.xonXoff);
+    CBRtsCts->setChecked(m_link.line.rtsCts);
+    CBSzybkie->setChecked(m_app.fastTransfers());
+    enableSettings();
+}
+
+void TUstawieniaTrans::enableSettings()
+{
+    const bool port = CBNrPortu->currentIndex() > 0;
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{GBUstawienia, CBPredkosc, CBBityDanych, CBParzystosc,
+                                         CBBityStopu, CBAdres, CBXonXoff, CBRtsCts})
+        w->setEnabled(port);
+}
+
+void TUstawieniaTrans::CBNrPortuChange()
+{
+    enableSettings();
+}
+
+void TUstawieniaTrans::CBTylkoDostepneClick()
+{
+    const QSignalBlocker block(CBNrPortu);
+    if (CBTylkoDostepne->isChecked()) {
+        const QList<int> ports = connection::listAvailablePorts(m_app, m_link);
+        CBNrPortu->clear();
+        CBNrPortu->addItem(QStringLiteral("Brak"));
+        for (int p : ports)
+            CBNrPortu->addItem(portscan::portLabel(p));
+    } else {
+        fillAllPorts();
+    }
+    CBNrPortu->setCurrentIndex(CBNrPortu->count() > 1 ? 1 : 0);
+    enableSettings();
+}
+
+void TUstawieniaTrans::BZastosujClick()
+{
+    connection::setFastTransfers(m_app, m_link, CBSzybkie->isChecked());
+    portscan::PortChoice choice;
+    if (CBNrPortu->currentIndex() > 0)
+        choice.port = portscan::portFromEntry(CBNrPortu->currentText());
+    choice.line.baud = CBPredkosc->currentText().toUInt();
+    choice.line.dataBits = quint8(CBBityDanych->currentIndex() + 5);
+    choice.line.parity = quint8(CBParzystosc->currentIndex());
+    choice.line.stopBits = quint8(CBBityStopu->currentIndex());
+    choice.line.xonXoff = CBXonXoff->isChecked();
+    choice.line.rtsCts = CBRtsCts->isChecked();
+    choice.address = quint8(CBAdres->currentIndex() + 1);
+    if (connection::applyPortSettings(m_app, m_link, choice) == portscan::ApplyOutcome::Failed) {
+        loadControls();
+        return;
+    }
+    accept();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "link/link.h"
+
+#include <QDialog>
+
+class AppSession;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QPushButton;
+
+// "Parametry transmisji": the COM port, its line settings and the register address. Shown
+// modally from the main window; "&Zastosuj" opens the chosen port (falling back to the
+// settings it was shown with when that fails), "&Zamknij" and Escape close.
+class TUstawieniaTrans : public QDialog {
+    Q_OBJECT
+public:
+    TUstawieniaTrans(AppSession& session, QWidget* parent = nullptr);
+    TUstawieniaTrans(AppSession& session, Link& link, QWidget* parent = nullptr);
+
+    QComboBox* CBNrPortu;
+    QCheckBox* CBTylkoDostepne; // "Pokazuj tylko dostępne porty"
+    QGroupBox* GBUstawienia;
+    QComboBox* CBPredkosc;
+    QComboBox* CBBityDanych;
+    QComboBox* CBParzystosc;
+    QComboBox* CBBityStopu;
+    QCheckBox* CBXonXoff;
+    QCheckBox* CBRtsCts;
+    QComboBox* CBAdres;
+    QCheckBox* CBSzybkie; // fast transfers
+    QPushButton* BZastosuj;
+    QPushButton* BZamknij;
+
+    // Loads the controls from the link state (when built, and after a failed "&Zastosuj"); the
+    // settings it is built with are saved in the link to fall back to.
+    void loadControls();
+    void CBNrPortuChange();
+    void CBTylkoDostepneClick();
+    void BZastosujClick();
+
+private:
+    void fillAllPorts();
+    void enableSettings();
+
+    AppSession& m_app;
+    Link& m_link;
+};

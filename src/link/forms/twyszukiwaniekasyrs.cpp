@@ -1,0 +1,117 @@
+#include "twyszukiwaniekasyrs.h"
+
+#include "app/appsession.h"
+#include "app/connection.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TWyszukiwanieKasyRS::TWyszukiwanieKasyRS(AppSession& session, QWidget* parent)
+    : TWyszukiwanieKasyRS(session, Link::instance(), parent)
+{
+}
+
+TWyszukiwanieKasyRS::TWyszukiwanieKasyRS(AppSession& session, Link& link, QWidget* parent)
+    : QDialog(parent), m_app(session), m_link(link)
+{
+    setWindowTitle(QStringLiteral("Wyszukiwanie kasy"));
+    auto* layout = new QVBoxLayout(this);
+    auto* title =
+        new QLabel(QStringLiteral("Wyszukiwanie kas VORN DUNO podłączonych do komputera"), this);
+    title->setStyleSheet(QStringLiteral("font-weight: bold"));
+    layout->addWidget(title);
+    layout->addWidget(new QLabel(QStringLiteral("Numer portu:"), this));
+    LBPorty = new QListWidget(this);
+    layout->addWidget(LBPorty, 1);
+
+    PPostep = new QFrame(this);
+    PPostep->setFrameShape(QFrame::StyledPanel);
+    auto* panel = new QGridLayout(PPostep);
+    panel->addWidget(
+        new QLabel(
+            QStringLiteral("Trwa wyszukiwanie kas VORN DUNO podłączonych do tego komputera..."),
+            PPostep),
+        0, 0, 1, 4);
+    panel->addWidget(new QLabel(QStringLiteral("COM"), PPostep), 1, 0);
+    LPort = new QLabel(PPostep);
+    panel->addWidget(LPort, 1, 1);
+    panel->addWidget(new QLabel(QStringLiteral("Adres kasy:"), PPostep), 1, 2);
+    LAdres = new QLabel(PPostep);
+    panel->addWidget(LAdres, 1, 3);
+    ProgressBar1 = new QProgressBar(PPostep);
+    panel->addWidget(ProgressBar1, 2, 0, 1, 4);
+    PPostep->hide();
+    layout->addWidget(PPostep);
+
+    auto* buttons = new QHBoxLayout;
+    BWyszukaj = new QPushButton(QStringLiteral("Wyszukaj"), this);
+    BPolacz = new QPushButton(QStringLiteral("Połącz"), this);
+    BWyjdz = new QPushButton(QStringLiteral("&Wyjdz"), this);
+    buttons->addWidget(BWyszukaj);
+    buttons->addWidget(BPolacz);
+    buttons->addStretch();
+    buttons->addWidget(BWyjdz);
+    layout->addLayout(buttons);
+    resize(460, 360);
+
+    connect(BWyszukaj, &QPushButton::clicked, this, &TWyszukiwanieKasyRS::BWyszukajClick);
+    connect(BPolacz, &QPushButton::clicked, this, &TWyszukiwanieKasyRS::BPolaczClick);
+    connect(BWyjdz, &QPushButton::clicked, this, &QDialog::reject);
+    connect(LBPorty, &QListWidget::itemDoubleClicked, this, &TWyszukiwanieKasyRS::BPolaczClick);
+    FormShow();
+}
+
+void TWyszukiwanieKasyRS::FormShow()
+{
+    LBPorty->clear();
+    BPolacz->setEnabled(false);
+    m_found.clear();
+}
+
+void TWyszukiwanieKasyRS::BWyszukajClick()
+{
+    BWyszukaj->setEnabled(false);
+    BPolacz->setEnabled(false);
+    LBPorty->clear();
+    m_found.clear();
+    ProgressBar1->setValue(0);
+    PPostep->show();
+    PPostep->repaint();
+    const portscan::ScanResult result = connection::scanRegisters(
+        m_app, m_link, [this](int address, int port, int done, int total) {
+            LAdres->setText(QString::number(address));
+            LPort->setText(portscan::portLabel(port).mid(3).trimmed());
+            ProgressBar1->setMaximum(qMax(total, 1));
+            ProgressBar1->setValue(done);
+            PPostep->repaint();
+        });
+    BWyszukaj->setEnabled(true);
+    PPostep->hide();
+    m_found = result.found;
+    for (const portscan::FoundRegister& f : m_found)
+        LBPorty->addItem(portscan::portLabel(f.port));
+    if (!m_found.isEmpty()) {
+        BPolacz->setEnabled(true);
+        LBPorty->setCurrentRow(0);
+    } else {
+        m_app.ui().showMessage(portscan::NothingFound, TransferUi::Icon::Warning);
+    }
+}
+
+void TWyszukiwanieKasyRS::BPolaczClick()
+{
+    const int row = LBPorty->currentRow();
+    if (!BPolacz->isEnabled() || row < 0 || row >= m_found.size())
+        return;
+    // The port comes from the entry, the address from the found-register table.
+    portscan::FoundRegister chosen = m_found[row];
+    chosen.port = portscan::portFromEntry(LBPorty->item(row)->text());
+    if (connection::connectFoundRegister(m_app, m_link, chosen))
+        accept();
+}

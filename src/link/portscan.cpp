@@ -1,0 +1,216 @@
+#include "portscan.h"
+
+#include "commands.h"
+#include "frame.h"
+#include "portmap.h"
+
+#include "common/cp1250.h"
+
+namespace {
+
+// The probes are silent: whatever the link would say about a port that fails is swallowed,
+// and a line held by flow control is given up at once instead of waiting for it.
+class QuietUi : public TransferUi {
+public:
+    explicit QuietUi(TransferUi& inner) : m_inner(inner) {}
+    void showMessage(const QString&, Icon) override {}
+    Answer ask(const QString&, Buttons buttons, Icon) override
+    {
+        return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+    }
+    void waitMs(int ms) override { m_inner.waitMs(ms); }
+    qint64 nowMs() const override { return m_inner.nowMs(); }
+    bool waitForLine(const std::function<bool()>&) override { return false; }
+
+private:
+    TransferUi& m_inner;
+};
+
+constexpr quint32 SearchBaud = 115200;
+constexpr int Addresses = 9;
+
+// Opens `port` without messages; the port number is set to it first (a failed open sets it
+// to none, which the callers put right).
+bool tryOpen(Link& link, TransferUi& ui, int port)
+{
+    link.port = port;
+    return link.openPort(ui, false) == 0;
+}
+
+} // namespace
+
+namespace portscan {
+
+QString portEntry(int port)
+{
+    return QStringLiteral("COM ") + QString::number(port);
+}
+
+int portFromEntry(const QString& entry)
+{
+    const int at = entry.indexOf(QLatin1String("COM"));
+    if (at < 0)
+        return 0;
+    int i = at + 3;
+    while (i < entry.size() && entry[i] == QLatin1Char(' '))
+        ++i;
+    int n = 0;
+    int digits = 0;
+    while (i < entry.size() && entry[i].isDigit() && digits < 3) {
+        n = n * 10 + entry[i].digitValue();
+        ++i;
+        ++digits;
+    }
+    return digits > 0 ? n : 0;
+}
+
+QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun)
+{
+    QuietUi quiet(ui);
+    const int before = link.port;
+    link.closePort();
+    QList<int> ports;
+    for (int p = FirstPort; p <= LastPort; ++p) {
+        if (letEventsRun)
+            ui.processEvents();
+        if (tryOpen(link, quiet, p))
+            ports << p;
+        link.closePort();
+    }
+    link.port = before;
+    return ports;
+}
+
+bool silentProbe(Link& link, TransferUi& ui, quint16 sequence)
+{
+    QuietUi quiet(ui);
+    if (link.sendBytes(quiet, commands::probe(link.address, sequence)) != 0)
+        return false;
+    return link.read(10) == 10 && link.at(6) == frame::StatusCommand;
+}
+
+int quickSearch(Link& link, TransferUi& ui, const std::function<void(int port)>& trying)
+{
+    QuietUi quiet(ui);
+    link.line.baud = SearchBaud;
+    link.closePort();
+    link.port = Link::NoPort;
+    for (int p = FirstPort; p <= LastPort; ++p) {
+        if (trying)
+            trying(p);
+        if (!tryOpen(link, quiet, p))
+            continue;
+        if (silentProbe(link, ui, frame::Single))
+            return p;
+        link.closePort();
+    }
+    link.closePort();
+    link.port = Link::NoPort;
+    return 0;
+}
+
+ScanResult
+registerScan(Link& link, TransferUi& ui,
+             const std::function<void(int address, int port, int done, int total)>& showing)
+{
+    QuietUi quiet(ui);
+    ScanResult result;
+    const int heldPort = link.port;
+    const LineSettings heldLine = link.line;
+    const quint8 heldAddress = link.address;
+
+    link.closePort();
+    result.portsOpened = int(availablePorts(link, ui, true).size());
+
+    link.line.baud = SearchBaud;
+    const int total = result.portsOpened * Addresses;
+    int done = 0;
+    ui.progress(0, total);
+    link.clearReceiveArea();
+    link.closePort();
+    link.port = Link::NoPort;
+
+    for (int address = 1; address <= Addresses; ++address) {
+        link.address = quint8(address);
+        for (int p = FirstPort; p <= LastPort; ++p) {
+            if (showing)
+                showing(address, p, done, total);
+            if (tryOpen(link, quiet, p)) {
+                ui.progress(++done, total);
+                if (showing)
+                    showing(address, p, done, total);
+                if (silentProbe(link, ui, 0))
+                    result.found << FoundRegister{p, quint8(address)};
+            }
+            link.closePort();
+        }
+    }
+    link.closePort();
+    link.port = Link::NoPort;
+
+    link.port = heldPort;
+    link.line = heldLine;
+    link.address = heldAddress;
+    if (link.portChosen()) {
+        result.previousPortReopened = link.openPort(quiet, false) == 0;
+        // A failed open sets the port number to none; the settings themselves stay.
+        if (!result.previousPortReopened)
+            link.port = heldPort;
+    }
+    return result;
+}
+
+bool connectFound(Link& link, TransferUi& ui, const FoundRegister& found)
+{
+    link.closePort();
+    link.port = found.port;
+    if (link.openPort(ui, true) != 0)
+        return false;
+    link.address = found.address;
+    return true;
+}
+
+ApplyOutcome applySettings(Link& link, TransferUi& ui, const PortChoice& choice)
+{
+    link.closePort();
+    if (choice.port < FirstPort || choice.port > LastPort) {
+        link.port = Link::NoPort;
+        return ApplyOutcome::NoPortChosen;
+    }
+    link.port = choice.port;
+    link.line = choice.line;
+    if (link.openPort(ui, true) == 0) {
+        link.address = choice.address;
+        return ApplyOutcome::Opened;
+    }
+    link.restoreSettings();
+    if (link.portChosen())
+        link.openPort(ui, true);
+    return ApplyOutcome::Failed;
+}
+
+QString portLabel(int port)
+{
+    const QString path = portmap::devicePath(port);
+    return path.isEmpty() ? portEntry(port) : portEntry(port) + QStringLiteral(" (") + path + u')';
+}
+
+QString bufferText(QByteArrayView bytes, BufferView view)
+{
+    const qsizetype zero = bytes.indexOf('\0');
+    const QByteArrayView shown = zero < 0 ? bytes : bytes.first(zero);
+    if (view == BufferView::Char)
+        return cp1250::decode(shown);
+    QString text;
+    text.reserve(shown.size() * 4);
+    for (char c : shown) {
+        const uint b = quint8(c);
+        text += view == BufferView::Hex
+                    ? QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper()
+                    : QString::number(b);
+        text += u' ';
+    }
+    return text;
+}
+
+} // namespace portscan

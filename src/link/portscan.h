@@ -1,0 +1,100 @@
+#pragma once
+
+#include "link.h"
+
+#include "common/transferui.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+// Finding a register: the silent probes behind the port dialogs and the main window's quick
+// search. The link state (port number, line settings, register address) is changed as each
+// search prescribes; what the program's operating state becomes is the caller's business,
+// told by the results.
+namespace portscan {
+
+inline constexpr int FirstPort = 1;
+inline constexpr int LastPort = 99;
+inline const QString NothingFound =
+    QStringLiteral("Nie wykryto żadnej kasy podłączonej do tego komputera.");
+
+// The list entry of a port: "COM " + number.
+QString portEntry(int port);
+// The number after "COM" in a list entry ("COM 7" and "COM 7 (/dev/ttyUSB0)" give 7); 0 when
+// the text holds none.
+int portFromEntry(const QString& entry);
+
+// The ports 1..99 that open, each opened silently and closed again. The port number is what
+// it was before and the port is left closed. With `letEventsRun` the user interface
+// processes its pending messages before every port.
+QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun = false);
+
+// Sends the probe ("Q", the current address, `sequence`, data byte 0) without any message
+// and reads 10 bytes; true when exactly 10 arrived and byte 6 is "A".
+bool silentProbe(Link& link, TransferUi& ui, quint16 sequence);
+
+// The main window's quick search: 115200 baud, any open port closed and the port number set
+// to none, then ports 1..99 in order, probed at the current register address with sequence
+// 0x8001. The first port that answers is kept open and becomes the port number; its number
+// is returned. 0 when none answered (port number none, port closed). `trying` is told each
+// port before it is opened (for the search panel).
+int quickSearch(Link& link, TransferUi& ui, const std::function<void(int port)>& trying = {});
+
+// One register found by the scan dialog.
+struct FoundRegister {
+    int port = 0;
+    quint8 address = 1;
+    bool operator==(const FoundRegister&) const = default;
+};
+
+struct ScanResult {
+    QList<FoundRegister> found; // in the order found: address 1..9, within it port 1..99
+    int portsOpened = 0;        // ports counted before the search (the progress covers 9 x this)
+    // The link state held before the scan was put back; false when its port did not open
+    // again (the program is then offline).
+    bool previousPortReopened = false;
+};
+
+// The register scan of "Wyszukaj": counts the ports that open, then probes every address
+// 1..9 on every port that opens at 115200 baud (sequence 0), and puts the previous link
+// state back afterwards, reopening its port silently when it had one. `showing` is told the
+// address and port being tried and the progress, which runs over portsOpened x 9 steps (one
+// for each port that opens).
+ScanResult
+registerScan(Link& link, TransferUi& ui,
+             const std::function<void(int address, int port, int done, int total)>& showing = {});
+
+// "Połącz" of the scan dialog: opens the found port with messages; on success the register
+// address becomes the found one. True when the port opened.
+bool connectFound(Link& link, TransferUi& ui, const FoundRegister& found);
+
+// What the port settings dialog applies.
+struct PortChoice {
+    int port = Link::NoPort; // NoPort: "Brak"
+    LineSettings line;
+    quint8 address = 1;
+};
+
+enum class ApplyOutcome {
+    NoPortChosen, // "Brak": port closed, port number none
+    Opened,       // the chosen port is open with the chosen settings and address
+    Failed,       // its message shown; the saved settings are back, their port reopened if any
+};
+
+// "&Zastosuj": closes any open port, then opens the chosen one with messages. A failure
+// restores the settings saved when the dialog was shown (Link::saveSettings) and reopens
+// their port with messages when they had one. The register address changes only on success.
+ApplyOutcome applySettings(Link& link, TransferUi& ui, const PortChoice& choice);
+
+// The entry of a port in the dialogs' lists: "COM 3 (/dev/ttyS2)", the device path beside
+// the number ("COM 98" alone when the number has no device).
+QString portLabel(int port);
+
+// The receive-area viewer: how a run of bytes is shown.
+enum class BufferView { Hex, Decimal, Char };
+// The bytes up to the first zero byte: each as two upper-case hexadecimal digits or in
+// decimal, followed by a space; or as cp1250 characters.
+QString bufferText(QByteArrayView bytes, BufferView view);
+
+} // namespace portscan
