@@ -1,0 +1,42 @@
+#include "tobrotgrup.h"
+
+#include "app/appsession.h"
+#include "app/forms/formregistry.h"
+#include "link/link.h"
+#include "transfer/sales.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TObrotGrup::TObrotGrup(AppSession& session, QWidget* parent) : QDialog(parent), m_session(session)
+{
+    setObjectName(QStringLiteral("TObrotGrup"));
+    setWindowTitle(QStringLiteral("Obrót grup towarowych"));
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(new QLabel(QStringLiteral("Odczyt obrotu grup towarowych"), this));
+    m_text = new QPlainTextEdit(this);
+    m_text->setReadOnly(true);
+    m_text->setMinimumSize(360, 420);
+    top->addWidget(m_text);
+    auto* buttons = new QHBoxLayout;
+    auto* refresh = new QPushButton(QStringLiteral("&Odśwież"), this);
+    auto* cancel = new QPushButton(QStringLiteral("&Anuluj"), this);
+    buttons->addWidget(refresh);
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    top->addLayout(buttons);
+    connect(refresh, &QPushButton::clicked, this, &TObrotGrup::Button1Click);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TObrotGrup::Button1Click()
+{
+    m_text->clear();
+    const transfer::TurnoverRead r = transfer::readGroupTurnover(Link::instance(), m_session.ui());
+    m_text->setPlainText(r.lines.join(QLatin1Char('\n')));
+}
+
+VDUNO_REGISTER_FORM(TObrotGrup)

@@ -1,0 +1,183 @@
+#include "todczytkopii.h"
+
+#include "formui.h"
+
+#include "app/appsession.h"
+#include "app/forms/formregistry.h"
+#include "link/link.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+using namespace transfer;
+
+namespace {
+
+QComboBox* handlingBox(QWidget* parent)
+{
+    auto* box = new QComboBox(parent);
+    box->addItems(
+        {QStringLiteral("Drukowanie na kasie"), QStringLiteral("Wysyłanie do komputera")});
+    return box;
+}
+
+QComboBox* scopeBox(QWidget* parent)
+{
+    auto* box = new QComboBox(parent);
+    box->addItems({QStringLiteral("Całość kopii"), QStringLiteral("Tylko raporty")});
+    return box;
+}
+
+} // namespace
+
+TOdczytKopii::TOdczytKopii(AppSession& session, QWidget* parent)
+    : QDialog(parent), m_session(session), m_ui(new FormUi(session.ui()))
+{
+    setObjectName(QStringLiteral("TOdczytKopii"));
+    setWindowTitle(QStringLiteral("Odczyt kopii elektronicznej"));
+    auto* top = new QVBoxLayout(this);
+    m_pages = new QTabWidget(this);
+    top->addWidget(m_pages);
+
+    auto* last = new QWidget(m_pages);
+    auto* lastForm = new QFormLayout(last);
+    m_handling[LastDocument] = handlingBox(last);
+    lastForm->addRow(QStringLiteral("Obsługa kopii"), m_handling[LastDocument]);
+    m_pages->addTab(last, QStringLiteral("Ostatni dokument"));
+
+    auto* numbers = new QWidget(m_pages);
+    auto* numbersForm = new QFormLayout(numbers);
+    const char16_t* captions[4] = {
+        u"Numer raportu początkowego (1-2000)", u"Numer raportu końcowego (1-2000)",
+        u"Numer paragonu początkowego (1-99999)", u"Numer paragonu końcowego (1-99999)"};
+    const char* starts[4] = {"1", "2000", "1", "99999"};
+    for (int i = 0; i < 4; ++i) {
+        m_numbers[size_t(i)] = new QLineEdit(QString::fromLatin1(starts[i]), numbers);
+        m_numbers[size_t(i)]->setMaxLength(i < 2 ? 4 : 5);
+        numbersForm->addRow(QString::fromUtf16(captions[i]), m_numbers[size_t(i)]);
+    }
+    m_scopeNumbers = scopeBox(numbers);
+    numbersForm->addRow(QStringLiteral("Zakres"), m_scopeNumbers);
+    m_handling[ByNumbers] = handlingBox(numbers);
+    numbersForm->addRow(QStringLiteral("Obsługa kopii"), m_handling[ByNumbers]);
+    m_pages->addTab(numbers, QStringLiteral("Według numerów"));
+
+    auto* dates = new QWidget(m_pages);
+    auto* datesForm = new QFormLayout(dates);
+    const QDateTime now = QDateTime::currentDateTime();
+    m_dateFrom = new QDateEdit(now.date(), dates);
+    m_dateTo = new QDateEdit(now.date(), dates);
+    m_timeFrom = new QTimeEdit(QTime(0, 0), dates);
+    m_timeTo = new QTimeEdit(QTime(23, 59), dates);
+    for (QDateEdit* d : {m_dateFrom, m_dateTo}) {
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    }
+    for (QTimeEdit* t : {m_timeFrom, m_timeTo})
+        t->setDisplayFormat(QStringLiteral("HH:mm"));
+    datesForm->addRow(QStringLiteral("Data od"), m_dateFrom);
+    datesForm->addRow(QStringLiteral("Godzina od"), m_timeFrom);
+    datesForm->addRow(QStringLiteral("Data do"), m_dateTo);
+    datesForm->addRow(QStringLiteral("Godzina do"), m_timeTo);
+    m_scopeDates = scopeBox(dates);
+    datesForm->addRow(QStringLiteral("Zakres"), m_scopeDates);
+    m_handling[ByDates] = handlingBox(dates);
+    datesForm->addRow(QStringLiteral("Obsługa kopii"), m_handling[ByDates]);
+    m_pages->addTab(dates, QStringLiteral("Według dat"));
+
+    auto* cache = new QWidget(m_pages);
+    auto* cacheForm = new QFormLayout(cache);
+    m_handling[CacheMemory] = handlingBox(cache);
+    cacheForm->addRow(QStringLiteral("Obsługa kopii"), m_handling[CacheMemory]);
+    m_pages->addTab(cache, QStringLiteral("Wydruk pamięci podręcznej"));
+
+    m_memo = new QPlainTextEdit(this);
+    m_memo->setReadOnly(true);
+    m_memo->setMinimumSize(480, 300);
+    top->addWidget(m_memo);
+
+    auto* buttons = new QHBoxLayout;
+    m_read = new QPushButton(QStringLiteral("Odczytaj"), this);
+    m_read->setDefault(true);
+    m_stop = new QPushButton(QStringLiteral("Przerwij odczyt"), this);
+    m_stop->setEnabled(false);
+    auto* exit = new QPushButton(QStringLiteral("Wyjdź"), this);
+    buttons->addWidget(m_read);
+    buttons->addWidget(m_stop);
+    buttons->addStretch();
+    buttons->addWidget(exit);
+    top->addLayout(buttons);
+    connect(m_read, &QPushButton::clicked, this, &TOdczytKopii::Button1Click);
+    connect(m_stop, &QPushButton::clicked, this, [this] { m_ui->stop = true; });
+    connect(exit, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TOdczytKopii::~TOdczytKopii()
+{
+    delete m_ui;
+}
+
+std::optional<CopyQuery> TOdczytKopii::query()
+{
+    const auto page = Page(m_pages->currentIndex());
+    const auto handling = CopyHandling(m_handling[size_t(page)]->currentIndex() + 1);
+    switch (page) {
+    case ByNumbers: {
+        QString error;
+        auto q = copyByNumbers(m_numbers[0]->text(), m_numbers[1]->text(), m_numbers[2]->text(),
+                               m_numbers[3]->text(), CopyScope(m_scopeNumbers->currentIndex() + 1),
+                               handling, &error);
+        if (!q)
+            m_ui->showMessage(error, TransferUi::Icon::Error);
+        return q;
+    }
+    case ByDates:
+        return copyByDates(m_dateFrom->date(), m_timeFrom->time(), m_dateTo->date(),
+                           m_timeTo->time(), CopyScope(m_scopeDates->currentIndex() + 1), handling);
+    case CacheMemory:
+        return copySimple(CopyKind::CacheMemory, handling);
+    case LastDocument:
+        break;
+    }
+    return copySimple(CopyKind::LastDocument, handling);
+}
+
+void TOdczytKopii::Button1Click()
+{
+    m_memo->clear();
+    const auto q = query();
+    if (!q)
+        return;
+    Link& link = Link::instance();
+    link.drainInput(*m_ui);
+    if (link.sendBytes(*m_ui, copyReadFrame(link.address, *q)) != 0)
+        return;
+    if (q->handling == CopyHandling::SendToComputer)
+        CzytajDane();
+}
+
+CopyReception TOdczytKopii::CzytajDane()
+{
+    m_ui->stop = false;
+    m_read->setEnabled(false);
+    m_stop->setEnabled(true);
+    const CopyReception r = receiveCopyText(Link::instance(), *m_ui, [this](const QString& text) {
+        m_memo->setPlainText(text);
+        m_memo->moveCursor(QTextCursor::End);
+    });
+    m_memo->setPlainText(r.text);
+    m_stop->setEnabled(false);
+    m_read->setEnabled(true);
+    return r;
+}
+
+VDUNO_REGISTER_FORM(TOdczytKopii)

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "transfer/copyread.h"
+
+#include <QDialog>
+
+#include <array>
+
+class AppSession;
+class FormUi;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTimeEdit;
+
+// "Odczyt kopii elektronicznej": orders the register to replay part of its electronic copy,
+// printed at the register or sent here as text into the memo.
+class TOdczytKopii : public QDialog {
+    Q_OBJECT
+public:
+    enum Page { LastDocument, ByNumbers, ByDates, CacheMemory };
+
+    explicit TOdczytKopii(AppSession& session, QWidget* parent = nullptr);
+    ~TOdczytKopii() override;
+
+    QTabWidget* pages() const { return m_pages; }
+    QPlainTextEdit* memo() const { return m_memo; }
+    QLineEdit* numberEdit(int i) const
+    {
+        return m_numbers[size_t(i)];
+    } // first/last report, receipt
+    QComboBox* handling(Page p) const { return m_handling[size_t(p)]; }
+    QComboBox* scope(Page p) const { return p == ByDates ? m_scopeDates : m_scopeNumbers; }
+    QDateEdit* dateFrom() const { return m_dateFrom; }
+    QDateEdit* dateTo() const { return m_dateTo; }
+    QTimeEdit* timeFrom() const { return m_timeFrom; }
+    QTimeEdit* timeTo() const { return m_timeTo; }
+
+    void Button1Click(); // "Odczytaj"
+    // Receives the copy text stream into the memo; ends at the end byte, after a silence or
+    // when "Przerwij odczyt" is pressed.
+    transfer::CopyReception CzytajDane();
+
+private:
+    std::optional<transfer::CopyQuery> query();
+
+    AppSession& m_session;
+    FormUi* m_ui;
+    QTabWidget* m_pages;
+    QPlainTextEdit* m_memo;
+    std::array<QLineEdit*, 4> m_numbers{};
+    std::array<QComboBox*, 4> m_handling{};
+    QComboBox* m_scopeNumbers;
+    QComboBox* m_scopeDates;
+    QDateEdit* m_dateFrom;
+    QDateEdit* m_dateTo;
+    QTimeEdit* m_timeFrom;
+    QTimeEdit* m_timeTo;
+    QPushButton* m_read;
+    QPushButton* m_stop;
+};

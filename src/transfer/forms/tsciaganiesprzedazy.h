@@ -1,0 +1,48 @@
+#pragma once
+
+#include "transfer/sales.h"
+
+#include <QDialog>
+
+class AppSession;
+class FormUi;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+// "Ściąganie sprzedaży": downloads the register's sales records, lists them, exports them to
+// CSV and clears the register's sales (after asking). The last download is kept for as
+// long as the program runs.
+class TSciaganieSprzedazy : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSciaganieSprzedazy(AppSession& session, QWidget* parent = nullptr);
+    ~TSciaganieSprzedazy() override;
+
+    static transfer::SalesBuffer& buffer();
+
+    QListWidget* list() const { return m_list; }
+    QCheckBox* nonZeroOnly() const { return m_nonZero; }
+    QPushButton* downloadButton() const { return m_download; }
+    QPushButton* clearButton() const { return m_clear; }
+    QLabel* counter() const { return m_counter; }
+
+    void Button1Click(); // "Ściągnij &sprzedaż"
+    void Button2Click(); // "&Kasuj sprzedaż"
+    void exportCsv(const QString& path);
+
+private:
+    void fillList();
+    void exportClick();
+
+    AppSession& m_session;
+    FormUi* m_ui;
+    QListWidget* m_list;
+    QCheckBox* m_nonZero;
+    QPushButton* m_download;
+    QPushButton* m_clear;
+    QFrame* m_panel;
+    QLabel* m_counter;
+};
