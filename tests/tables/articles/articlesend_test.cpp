@@ -116,7 +116,7 @@ TEST(ArticleSendAll, RefusedArticleIsListedAndTheRunGoesOn)
 TEST(ArticleSendAll, BusyIsWaitedOutWithThePrintingNotice)
 {
     Rig r;
-    r.answers({status(0x08), ack(0), ack(0), status(0x08), ack(0), ack(0)});
+    r.answers({status(0x08), ack(0), status(0x08), ack(0), ack(0)});
     QList<bool> notice;
     articlesend::Panel panel;
     panel.printingNotice = [&](bool shown) { notice << shown; };

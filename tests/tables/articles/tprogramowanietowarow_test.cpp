@@ -38,7 +38,8 @@ struct Rig {
             t.put(TestDb::article(n, QStringLiteral("Towar ") + QString::number(n), 100 * n));
         form = std::make_unique<TProgramowanieTowarow>(app);
         form->show();
-        QApplication::processEvents();
+        form->activateWindow();
+        (void)QTest::qWaitForWindowActive(form.get());
     }
     void select(int row) { form->StringGrid1->setCurrentIndex(form->model()->index(row, 0)); }
     TestDb t;

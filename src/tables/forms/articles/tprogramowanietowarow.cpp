@@ -13,6 +13,7 @@
 #include "tables/articlesend.h"
 #include "tables/tablelayout.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -135,11 +136,11 @@ TProgramowanieTowarow::TProgramowanieTowarow(AppSession& session, QWidget* paren
     search->addWidget(Edit6);
     search->addWidget(Szukaj);
     side->addLayout(search);
-    auto* free = new QHBoxLayout;
-    free->addWidget(new QLabel(QStringLiteral("Wolne miejsce:"), this));
+    auto* freeRow = new QHBoxLayout;
+    freeRow->addWidget(new QLabel(QStringLiteral("Wolne miejsce:"), this));
     Wolne = new QLabel(this);
-    free->addWidget(Wolne);
-    side->addLayout(free);
+    freeRow->addWidget(Wolne);
+    side->addLayout(freeRow);
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setRange(0, 2000);
     ProgressBar1->setTextVisible(false);
@@ -207,8 +208,8 @@ TProgramowanieTowarow::TProgramowanieTowarow(AppSession& session, QWidget* paren
             [this](const QModelIndex& index) { StringGrid1DblClick(index.row()); });
     connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu menu(this);
-        menu.addAction(QStringLiteral("Drukuj według numerów PLU"), this,
-                       &TProgramowanieTowarow::DrukujClick);
+        QAction* print = menu.addAction(QStringLiteral("Drukuj według numerów PLU"));
+        connect(print, &QAction::triggered, this, &TProgramowanieTowarow::DrukujClick);
         menu.exec(StringGrid1->viewport()->mapToGlobal(at));
     });
 }
