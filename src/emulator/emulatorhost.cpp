@@ -1,5 +1,8 @@
 #include "emulatorhost.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -37,21 +40,21 @@ EmulatorHost::~EmulatorHost()
     stop();
 }
 
-bool EmulatorHost::start(QString* errorText)
+void EmulatorHost::setComeBack(int ms, const QString& linkPath)
+{
+    m_comeBackMs = ms;
+    m_linkPath = linkPath;
+}
+
+bool EmulatorHost::openPty(QString* errorText)
 {
     auto fail = [&](const char* what) {
         if (errorText)
             *errorText = QString::fromUtf8(what) + QStringLiteral(": ") +
                          QString::fromLocal8Bit(std::strerror(errno));
-        if (m_slaveHold >= 0)
-            ::close(m_slaveHold);
-        if (m_master >= 0)
-            ::close(m_master);
-        m_master = m_slaveHold = -1;
+        closePty();
         return false;
     };
-    if (running())
-        return true;
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (m_master < 0)
         return fail("posix_openpt");
@@ -60,7 +63,7 @@ bool EmulatorHost::start(QString* errorText)
     const char* name = ::ptsname(m_master);
     if (!name)
         return fail("ptsname");
-    m_path = QString::fromLocal8Bit(name);
+    m_ptsPath = QString::fromLocal8Bit(name);
     m_slaveHold = ::open(name, O_RDWR | O_NOCTTY);
     if (m_slaveHold < 0)
         return fail("open");
@@ -71,6 +74,51 @@ bool EmulatorHost::start(QString* errorText)
     if (::tcsetattr(m_slaveHold, TCSANOW, &t) != 0)
         return fail("tcsetattr");
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    return true;
+}
+
+void EmulatorHost::closePty()
+{
+    if (m_slaveHold >= 0)
+        ::close(m_slaveHold);
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = m_slaveHold = -1;
+}
+
+bool EmulatorHost::pointLink()
+{
+    // A new link beside the old one, renamed over it: the name never dangles.
+    const QByteArray link = QFile::encodeName(m_linkPath);
+    const QByteArray fresh = link + ".new";
+    ::unlink(fresh.constData());
+    if (::symlink(QFile::encodeName(m_ptsPath).constData(), fresh.constData()) != 0)
+        return false;
+    return ::rename(fresh.constData(), link.constData()) == 0;
+}
+
+bool EmulatorHost::start(QString* errorText)
+{
+    if (running())
+        return true;
+    if (!openPty(errorText))
+        return false;
+    m_path = m_ptsPath;
+    if (m_comeBackMs >= 0 || !m_linkPath.isEmpty()) {
+        if (m_linkPath.isEmpty()) {
+            static std::atomic<int> serial{0};
+            m_linkPath = QDir::tempPath() +
+                         QStringLiteral("/duno-emulator-%1-%2").arg(::getpid()).arg(serial++);
+            m_ownLink = true;
+        }
+        if (!pointLink()) {
+            if (errorText)
+                *errorText = QStringLiteral("symlink: ") + m_linkPath;
+            closePty();
+            return false;
+        }
+        m_path = m_linkPath;
+    }
     m_stop = false;
     m_vanished = false;
     m_thread = std::thread([this] { run(); });
@@ -82,11 +130,12 @@ void EmulatorHost::stop()
     m_stop = true;
     if (m_thread.joinable())
         m_thread.join();
-    if (m_master >= 0)
-        ::close(m_master);
-    if (m_slaveHold >= 0)
-        ::close(m_slaveHold);
-    m_master = m_slaveHold = -1;
+    closePty();
+    if (m_ownLink) {
+        ::unlink(QFile::encodeName(m_linkPath).constData());
+        m_ownLink = false;
+        m_linkPath.clear();
+    }
 }
 
 void EmulatorHost::run()
@@ -129,10 +178,25 @@ void EmulatorHost::run()
             if (piece.vanish) {
                 // The device disappears: the client's next read or write on the slave fails.
                 m_vanished = true;
-                ::close(m_master);
-                ::close(m_slaveHold);
-                m_master = m_slaveHold = -1;
-                return;
+                closePty();
+                if (m_comeBackMs < 0)
+                    return;
+                // ... and comes back later under the same name, with an empty line.
+                const auto back = Clock::now() + std::chrono::milliseconds(m_comeBackMs);
+                while (!m_stop && Clock::now() < back)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                if (m_stop || !openPty(nullptr) || !pointLink())
+                    return;
+                queue.clear();
+                sending.clear();
+                {
+                    std::lock_guard<std::mutex> g(m_mutex);
+                    m_model.resetInput();
+                }
+                lastInput = Clock::now();
+                ++m_comebacks;
+                m_vanished = false;
+                continue;
             }
             sending = piece.bytes;
             nextByte = now;

@@ -37,7 +37,9 @@ void usage()
         "  --record-ms MS          czas obsługi jednego rekordu\n"
         "  --busy L  --paper-out L  --corrupt L  --silent L  --truncate L  --noise L\n"
         "  --slow L  --vanish L    błędy dla ramek o numerach z listy L (np. 1,3,5)\n"
-        "  --slow-ms MS            opóźnienie odpowiedzi przy --slow (domyślnie 1500)"));
+        "  --slow-ms MS            opóźnienie odpowiedzi przy --slow (domyślnie 1500)\n"
+        "  --vanish-back MS        po --vanish urządzenie wraca po MS milisekundach\n"
+        "  --link PATH             stała nazwa urządzenia (dowiązanie do pseudoterminala)"));
 }
 
 bool parseList(const QString& text, QSet<int>& into)
@@ -61,7 +63,8 @@ int main(int argc, char** argv)
     emu::Model model = emu::Model::DunoBis;
     int address = 1, baud = 0, recordMs = 0, com = 0;
     bool demo = false;
-    QString state;
+    QString state, linkPath;
+    int vanishBack = -1;
     emu::FaultPlan faults;
     while (!args.isEmpty()) {
         const QString opt = args.takeFirst();
@@ -114,6 +117,12 @@ int main(int argc, char** argv)
             ok = value(v) && parseList(v, faults.noise);
         } else if (opt == QLatin1String("--slow")) {
             ok = value(v) && parseList(v, faults.slow);
+        } else if (opt == QLatin1String("--vanish-back")) {
+            ok = value(v);
+            vanishBack = v.toInt(&ok);
+            ok = ok && vanishBack >= 0;
+        } else if (opt == QLatin1String("--link")) {
+            ok = value(linkPath);
         } else if (opt == QLatin1String("--vanish")) {
             ok = value(v) && parseList(v, faults.vanish);
         } else if (opt == QLatin1String("--help")) {
@@ -145,6 +154,8 @@ int main(int argc, char** argv)
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     emu::EmulatorHost host(reg, emu::LineTiming{baud});
+    if (vanishBack >= 0 || !linkPath.isEmpty())
+        host.setComeBack(vanishBack, linkPath);
     QString error;
     if (!host.start(&error)) {
         print(QStringLiteral("Nie mogę utworzyć pseudoterminala: ") + error);
@@ -153,7 +164,7 @@ int main(int argc, char** argv)
     print(host.devicePath());
     if (com > 0)
         print(QStringLiteral("export VDUNO_COM%1=%2").arg(com).arg(host.devicePath()));
-    while (!g_quit && !host.vanished())
+    while (!g_quit && !(host.vanished() && !host.comesBack()))
         ::usleep(50'000);
     host.stop();
     if (!state.isEmpty() && !reg.save(state)) {

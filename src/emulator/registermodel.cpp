@@ -60,6 +60,7 @@ enum DeviceError : uint8_t {
     ErrPackagingNumber = 36,
     ErrPackagingName = 37,
     ErrGroupName = 40,
+    ErrYear = 59,
     ErrMonth = 60,
     ErrDay = 61,
     ErrHour = 62,
@@ -71,10 +72,12 @@ enum DeviceError : uint8_t {
     ErrQueryCode = 75,
     ErrRecordNumber = 76,
     ErrBaseGroup = 82,
+    ErrBackDate = 83,
     ErrHaloIndex = 85,
     ErrManager = 89,
     ErrNameMismatch = 90,
     ErrArticleSales = 91,
+    ErrPortSettings = 92,
     ErrCashierTakings = 103,
     ErrPaymentTurnover = 104,
     ErrCurrencyTurnover = 105,
@@ -182,6 +185,30 @@ RegisterModel::RegisterModel(Model model, int address)
     m_quickKeys = QByteArray(10 * 10 * 32, '\0');
     m_clock = QByteArray(8, '\0');
     m_password = QByteArray(10, ' ');
+    m_info = QByteArray(115, '\0');
+    {
+        QByteArray& d = m_info;
+        putU16(d, 0, model == Model::DunoBis ? 200 : 100); // 200 marks DUNO BIS, 100 DUNO
+        cp1250::putField(d, 2, QStringLiteral("VD-PROG-01"), 10);
+        cp1250::putField(d, 12, QStringLiteral("ABC123456789"), 12);
+        putU16(d, 41, 4711); // fiscal memory signature
+        d[43] = 1;           // fiscal mode
+        d[44] = 0;           // memory open
+        // last fiscal memory write 7-12-2026, last daily report 21:05 7-12-2026
+        const char lastWrite[4] = {20, 26, 12, 7};
+        const char lastReport[6] = {20, 26, 12, 7, 21, 5};
+        d.replace(45, 4, QByteArray(lastWrite, 4));
+        d.replace(49, 6, QByteArray(lastReport, 6));
+        putU16(d, 55, 312);   // last daily report number
+        d[57] = 1;            // electronic copy medium
+        putU32(d, 61, 15873); // receipts since fiscalisation
+        d[68] = 7;            // VAT rate records
+        cp1250::putField(d, 91, QStringLiteral("PLN"), 3);
+        const char currencySince[6] = {20, 15, 1, 1, 0, 0};
+        d.replace(94, 6, QByteArray(currencySince, 6));
+        d[112] = 1;          // reached over USB by the computer
+        putU16(d, 113, 512); // electronic copy card size
+    }
     m_copyText =
         cp1250::encode(QStringLiteral("RAPORT DOBOWY\nNr 312\nSPRZEDAŻ OPODATKOWANA A 0,00\n"));
     for (int i = 0; i < 4 * 256; ++i)
@@ -594,10 +621,18 @@ QList<Reply> RegisterModel::process(QByteArrayView frame)
         break;
     case 'E':
         if (length == 23)
-            return ack(seq);
+            return changeCurrency(data, seq);
         break;
     case 'H':
         if (length == 30) {
+            // The register compares the old password itself; the padding spaces do not count
+            // (the form pads before the last character). A wrong one is refused with
+            // acknowledgement 1 and the password stays.
+            auto bare = [](QByteArrayView b) {
+                return b.toByteArray().replace(' ', "").replace('\0', "");
+            };
+            if (bare(data.first(10)) != bare(m_password))
+                return {Reply{ackFrame(m_address, 1), m_recordDelayMs}};
             m_password = data.sliced(10, 10).toByteArray();
             return ack(seq);
         }
@@ -648,12 +683,25 @@ QList<Reply> RegisterModel::process(QByteArrayView frame)
         }
         break;
     case '8':
-        if (length == 14)
+        if (length == 14) {
+            // 7 USB use (0 none, 1 computer), 8 port A use, 10 port B use (0 computer,
+            // 1 scale, 2 scanner, 3 none); the register reports them in its information data.
+            const uint8_t usb = uint8_t(data[0]), a = uint8_t(data[1]), b = uint8_t(data[3]);
+            if (usb > 1 || a > 3 || b > 3)
+                return error(ErrPortSettings);
+            m_info[110] = char(a);
+            m_info[111] = char(b);
+            m_info[112] = char(usb);
             return ack(seq);
+        }
         break;
     case 'c':
-        if (length == 10)
+        if (length == 10) {
+            if (data[0] != 1)
+                return error(ErrQueryCode);
+            m_info[66] = 1; // service mode, reported in the information data
             return ack(seq);
+        }
         break;
     case 1:
         if (length == 24)
@@ -878,6 +926,32 @@ QList<Reply> RegisterModel::deleteRecord(Table t, QByteArrayView data, int nameW
     return ack(seq);
 }
 
+QList<Reply> RegisterModel::changeCurrency(QByteArrayView data, uint16_t seq)
+{
+    // 0-3 rate mantissa, 4 decimals, 5-7 symbol, 8 nominal, 9 print-converter flag,
+    // 10-11 year, 12 month, 13 day of the change
+    const QByteArray symbol = data.sliced(5, 3).toByteArray();
+    if (symbol.trimmed().size() != 3 || symbol.contains('\0'))
+        return error(ErrCurrencySymbol);
+    const int year = u16At(data, 10), month = uint8_t(data[12]), day = uint8_t(data[13]);
+    if (year < 2000 || year > 2099)
+        return error(ErrYear);
+    if (month < 1 || month > 12)
+        return error(ErrMonth);
+    if (day < 1 || day > daysIn(month, year))
+        return error(ErrDay);
+    // The change may not lie before the day the current currency was programmed.
+    const int since = (uint8_t(m_info[94]) * 100 + uint8_t(m_info[95])) * 10000 +
+                      uint8_t(m_info[96]) * 100 + uint8_t(m_info[97]);
+    if (year * 10000 + month * 100 + day < since)
+        return error(ErrBackDate);
+    m_info[100] = 1;
+    m_info.replace(101, 3, symbol);
+    const char when[6] = {char(year / 100), char(year % 100), char(month), char(day), 0, 0};
+    m_info.replace(104, 6, QByteArray(when, 6));
+    return ack(seq);
+}
+
 QList<Reply> RegisterModel::copyRead(QByteArrayView data, uint16_t seq)
 {
     const int kind = uint8_t(data[0]);
@@ -906,46 +980,25 @@ QList<Reply> RegisterModel::copyRead(QByteArrayView data, uint16_t seq)
     return {Reply{m_copyChunks.takeFirst(), m_recordDelayMs}};
 }
 
+void RegisterModel::setInformation(const QByteArray& bisLayout)
+{
+    m_info = bisLayout.left(115);
+    m_info.append(QByteArray(115 - m_info.size(), '\0'));
+}
+
 QByteArray RegisterModel::informationData() const
 {
-    const bool bis = m_model == Model::DunoBis;
-    const int nipWidth = bis ? 17 : 10;
-    const int shift = bis ? 0 : 7;
-    QByteArray d(bis ? 115 : 106, '\0');
-    putU16(d, 0, bis ? 200 : 100); // software version; 200 marks DUNO BIS, 100 DUNO
-    cp1250::putField(d, 2, QStringLiteral("VD-PROG-01"), 10);
-    cp1250::putField(d, 12, QStringLiteral("ABC123456789"), 12);
-    cp1250::putField(d, 24, m_nip, nipWidth);
-    const int a = 41 - shift; // fields after the NIP
-    putU16(d, a, 4711);
-    d[a + 2] = 1; // fiscal mode
-    d[a + 3] = 0; // memory open
-    // last fiscal memory write and last daily report
-    d[a + 4] = 20;
-    d[a + 5] = 26;
-    d[a + 6] = 12;
-    d[a + 7] = 7;
-    d[a + 8] = 20;
-    d[a + 9] = 26;
-    d[a + 10] = 12;
-    d[a + 11] = 7;
-    d[a + 12] = 21;
-    d[a + 13] = 5;
-    putU16(d, a + 14, 312);
-    d[a + 16] = 1;
-    d[a + 17] = 0;
-    putU16(d, a + 18, 0);
-    putU32(d, a + 20, 15873);
-    d[a + 27] = 7; // VAT rate records
-    d[a + 28] = char(m_address);
-    cp1250::putField(d, a + 29,
-                     cp1250::readField(QByteArrayView(m_tables[Cashiers][0]).sliced(1, 21)), 20);
-    cp1250::putField(d, a + 50, QStringLiteral("PLN"), 3);
-    d[a + 53] = 20;
-    d[a + 54] = 15;
-    d[a + 55] = 1;
-    d[a + 56] = 1;
-    return d;
+    QByteArray d = m_info;
+    if (!m_nip.isEmpty())
+        cp1250::putField(d, 24, m_nip, 17);
+    d[67] = char(m_header[252] != 0); // header programmed
+    d[69] = char(m_address);          // register number
+    cp1250::putField(d, 70, cp1250::readField(QByteArrayView(m_tables[Cashiers][0]).sliced(1, 21)),
+                     20);
+    if (m_model == Model::DunoBis)
+        return d;
+    // DUNO: a NIP of 10 bytes, everything behind it 7 bytes earlier, no card size.
+    return d.left(24) + d.mid(24, 10) + d.mid(41, 72);
 }
 
 void RegisterModel::fillDemo(int articles)
@@ -1080,7 +1133,7 @@ bool RegisterModel::save(const QString& path) const
         for (const QList<QByteArray>& t : m_tables)
             s << t;
         s << m_vat << m_header << m_footer << m_units << m_halo << m_settings << m_quickKeys
-          << m_clock << m_password << m_nip << m_turnover << m_copyText << m_cache;
+          << m_clock << m_password << m_nip << m_turnover << m_copyText << m_cache << m_info;
     }
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(blob) == blob.size();
@@ -1111,6 +1164,9 @@ bool RegisterModel::load(const QString& path)
     s >> r.m_vat >> r.m_header >> r.m_footer >> r.m_units >> r.m_halo >> r.m_settings >>
         r.m_quickKeys >> r.m_clock >> r.m_password >> r.m_nip >> r.m_turnover >> r.m_copyText >>
         r.m_cache;
+    // State files written before the information record was kept end here.
+    if (!s.atEnd())
+        s >> r.m_info;
     if (s.status() != QDataStream::Ok || r.m_vat.size() != 21 || r.m_header.size() != 259 ||
         r.m_footer.size() != 130 || r.m_units.size() != 9 || r.m_halo.size() != 36 ||
         r.m_settings.size() != 22 || r.m_quickKeys.size() != 3200)
@@ -1129,6 +1185,8 @@ bool RegisterModel::load(const QString& path)
     m_turnover = r.m_turnover;
     m_copyText = r.m_copyText;
     m_cache = r.m_cache;
+    if (r.m_info.size() == 115)
+        m_info = r.m_info;
     return true;
 }
 

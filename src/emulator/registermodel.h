@@ -101,6 +101,14 @@ public:
     QByteArray cacheMemory() const { return m_cache; }
     // Size of the chunks of the copy text stream; each waits for the computer's 0xAA.
     static constexpr int kCopyChunk = 64;
+    // The information record in the DUNO BIS layout (115 data bytes: NIP of 17 bytes, card
+    // size at the end). A DUNO answers the same fields with a NIP of 10 bytes and without the
+    // card size (106 bytes). The NIP, the register number, the logged-in cashier and the
+    // header flag are filled in from the register's own state when it answers.
+    QByteArray information() const { return m_info; }
+    void setInformation(const QByteArray& bisLayout);
+    // The answer data as the register sends it (115 or 106 bytes).
+    QByteArray informationData() const;
 
     // Puts realistic content in: articles with sales, cashiers with statistics, turnover.
     void fillDemo(int articles = 300);
@@ -123,7 +131,7 @@ private:
     QList<Reply> error(uint8_t code) const;
     QList<Reply> reportOrder();
     QList<Reply> copyRead(QByteArrayView data, uint16_t seq);
-    QByteArray informationData() const;
+    QList<Reply> changeCurrency(QByteArrayView data, uint16_t seq);
     bool vatProgrammed(char letter) const;
     QByteArray& slot(Table t, int n) { return m_tables[t][n - 1]; }
     int findName(Table t, QByteArrayView name, int except) const;
@@ -148,6 +156,7 @@ private:
     QByteArray m_quickKeys; // 10 x 10 x 32 bytes
     QByteArray m_clock;     // 8 bytes as the clock frame carries them
     QByteArray m_password;  // 10 bytes
+    QByteArray m_info;      // 115 bytes, DUNO BIS layout
     QString m_nip;
     QList<QByteArray> m_turnover;
     int m_reportsPrinted = 0;
