@@ -14,7 +14,7 @@
 using namespace service;
 
 TDodatkoweUstawienia::TDodatkoweUstawienia(AppSession& session, QWidget* parent)
-    : QDialog(parent), m_session(session)
+    : QDialog(parent), m_session(session), m_link(&Link::instance())
 {
     setObjectName(QStringLiteral("TDodatkoweUstawienia"));
     setWindowTitle(QStringLiteral("Dodatkowe ustawienia"));
@@ -74,13 +74,13 @@ void TDodatkoweUstawienia::setValues(const SettingsValues& v)
 
 void TDodatkoweUstawienia::Button1Click()
 {
-    sendSettings(Link::instance(), m_session.ui(), values());
+    sendSettings(*m_link, m_session.ui(), values());
 }
 
 void TDodatkoweUstawienia::Button2Click()
 {
     SettingsValues v = values();
-    if (readSettings(Link::instance(), m_session.ui(), v))
+    if (readSettings(*m_link, m_session.ui(), v))
         setValues(v);
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 
 class AppSession;
+class Link;
 class QComboBox;
 class QLineEdit;
 
@@ -16,6 +17,9 @@ class TDodatkoweUstawienia : public QDialog {
     Q_OBJECT
 public:
     explicit TDodatkoweUstawienia(AppSession& session, QWidget* parent = nullptr);
+
+    // The link the form talks over (the program's own unless a test gives another).
+    void setLink(Link& link) { m_link = &link; }
 
     // The control of field i: a drop-down or a number field (the other is null).
     QComboBox* choice(int i) const { return m_choices[size_t(i)]; }
@@ -29,6 +33,7 @@ public:
 
 private:
     AppSession& m_session;
+    Link* m_link;
     std::array<QComboBox*, service::kSettingCount> m_choices{};
     std::array<QLineEdit*, service::kSettingCount> m_numbers{};
 };

@@ -46,7 +46,7 @@ bool inPortGroup(InfoField f)
 } // namespace
 
 TDaneInformacyjne::TDaneInformacyjne(AppSession& session, QWidget* parent)
-    : QDialog(parent), m_session(session)
+    : QDialog(parent), m_session(session), m_link(&Link::instance())
 {
     setObjectName(QStringLiteral("TDaneInformacyjne"));
     setWindowTitle(QStringLiteral("Dane informacyjne kasy"));
@@ -107,14 +107,14 @@ void TDaneInformacyjne::Button1Click()
     setEnabled(false);
     m_wait->show();
     QApplication::processEvents();
-    const auto info = transfer::fetchInformation(Link::instance(), m_session.ui());
+    const auto info = transfer::fetchInformation(*m_link, m_session.ui());
     m_wait->hide();
     if (info)
-        show(*info);
+        showInformation(*info);
     setEnabled(true);
 }
 
-void TDaneInformacyjne::show(const transfer::Information& info)
+void TDaneInformacyjne::showInformation(const transfer::Information& info)
 {
     for (int i = 0; i < transfer::kInfoFieldCount; ++i)
         if (const auto& v = info.values[size_t(i)])

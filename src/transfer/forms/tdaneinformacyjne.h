@@ -7,6 +7,7 @@
 #include <array>
 
 class AppSession;
+class Link;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -16,6 +17,9 @@ class TDaneInformacyjne : public QDialog {
     Q_OBJECT
 public:
     explicit TDaneInformacyjne(AppSession& session, QWidget* parent = nullptr);
+
+    // The link the form talks over (the program's own unless a test gives another).
+    void setLink(Link& link) { m_link = &link; }
 
     QLabel* valueLabel(transfer::InfoField f) const { return m_values[size_t(f)]; }
     QPushButton* fetchButton() const { return m_fetch; }
@@ -27,9 +31,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void show(const transfer::Information& info);
+    void showInformation(const transfer::Information& info);
 
     AppSession& m_session;
+    Link* m_link;
     std::array<QLabel*, transfer::kInfoFieldCount> m_values{};
     std::array<QLabel*, transfer::kInfoFieldCount> m_captions{};
     QLabel* m_wait;

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 TKopiaPamieciPodrecznej::TKopiaPamieciPodrecznej(AppSession& session, QWidget* parent)
-    : QDialog(parent), m_session(session), m_ui(new FormUi(session.ui()))
+    : QDialog(parent), m_session(session), m_link(&Link::instance()), m_ui(new FormUi(session.ui()))
 {
     setObjectName(QStringLiteral("TKopiaPamieciPodrecznej"));
     setWindowTitle(QStringLiteral("Zrzut pamięci podręcznej"));
@@ -72,7 +72,7 @@ void TKopiaPamieciPodrecznej::dumpTo(const QString& path)
     m_panel->show();
     m_start->setEnabled(false);
     QApplication::processEvents();
-    transfer::dumpCacheMemory(Link::instance(), *m_ui, path);
+    transfer::dumpCacheMemory(*m_link, *m_ui, path);
     m_start->setEnabled(true);
     m_panel->hide();
 }

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class AppSession;
+class Link;
 class FormUi;
 class QFrame;
 class QLabel;
@@ -14,6 +15,9 @@ class TKopiaPamieciPodrecznej : public QDialog {
     Q_OBJECT
 public:
     explicit TKopiaPamieciPodrecznej(AppSession& session, QWidget* parent = nullptr);
+
+    // The link the form talks over (the program's own unless a test gives another).
+    void setLink(Link& link) { m_link = &link; }
     ~TKopiaPamieciPodrecznej() override;
 
     QLabel* counter() const { return m_counter; }
@@ -22,6 +26,7 @@ public:
 
 private:
     AppSession& m_session;
+    Link* m_link;
     FormUi* m_ui;
     QFrame* m_panel;
     QLabel* m_counter;

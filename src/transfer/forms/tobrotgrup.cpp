@@ -11,7 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TObrotGrup::TObrotGrup(AppSession& session, QWidget* parent) : QDialog(parent), m_session(session)
+TObrotGrup::TObrotGrup(AppSession& session, QWidget* parent)
+    : QDialog(parent), m_session(session), m_link(&Link::instance())
 {
     setObjectName(QStringLiteral("TObrotGrup"));
     setWindowTitle(QStringLiteral("Obrót grup towarowych"));
@@ -35,7 +36,7 @@ TObrotGrup::TObrotGrup(AppSession& session, QWidget* parent) : QDialog(parent), 
 void TObrotGrup::Button1Click()
 {
     m_text->clear();
-    const transfer::TurnoverRead r = transfer::readGroupTurnover(Link::instance(), m_session.ui());
+    const transfer::TurnoverRead r = transfer::readGroupTurnover(*m_link, m_session.ui());
     m_text->setPlainText(r.lines.join(QLatin1Char('\n')));
 }
 

@@ -40,7 +40,7 @@ QComboBox* scopeBox(QWidget* parent)
 } // namespace
 
 TOdczytKopii::TOdczytKopii(AppSession& session, QWidget* parent)
-    : QDialog(parent), m_session(session), m_ui(new FormUi(session.ui()))
+    : QDialog(parent), m_session(session), m_link(&Link::instance()), m_ui(new FormUi(session.ui()))
 {
     setObjectName(QStringLiteral("TOdczytKopii"));
     setWindowTitle(QStringLiteral("Odczyt kopii elektronicznej"));
@@ -157,7 +157,7 @@ void TOdczytKopii::Button1Click()
     const auto q = query();
     if (!q)
         return;
-    Link& link = Link::instance();
+    Link& link = *m_link;
     link.drainInput(*m_ui);
     if (link.sendBytes(*m_ui, copyReadFrame(link.address, *q)) != 0)
         return;
@@ -170,7 +170,7 @@ CopyReception TOdczytKopii::CzytajDane()
     m_ui->stop = false;
     m_read->setEnabled(false);
     m_stop->setEnabled(true);
-    const CopyReception r = receiveCopyText(Link::instance(), *m_ui, [this](const QString& text) {
+    const CopyReception r = receiveCopyText(*m_link, *m_ui, [this](const QString& text) {
         m_memo->setPlainText(text);
         m_memo->moveCursor(QTextCursor::End);
     });

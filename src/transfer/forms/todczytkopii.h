@@ -7,6 +7,7 @@
 #include <array>
 
 class AppSession;
+class Link;
 class FormUi;
 class QComboBox;
 class QDateEdit;
@@ -24,6 +25,9 @@ public:
     enum Page { LastDocument, ByNumbers, ByDates, CacheMemory };
 
     explicit TOdczytKopii(AppSession& session, QWidget* parent = nullptr);
+
+    // The link the form talks over (the program's own unless a test gives another).
+    void setLink(Link& link) { m_link = &link; }
     ~TOdczytKopii() override;
 
     QTabWidget* pages() const { return m_pages; }
@@ -48,6 +52,7 @@ private:
     std::optional<transfer::CopyQuery> query();
 
     AppSession& m_session;
+    Link* m_link;
     FormUi* m_ui;
     QTabWidget* m_pages;
     QPlainTextEdit* m_memo;

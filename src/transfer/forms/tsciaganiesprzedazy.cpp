@@ -22,7 +22,7 @@ transfer::SalesBuffer& TSciaganieSprzedazy::buffer()
 }
 
 TSciaganieSprzedazy::TSciaganieSprzedazy(AppSession& session, QWidget* parent)
-    : QDialog(parent), m_session(session), m_ui(new FormUi(session.ui()))
+    : QDialog(parent), m_session(session), m_link(&Link::instance()), m_ui(new FormUi(session.ui()))
 {
     setObjectName(QStringLiteral("TSciaganieSprzedazy"));
     setWindowTitle(QStringLiteral("Ściąganie sprzedaży"));
@@ -95,7 +95,7 @@ void TSciaganieSprzedazy::Button1Click()
     m_panel->show();
     for (QPushButton* b : {m_download, m_clear})
         b->setEnabled(false);
-    transfer::downloadSales(Link::instance(), *m_ui, buffer(), m_nonZero->isChecked());
+    transfer::downloadSales(*m_link, *m_ui, buffer(), m_nonZero->isChecked());
     fillList();
     m_panel->hide();
     for (QPushButton* b : {m_download, m_clear})
@@ -105,7 +105,7 @@ void TSciaganieSprzedazy::Button1Click()
 void TSciaganieSprzedazy::Button2Click()
 {
     // The list shown stays as it is.
-    transfer::clearRegisterSales(Link::instance(), *m_ui);
+    transfer::clearRegisterSales(*m_link, *m_ui);
 }
 
 void TSciaganieSprzedazy::exportClick()

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class AppSession;
+class Link;
 class FormUi;
 class QCheckBox;
 class QFrame;
@@ -19,6 +20,9 @@ class TSciaganieSprzedazy : public QDialog {
     Q_OBJECT
 public:
     explicit TSciaganieSprzedazy(AppSession& session, QWidget* parent = nullptr);
+
+    // The link the form talks over (the program's own unless a test gives another).
+    void setLink(Link& link) { m_link = &link; }
     ~TSciaganieSprzedazy() override;
 
     static transfer::SalesBuffer& buffer();
@@ -38,6 +42,7 @@ private:
     void exportClick();
 
     AppSession& m_session;
+    Link* m_link;
     FormUi* m_ui;
     QListWidget* m_list;
     QCheckBox* m_nonZero;
