@@ -1104,11 +1104,16 @@ void RegisterModel::fillDemo(int articles)
             putU32(rec, 3 + g * 4, uint32_t(10000 * m + 1000 * g));
         m_turnover.append(rec);
     }
+    // The header block: six print lines of 42 bytes (centred), the line count at 252.
     m_header.fill('\0');
-    m_header[0] = 3;
-    cp1250::putField(m_header, 1, QStringLiteral("SKLEP SPOŻYWCZY \"POD LIPĄ\""), 40);
-    cp1250::putField(m_header, 41, QStringLiteral("ul. Lipowa 1, 00-001 Warszawa"), 40);
-    cp1250::putField(m_header, 81, QStringLiteral("NIP 123-456-78-90"), 40);
+    const QString lines[] = {QStringLiteral("SKLEP SPOŻYWCZY \"POD LIPĄ\""),
+                             QStringLiteral("ul. Lipowa 1, 00-001 Warszawa"),
+                             QStringLiteral("NIP 123-456-78-90")};
+    for (int i = 0; i < 3; ++i) {
+        const int left = (42 - int(lines[i].size())) / 2;
+        cp1250::putField(m_header, i * 42, QString(left, u' ') + lines[i], 42, ' ');
+    }
+    m_header[252] = 3;
     m_nip = QStringLiteral("1234567890");
     QString copy;
     for (int r = 1; r <= 20; ++r)

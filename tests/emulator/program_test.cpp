@@ -120,3 +120,20 @@ TEST(DunoEmulatorProgram, RefusesWrongOptions)
         EXPECT_EQ(p.exitCode(), 2) << args.join(u' ').toStdString();
     }
 }
+
+TEST(DunoEmulatorProgram, VanishedDeviceComesBackUnderItsLink)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("ttyDUNO"));
+    Program p;
+    ASSERT_TRUE(
+        p.start({QStringLiteral("--link"), link, QStringLiteral("--vanish"), QStringLiteral("1"),
+                 QStringLiteral("--vanish-back"), QStringLiteral("100")}));
+    EXPECT_EQ(p.device, link);
+    const QByteArray probe = handFrame(1, 0x8001, 'Q', bytes({0}));
+    EXPECT_TRUE(exchange(p.device, probe, 10).isEmpty()); // the device vanishes instead
+    ::usleep(400'000);
+    // plugged in again under the same name: the probe is answered (status 0)
+    EXPECT_EQ(exchange(p.device, probe, 10), handFrame(1, 1, 0x41, bytes({0})));
+    EXPECT_TRUE(p.stop());
+}
