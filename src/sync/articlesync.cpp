@@ -268,11 +268,14 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& ui, RegisterDataba
                              commands::articleRecord(link.address, sequence, record, confirm,
                                                      registerType == 1 ? 1 : 2));
         link.pauseForAnswer(ui, 1000);
+        // The failure text looks at what the last read brought, not at an older answer.
+        link.clearReceiveArea();
         int r = answers::confirmationWait(link, ui);
         if (r == answers::Busy) {
             showPrinting(panel, true);
             ui.waitMs(busyWait(sequence, 1500, 450));
             showPrinting(panel, false);
+            link.clearReceiveArea();
             r = answers::confirmationWait(link, ui);
         }
         if (answers::confirmed(r)) {

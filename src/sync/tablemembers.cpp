@@ -49,7 +49,7 @@ QString paymentFormColumns(QByteArrayView image)
 QString currencyColumns(QByteArrayView image)
 {
     return u' ' + rateText(qint32(unsignedAt(image, 26, 4)), quint8(image[30])) + u' ' +
-           cp1250::decode(image.sliced(31, 3)).leftJustified(3, u' ');
+           cp1250::readField(image.sliced(31, 3)).leftJustified(3, u' ');
 }
 
 // Register statistics
@@ -243,6 +243,9 @@ const TableMember& groupsMember()
                  QStringLiteral("grup towarowych"), layout::Groups, 20, 20, 26, 'G');
         m.confirmCaption =
             QStringLiteral("Potwierdzaj wprowadzanie grup towarowych z klawiatury kasy");
+        m.copyToRegisterCaption = QStringLiteral("Skopiuj wszystkie\nrekordy do kasy");
+        m.copyToPcCaption = QStringLiteral("Skopiuj wszystkie\nrekordy do PC");
+        m.disableFormWhileWaiting = true;
         m.toPc = {{0, 0, 22}};
         m.fields = {field(u"nazwa", 1, 21)};
         m.noun = QStringLiteral(" grup towarowych.");
@@ -266,6 +269,8 @@ const TableMember& packagingMember()
         TableMember m = base(QStringLiteral("packaging"), QStringLiteral("Podgląd bazy opakowań"),
                              QStringLiteral("opakowań"), layout::Packaging, 20, 20, 66, 'Z');
         m.confirmCaption = QStringLiteral("Potwierdzaj wprowadzanie opakowań z klawiatury kasy");
+        m.copyToRegisterCaption = QStringLiteral("Skopiuj wszystkie\nrekordy do kasy");
+        m.copyToPcCaption = QStringLiteral("Skopiuj wszystkie\nrekordy do PC");
         m.listNameWidth = 22;
         m.imageNameWidth = 42;
         m.toPc = {{0, 0, 47}, {65, 47, 1}};
@@ -290,6 +295,7 @@ const TableMember& cashiersMember()
     static const TableMember m = [] {
         TableMember m = base(QStringLiteral("cashiers"), QStringLiteral("Podgląd bazy kasjerów"),
                              QStringLiteral("kasjerów"), layout::Cashiers, 10, 20, 324, 'K');
+        m.disableFormWhileWaiting = true;
         m.toPc = {{0, 0, 26}, {224, 26, 7}};
         m.fields = {field(u"nazwa", 1, 21), field(u"hasło", 22, 4), field(u"uprawnienia", 26, 7)};
         m.noun = QStringLiteral(" kasjerów.");
@@ -314,6 +320,7 @@ const TableMember& discountsMember()
         TableMember m = base(QStringLiteral("discounts"), QStringLiteral("Podgląd bazy rabatów"),
                              QStringLiteral("rabatów"), layout::Discounts, 20, 20, 36, 'R');
         m.confirmCaption = QStringLiteral("Potwierdzaj wprowadzanie rabatów z klawiatury kasy");
+        m.copyToPcCaption = QStringLiteral("Skopiuj Zaznaczone\nrekordy do PC");
         m.toPc = {{0, 0, 28}};
         m.fields = {field(u"nazwa", 1, 21), field(u"rodzaj", 22, 1), field(u"typ", 23, 1),
                     field(u"wartość", 24, 4)};
@@ -339,6 +346,7 @@ const TableMember& paymentFormsMember()
                  QStringLiteral("form płatności"), layout::PaymentForms, 10, 10, 31, 'F');
         m.confirmCaption =
             QStringLiteral("Potwierdzaj wprowadzanie form płatności z klawiatury kasy");
+        m.disableFormWhileWaiting = true;
         m.toPc = {{0, 0, 22}, {26, 22, 1}};
         m.fields = {field(u"nazwa", 1, 21), field(u"rodzaj", 22, 1)};
         m.noun = QStringLiteral(" form płatnosci.");

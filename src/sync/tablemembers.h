@@ -40,6 +40,11 @@ struct TableMember {
     QString caption; // the form's caption
     QString pcTitle, registerTitle;
     QString confirmCaption; // empty: the option is hidden (its value is then 0)
+    // The copy buttons' two-line captions (they act on the checked lines whatever they say).
+    QString copyToRegisterCaption = QStringLiteral("Skopiuj zaznaczone\nrekordy do kasy");
+    QString copyToPcCaption = QStringLiteral("Skopiuj zaznaczone\nrekordy do PC");
+    // The whole form is disabled while "Czekaj..." shows (cashiers, payment forms, groups).
+    bool disableFormWhileWaiting = false;
     TableLayout pc;
     int pcLines = 0;       // slots the PC list covers
     int registerLines = 0; // slots of the register's table

@@ -1,0 +1,282 @@
+#include "tablesyncform.h"
+
+#include "checklist.h"
+
+#include "app/appsession.h"
+#include "link/link.h"
+#include "sync/tablesync.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <memory>
+
+using basesync::TableSync;
+
+namespace {
+
+// Both check-all toggles of a member start at checking all lines when the program starts
+// and are not reset when the form is shown again.
+struct Toggles {
+    bool pc = true;
+    bool reg = true;
+};
+
+Toggles& toggles(const basesync::TableMember& member)
+{
+    static QHash<QString, Toggles> all;
+    return all[member.id];
+}
+
+QPushButton* button(const QString& caption, QWidget* parent, const char* name)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+} // namespace
+
+TableSync& TableSyncForm::buffer(const basesync::TableMember& member)
+{
+    static QHash<QString, std::shared_ptr<TableSync>> buffers;
+    std::shared_ptr<TableSync>& b = buffers[member.id];
+    if (!b)
+        b = std::make_shared<TableSync>(member);
+    return *b;
+}
+
+TableSyncForm::TableSyncForm(const basesync::TableMember& member, AppSession& session,
+                             QWidget* parent)
+    : QDialog(parent), m_member(member), m_session(session)
+{
+    setWindowTitle(member.caption);
+    auto* top = new QVBoxLayout(this);
+    auto* columns = new QHBoxLayout;
+    top->addLayout(columns);
+
+    auto* pcBox = new QVBoxLayout;
+    pcBox->addWidget(new QLabel(member.pcTitle, this));
+    m_pcList = new QListWidget(this);
+    m_pcList->setObjectName(QStringLiteral("PcList"));
+    m_pcList->setFont(QFont(QStringLiteral("Monospace")));
+    pcBox->addWidget(m_pcList, 1);
+    m_pcAll = button(QStringLiteral("Zaznacz/odznacz wszystko "), this, "PcAll");
+    pcBox->addWidget(m_pcAll);
+    columns->addLayout(pcBox, 3);
+
+    auto* middle = new QVBoxLayout;
+    m_refresh = button(QStringLiteral("&Odśwież"), this, "Odswiez");
+    m_toRegister = button(member.copyToRegisterCaption, this, "DoKasy");
+    m_toPc = button(member.copyToPcCaption, this, "DoPc");
+    m_delete = button(QStringLiteral("Usuń"), this, "Usun");
+    for (QPushButton* b : {m_refresh, m_toRegister, m_toPc, m_delete})
+        middle->addWidget(b);
+    m_confirm = new QCheckBox(member.confirmCaption, this);
+    m_confirm->setObjectName(QStringLiteral("Potwierdzaj"));
+    m_confirm->setVisible(!member.confirmCaption.isEmpty());
+    middle->addWidget(m_confirm);
+    m_wait = new QLabel(QStringLiteral("Czekaj..."), this);
+    m_wait->setObjectName(QStringLiteral("Czekaj"));
+    m_wait->hide();
+    middle->addWidget(m_wait);
+    middle->addStretch(1);
+    columns->addLayout(middle, 1);
+
+    auto* regBox = new QVBoxLayout;
+    regBox->addWidget(new QLabel(member.registerTitle, this));
+    m_regList = new QListWidget(this);
+    m_regList->setObjectName(QStringLiteral("RegisterList"));
+    m_regList->setFont(QFont(QStringLiteral("Monospace")));
+    regBox->addWidget(m_regList, 1);
+    m_regAll = button(QStringLiteral("Zaznacz/odznacz wszystko "), this, "RegisterAll");
+    regBox->addWidget(m_regAll);
+    columns->addLayout(regBox, 3);
+
+    auto* detailsBox = new QGroupBox(this);
+    auto* detailsLayout = new QVBoxLayout(detailsBox);
+    m_name = new QLabel(detailsBox);
+    m_name->setObjectName(QStringLiteral("Nazwa"));
+    detailsLayout->addWidget(m_name);
+    m_details = new QFormLayout;
+    detailsLayout->addLayout(m_details);
+    m_notice = new QLabel(detailsBox);
+    m_notice->setObjectName(QStringLiteral("Zalogowany"));
+    detailsLayout->addWidget(m_notice);
+    if (member.pcDetails) {
+        auto* password = new QHBoxLayout;
+        m_showPassword = button(QStringLiteral("Pokaż hasło"), detailsBox, "PokazHaslo");
+        m_password = new QLabel(detailsBox);
+        m_password->setObjectName(QStringLiteral("Haslo"));
+        m_password->hide();
+        password->addWidget(m_showPassword);
+        password->addWidget(m_password, 1);
+        detailsLayout->addLayout(password);
+        connect(m_showPassword, &QPushButton::clicked, this, [this] { PokazHasloClick(); });
+    }
+    top->addWidget(detailsBox);
+
+    connect(m_refresh, &QPushButton::clicked, this, [this] { OdswiezClick(); });
+    connect(m_toRegister, &QPushButton::clicked, this, [this] { DoKasyClick(); });
+    connect(m_toPc, &QPushButton::clicked, this, [this] { DoPcClick(); });
+    connect(m_delete, &QPushButton::clicked, this, [this] { UsunClick(); });
+    connect(m_pcAll, &QPushButton::clicked, this, [this] {
+        Toggles& t = toggles(m_member);
+        checklist::setAll(m_pcList, t.pc);
+        t.pc = !t.pc;
+    });
+    connect(m_regAll, &QPushButton::clicked, this, [this] {
+        Toggles& t = toggles(m_member);
+        checklist::setAll(m_regList, t.reg);
+        t.reg = !t.reg;
+    });
+    connect(m_pcList, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { PcListClick(item); });
+    connect(m_regList, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { RegisterListClick(item); });
+    connect(m_pcList, &QListWidget::itemDoubleClicked, this, &checklist::toggle);
+    connect(m_regList, &QListWidget::itemDoubleClicked, this, &checklist::toggle);
+    resize(900, 600);
+}
+
+void TableSyncForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TableSyncForm::FormShow()
+{
+    showDetails({});
+    rebuildPcList();
+    rebuildRegisterList();
+}
+
+void TableSyncForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+quint8 TableSyncForm::confirmByte() const
+{
+    return !m_member.confirmCaption.isEmpty() && m_confirm->isChecked() ? 1 : 0;
+}
+
+void TableSyncForm::rebuildPcList()
+{
+    checklist::fill(m_pcList, buffer(m_member).pcLines(m_session.database()));
+}
+
+void TableSyncForm::rebuildRegisterList()
+{
+    checklist::fill(m_regList, buffer(m_member).registerLines());
+}
+
+void TableSyncForm::showDetails(const basesync::Details& details)
+{
+    m_name->setText(details.title);
+    while (m_details->rowCount() > 0)
+        m_details->removeRow(0);
+    for (const basesync::DetailField& f : details.fields) {
+        // The password has its own label, shown only on request.
+        if (m_password && f.caption == QStringLiteral("Hasło:"))
+            continue;
+        m_details->addRow(f.caption, new QLabel(f.value));
+    }
+    m_notice->setText(details.notice);
+    m_passwordText = details.value(QStringLiteral("Hasło:"));
+    setPasswordShown(false);
+}
+
+void TableSyncForm::setPasswordShown(bool shown)
+{
+    if (!m_password)
+        return;
+    m_password->setText(m_passwordText);
+    m_password->setVisible(shown && !m_passwordText.isNull());
+    m_showPassword->setText(shown ? QStringLiteral("Ukryj hasło") : QStringLiteral("Pokaż hasło"));
+}
+
+void TableSyncForm::PokazHasloClick()
+{
+    setPasswordShown(!m_password->isVisible());
+}
+
+void TableSyncForm::setWaiting(bool waiting)
+{
+    m_wait->setVisible(waiting);
+    // A run lets window messages run while it reads; nothing else may start meanwhile.
+    for (QWidget* w : std::initializer_list<QWidget*>{m_refresh, m_toRegister, m_toPc, m_delete,
+                                                      m_pcAll, m_regAll, m_pcList, m_regList})
+        w->setEnabled(!waiting);
+    if (m_member.disableFormWhileWaiting)
+        setEnabled(!waiting);
+}
+
+void TableSyncForm::OdswiezClick()
+{
+    setWaiting(true);
+    m_regList->clear();
+    buffer(m_member).read(Link::instance(), m_session.ui());
+    rebuildRegisterList();
+    setWaiting(false);
+}
+
+void TableSyncForm::DoKasyClick()
+{
+    const QSet<int> checked = checklist::checked(m_pcList);
+    if (checked.isEmpty())
+        return;
+    setWaiting(true);
+    buffer(m_member).program(Link::instance(), m_session.ui(), m_session.database(),
+                             checklist::numbers(m_pcList), checked, confirmByte());
+    rebuildRegisterList();
+    setWaiting(false);
+}
+
+void TableSyncForm::DoPcClick()
+{
+    const QSet<int> checked = checklist::checked(m_regList);
+    if (checked.isEmpty())
+        return;
+    buffer(m_member).copyToPc(m_session.database(), checked);
+    rebuildPcList();
+}
+
+void TableSyncForm::UsunClick()
+{
+    const QSet<int> checked = checklist::checked(m_regList);
+    if (checked.isEmpty())
+        return;
+    setWaiting(true);
+    buffer(m_member).deleteInRegister(Link::instance(), m_session.ui(),
+                                      checklist::numbers(m_regList), checked, confirmByte());
+    rebuildRegisterList();
+    setWaiting(false);
+}
+
+void TableSyncForm::PcListClick(QListWidgetItem* item)
+{
+    m_regList->clearSelection();
+    const int n = item ? checklist::current(m_pcList) : 0;
+    showDetails(buffer(m_member).pcDetails(m_session.database(), n));
+}
+
+void TableSyncForm::RegisterListClick(QListWidgetItem* item)
+{
+    m_pcList->clearSelection();
+    const int n = item ? checklist::current(m_regList) : 0;
+    showDetails(buffer(m_member).registerDetails(n));
+}

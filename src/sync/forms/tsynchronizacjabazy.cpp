@@ -1,0 +1,10 @@
+#include "tsynchronizacjabazy.h"
+
+#include "app/forms/formregistry.h"
+
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyGrupTowarowych)
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyOpakowan)
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyKasjerow)
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyRabatow)
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyFormPlatnosci)
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyWalut)

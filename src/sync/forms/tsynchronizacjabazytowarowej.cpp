@@ -1,0 +1,426 @@
+#include "tsynchronizacjabazytowarowej.h"
+
+#include "checklist.h"
+#include "transferpanel.h"
+
+#include "app/appsession.h"
+#include "app/forms/formregistry.h"
+#include "app/forms/guitransferui.h"
+#include "database/registerdatabase.h"
+#include "link/link.h"
+#include "sync/articlesync.h"
+#include "sync/gauge.h"
+#include "tables/articlerecord.h"
+#include "tables/tablelayout.h"
+
+#include <QCheckBox>
+#include <QDate>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using basesync::ArticleSync;
+
+namespace {
+
+QPushButton* button(const QString& caption, QWidget* parent, const char* name)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+void setStop(TransferUi& ui, bool stop)
+{
+    if (auto* gui = dynamic_cast<GuiTransferUi*>(&ui))
+        gui->setStopRequested(stop);
+}
+
+} // namespace
+
+ArticleSync& TSynchronizacjaBazyTowarowej::buffer()
+{
+    static ArticleSync sync;
+    return sync;
+}
+
+TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, QWidget* parent)
+    : QDialog(parent), m_session(session)
+{
+    setWindowTitle(QStringLiteral("Podgląd bazy towarowej"));
+    setObjectName(QStringLiteral("TSynchronizacjaBazyTowarowej"));
+    auto* top = new QVBoxLayout(this);
+    auto* columns = new QHBoxLayout;
+    top->addLayout(columns);
+
+    // The PC side
+    auto* pcBox = new QVBoxLayout;
+    pcBox->addWidget(new QLabel(QStringLiteral("Baza towarowa PC"), this));
+    m_pcList = new QListWidget(this);
+    m_pcList->setObjectName(QStringLiteral("PcList"));
+    m_pcList->setFont(QFont(QStringLiteral("Monospace")));
+    pcBox->addWidget(m_pcList, 1);
+    auto* pcGauge = new QHBoxLayout;
+    pcGauge->addWidget(new QLabel(QStringLiteral("Zajęta pamięć:"), this));
+    m_pcGauge = new QLabel(this);
+    m_pcGauge->setObjectName(QStringLiteral("PcGauge"));
+    pcGauge->addWidget(m_pcGauge);
+    m_pcBar = new QProgressBar(this);
+    m_pcBar->setRange(0, basesync::GaugeMaximum);
+    m_pcBar->setTextVisible(false);
+    pcGauge->addWidget(m_pcBar, 1);
+    pcBox->addLayout(pcGauge);
+    m_pcAll = button(QStringLiteral("Zaznacz/odznacz wszystko"), this, "PcAll");
+    m_deletePc = button(QStringLiteral("Usuń zaznaczone rekordy z PC"), this, "UsunZPc");
+    m_edit = button(QStringLiteral("&Edytuj towar"), this, "Edytuj");
+    pcBox->addWidget(m_pcAll);
+    pcBox->addWidget(m_deletePc);
+    pcBox->addWidget(m_edit);
+    columns->addLayout(pcBox, 3);
+
+    // The buttons between the lists
+    auto* middle = new QVBoxLayout;
+    m_refresh = button(QStringLiteral("&Odśwież"), this, "Odswiez");
+    m_toRegister = button(QStringLiteral("Skopiuj zaznaczone\nrekordy do kasy"), this, "DoKasy");
+    m_toPc = button(QStringLiteral("Skopiuj zaznaczone\nrekordy do PC"), this, "DoPc");
+    m_deleteRegister = button(QStringLiteral("Usuń zaznaczone\nrekordy z kasy"), this, "UsunZKasy");
+    m_verify = button(QStringLiteral("Weryfikuj kody kreskowe"), this, "Weryfikuj");
+    for (QPushButton* b : {m_refresh, m_toRegister, m_toPc, m_deleteRegister, m_verify})
+        middle->addWidget(b);
+    auto* range = new QGridLayout;
+    m_byNumbers = button(QStringLiteral("Zaznacz wg numerów"), this, "WgNumerow");
+    range->addWidget(m_byNumbers, 0, 0, 1, 4);
+    range->addWidget(new QLabel(QStringLiteral("od"), this), 1, 0);
+    m_from = new QLineEdit(this);
+    m_from->setObjectName(QStringLiteral("Od"));
+    m_from->setMaxLength(4);
+    range->addWidget(m_from, 1, 1);
+    range->addWidget(new QLabel(QStringLiteral("do"), this), 1, 2);
+    m_to = new QLineEdit(this);
+    m_to->setObjectName(QStringLiteral("Do"));
+    m_to->setMaxLength(4);
+    range->addWidget(m_to, 1, 3);
+    middle->addLayout(range);
+    auto* days = new QHBoxLayout;
+    days->addWidget(new QLabel(QStringLiteral("Zaznacz towary niesprzedawane od"), this));
+    m_days = new QLineEdit(QStringLiteral("30"), this);
+    m_days->setObjectName(QStringLiteral("Dni"));
+    m_days->setMaxLength(2);
+    m_days->setMaximumWidth(40);
+    days->addWidget(m_days);
+    days->addWidget(new QLabel(QStringLiteral("dni"), this));
+    middle->addLayout(days);
+    m_unused = button(QStringLiteral("Zaznacz nieużywane towary"), this, "Nieuzywane");
+    middle->addWidget(m_unused);
+    m_confirm =
+        new QCheckBox(QStringLiteral("Potwierdzaj wprowadzanie towarów z klawiatury kasy"), this);
+    m_confirm->setObjectName(QStringLiteral("Potwierdzaj"));
+    middle->addWidget(m_confirm);
+    middle->addStretch(1);
+    columns->addLayout(middle, 2);
+
+    // The register side
+    auto* regBox = new QVBoxLayout;
+    regBox->addWidget(new QLabel(QStringLiteral("Baza towarowa kasy Vorn Duno"), this));
+    m_regList = new QListWidget(this);
+    m_regList->setObjectName(QStringLiteral("RegisterList"));
+    m_regList->setFont(QFont(QStringLiteral("Monospace")));
+    regBox->addWidget(m_regList, 1);
+    auto* regGauge = new QHBoxLayout;
+    regGauge->addWidget(new QLabel(QStringLiteral("Zajęta pamięć:"), this));
+    m_regGauge = new QLabel(this);
+    m_regGauge->setObjectName(QStringLiteral("RegisterGauge"));
+    regGauge->addWidget(m_regGauge);
+    m_regBar = new QProgressBar(this);
+    m_regBar->setRange(0, basesync::GaugeMaximum);
+    m_regBar->setTextVisible(false);
+    regGauge->addWidget(m_regBar, 1);
+    regBox->addLayout(regGauge);
+    m_regAll = button(QStringLiteral("Zaznacz/odznacz wszystko"), this, "RegisterAll");
+    regBox->addWidget(m_regAll);
+    columns->addLayout(regBox, 3);
+
+    // Details of the clicked line
+    auto* detailsBox = new QGroupBox(this);
+    auto* detailsLayout = new QVBoxLayout(detailsBox);
+    auto* head = new QHBoxLayout;
+    m_symbol = new QLabel(detailsBox);
+    m_symbol->setObjectName(QStringLiteral("Symbol"));
+    m_name = new QLabel(detailsBox);
+    m_name->setObjectName(QStringLiteral("Nazwa"));
+    head->addWidget(m_symbol);
+    head->addWidget(m_name, 1);
+    detailsLayout->addLayout(head);
+    m_details = new QFormLayout;
+    detailsLayout->addLayout(m_details);
+    top->addWidget(detailsBox);
+
+    m_panel = new TransferPanel(this);
+    top->addWidget(m_panel);
+
+    connect(m_refresh, &QPushButton::clicked, this, [this] { OdswiezClick(); });
+    connect(m_toRegister, &QPushButton::clicked, this, [this] { DoKasyClick(); });
+    connect(m_toPc, &QPushButton::clicked, this, [this] { DoPcClick(); });
+    connect(m_deleteRegister, &QPushButton::clicked, this, [this] { UsunZKasyClick(); });
+    connect(m_deletePc, &QPushButton::clicked, this, [this] { UsunZPcClick(); });
+    connect(m_byNumbers, &QPushButton::clicked, this, [this] { ZaznaczWgNumerowClick(); });
+    connect(m_unused, &QPushButton::clicked, this, [this] { ZaznaczNieuzywaneClick(); });
+    connect(m_edit, &QPushButton::clicked, this, [this] { EdytujClick(); });
+    connect(m_verify, &QPushButton::clicked, this, [this] { WeryfikujClick(); });
+    connect(m_pcAll, &QPushButton::clicked, this, [this] {
+        checklist::setAll(m_pcList, m_pcAllOn);
+        m_pcAllOn = !m_pcAllOn;
+    });
+    connect(m_regAll, &QPushButton::clicked, this, [this] {
+        checklist::setAll(m_regList, m_regAllOn);
+        m_regAllOn = !m_regAllOn;
+    });
+    connect(m_pcList, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { PcListClick(item); });
+    connect(m_regList, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { RegisterListClick(item); });
+    connect(m_pcList, &QListWidget::itemDoubleClicked, this, &checklist::toggle);
+    connect(m_regList, &QListWidget::itemDoubleClicked, this, &checklist::toggle);
+    connect(m_panel->cancelButton(), &QPushButton::clicked, this,
+            [this] { setStop(m_session.ui(), true); });
+    // The editor opens when the program has it.
+    m_edit->setEnabled(FormRegistry::find("TEdycjaTowaru") != nullptr);
+    resize(1100, 700);
+}
+
+void TSynchronizacjaBazyTowarowej::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TSynchronizacjaBazyTowarowej::FormShow()
+{
+    showDetails({}, QString());
+    m_regList->clear();
+    m_regGauge->setText(basesync::unknownGaugeText());
+    m_regBar->setValue(0);
+    m_pcAllOn = m_regAllOn = true;
+    m_registerRead = false;
+    rebuildPcList();
+    rebuildRegisterList();
+}
+
+void TSynchronizacjaBazyTowarowej::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        if (m_running)
+            setStop(m_session.ui(), true);
+        else
+            reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+int TSynchronizacjaBazyTowarowej::registerType() const
+{
+    return m_session.isDuno() ? 1 : 2;
+}
+
+quint8 TSynchronizacjaBazyTowarowej::confirmByte() const
+{
+    return m_confirm->isChecked() ? 1 : 0;
+}
+
+void TSynchronizacjaBazyTowarowej::updateGauge(QLabel* text, QProgressBar* bar, int lines)
+{
+    text->setText(basesync::gaugeText(lines));
+    bar->setValue(qMin(lines, basesync::GaugeMaximum));
+    const basesync::GaugeColor c = basesync::gaugeColor(lines);
+    bar->setStyleSheet(QStringLiteral("QProgressBar::chunk { background-color: rgb(%1, %2, %3); }")
+                           .arg(c.red)
+                           .arg(c.green)
+                           .arg(c.blue));
+}
+
+void TSynchronizacjaBazyTowarowej::rebuildPcList()
+{
+    const int row = m_pcList->currentRow();
+    checklist::fill(m_pcList, ArticleSync::pcLines(m_session.database()));
+    if (row >= 0 && row < m_pcList->count())
+        m_pcList->setCurrentRow(row);
+    updateGauge(m_pcGauge, m_pcBar, m_pcList->count());
+}
+
+void TSynchronizacjaBazyTowarowej::rebuildRegisterList()
+{
+    checklist::fill(m_regList, buffer().registerLines());
+    if (m_regList->count() > 0 || m_registerRead)
+        updateGauge(m_regGauge, m_regBar, m_regList->count());
+}
+
+void TSynchronizacjaBazyTowarowej::showDetails(const basesync::Details& details,
+                                               const QString& symbol)
+{
+    m_symbol->setText(symbol);
+    m_name->setText(details.title);
+    while (m_details->rowCount() > 0)
+        m_details->removeRow(0);
+    for (const basesync::DetailField& f : details.fields)
+        m_details->addRow(f.caption, new QLabel(f.value));
+}
+
+void TSynchronizacjaBazyTowarowej::setTransferRunning(bool running)
+{
+    m_running = running;
+    for (QPushButton* b : {m_pcAll, m_regAll, m_toRegister, m_toPc, m_edit, m_deletePc, m_refresh,
+                           m_deleteRegister, m_unused, m_verify, m_byNumbers})
+        b->setEnabled(!running);
+    if (!running)
+        m_edit->setEnabled(FormRegistry::find("TEdycjaTowaru") != nullptr);
+    if (running)
+        setStop(m_session.ui(), false);
+    else
+        m_panel->hide();
+}
+
+void TSynchronizacjaBazyTowarowej::OdswiezClick()
+{
+    setTransferRunning(true);
+    m_panel->start(QStringLiteral("Trwa importowanie bazy towarowej..."),
+                   QStringLiteral("Liczba zaimportowanych towarów:"));
+    m_regList->clear();
+    basesync::RunPanel panel;
+    panel.counter = [this](int done, int) { m_panel->setCounter(done, 0); };
+    buffer().read(Link::instance(), m_session.ui(), registerType(), panel);
+    setTransferRunning(false);
+    m_registerRead = true;
+    rebuildRegisterList();
+}
+
+void TSynchronizacjaBazyTowarowej::DoKasyClick()
+{
+    const QSet<int> checked = checklist::checked(m_pcList);
+    if (checked.isEmpty())
+        return;
+    setTransferRunning(true);
+    m_panel->start(QStringLiteral("Trwa wysyłanie bazy towarowej..."),
+                   QStringLiteral("Liczba wysłanych towarów:"));
+    basesync::RunPanel panel;
+    panel.counter = [this](int done, int total) { m_panel->setCounter(done, total); };
+    panel.printing = [this](bool shown) { m_panel->setPrinting(shown); };
+    panel.failures = [this](int failures) { m_panel->setFailures(failures); };
+    buffer().program(Link::instance(), m_session.ui(), m_session.database(),
+                     checklist::numbers(m_pcList), checked, confirmByte(), registerType(), panel);
+    setTransferRunning(false);
+    m_registerRead = true;
+    rebuildRegisterList();
+}
+
+void TSynchronizacjaBazyTowarowej::DoPcClick()
+{
+    const QSet<int> checked = checklist::checked(m_regList);
+    if (checked.isEmpty())
+        return;
+    buffer().copyToPc(m_session.database(), checked);
+    rebuildPcList();
+}
+
+void TSynchronizacjaBazyTowarowej::UsunZPcClick()
+{
+    const QSet<int> checked = checklist::checked(m_pcList);
+    if (checked.isEmpty())
+        return;
+    ArticleSync::deleteFromPc(m_session.database(), checklist::numbers(m_pcList), checked);
+    rebuildPcList();
+}
+
+void TSynchronizacjaBazyTowarowej::UsunZKasyClick()
+{
+    const QSet<int> checked = checklist::checked(m_regList);
+    if (checked.isEmpty())
+        return;
+    m_panel->start(QStringLiteral("Trwa kasowanie bazy towarowej..."),
+                   QStringLiteral("Liczba skasowanych towarów:"));
+    setTransferRunning(true);
+    basesync::RunPanel panel;
+    panel.counter = [this](int done, int total) { m_panel->setCounter(done, total); };
+    panel.printing = [this](bool shown) { m_panel->setPrinting(shown); };
+    buffer().deleteInRegister(Link::instance(), m_session.ui(), checklist::numbers(m_regList),
+                              checked, confirmByte(), panel);
+    setTransferRunning(false);
+    m_registerRead = true;
+    rebuildRegisterList();
+}
+
+void TSynchronizacjaBazyTowarowej::ZaznaczWgNumerowClick()
+{
+    const auto range = basesync::numberRange(m_from->text(), m_to->text(), m_session.ui());
+    if (!range)
+        return;
+    QSet<int> on;
+    for (int n : checklist::numbers(m_regList))
+        if (range->contains(n))
+            on.insert(n);
+    checklist::setChecked(m_regList, on);
+}
+
+void TSynchronizacjaBazyTowarowej::ZaznaczNieuzywaneClick()
+{
+    rebuildRegisterList();
+    checklist::setChecked(m_regList, buffer().unusedArticles(m_days->text(), QDate::currentDate()));
+}
+
+void TSynchronizacjaBazyTowarowej::EdytujClick()
+{
+    const int n = checklist::current(m_pcList);
+    const FormFactory* editor = FormRegistry::find("TEdycjaTowaru");
+    if (n == 0 || !editor)
+        return;
+    QDialog* dialog = (*editor)(m_session, this);
+    // The editor takes the article to edit from this property.
+    dialog->setProperty("articleNumber", n);
+    dialog->exec();
+    delete dialog;
+    rebuildPcList();
+}
+
+void TSynchronizacjaBazyTowarowej::WeryfikujClick()
+{
+    setTransferRunning(true);
+    m_panel->start(QStringLiteral("Trwa importowanie bazy towarowej..."),
+                   QStringLiteral("Liczba zaimportowanych towarów:"));
+    basesync::RunPanel panel;
+    panel.counter = [this](int done, int) { m_panel->setCounter(done, 0); };
+    buffer().verifyBarcodes(Link::instance(), m_session.ui(), m_session.database(), registerType(),
+                            panel);
+    setTransferRunning(false);
+    m_registerRead = true;
+    rebuildRegisterList();
+}
+
+void TSynchronizacjaBazyTowarowej::PcListClick(QListWidgetItem* item)
+{
+    m_regList->clearSelection();
+    const int n = item ? checklist::current(m_pcList) : 0;
+    if (n < 1 || n > ArticleSync::Count)
+        return;
+    showDetails(ArticleSync::pcDetails(m_session.database().readBytes(layout::Articles.offsetOf(n),
+                                                                      ArticleRecord::Size)),
+                QStringLiteral("PC"));
+}
+
+void TSynchronizacjaBazyTowarowej::RegisterListClick(QListWidgetItem* item)
+{
+    m_pcList->clearSelection();
+    const int n = item ? checklist::current(m_regList) : 0;
+    if (n < 1 || n > ArticleSync::Count)
+        return;
+    showDetails(ArticleSync::registerDetails(buffer().image(n)), QStringLiteral("Kasa"));
+}
+
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyTowarowej)

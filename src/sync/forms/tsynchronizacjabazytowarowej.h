@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QDialog>
+
+class AppSession;
+class QCheckBox;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QProgressBar;
+class QPushButton;
+class TransferPanel;
+namespace basesync {
+class ArticleSync;
+struct Details;
+} // namespace basesync
+
+// "Podgląd bazy towarowej": the PC's article base beside the register's, with the runs that
+// move checked articles between them.
+class TSynchronizacjaBazyTowarowej : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSynchronizacjaBazyTowarowej(AppSession& session, QWidget* parent = nullptr);
+
+    // The register's buffer: created once, it keeps the last read between showings.
+    static basesync::ArticleSync& buffer();
+
+    QListWidget* pcList() const { return m_pcList; }
+    QListWidget* registerList() const { return m_regList; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void FormShow();
+    void OdswiezClick();
+    void DoKasyClick();
+    void DoPcClick();
+    void UsunZKasyClick();
+    void UsunZPcClick();
+    void ZaznaczWgNumerowClick();
+    void ZaznaczNieuzywaneClick();
+    void EdytujClick();
+    void WeryfikujClick();
+    void PcListClick(QListWidgetItem* item);
+    void RegisterListClick(QListWidgetItem* item);
+
+    void rebuildPcList();
+    void rebuildRegisterList();
+    void updateGauge(QLabel* text, QProgressBar* bar, int lines);
+    void showDetails(const basesync::Details& details, const QString& symbol);
+    void setTransferRunning(bool running);
+    int registerType() const;
+    quint8 confirmByte() const;
+
+    AppSession& m_session;
+    QListWidget* m_pcList;
+    QListWidget* m_regList;
+    QLabel* m_pcGauge;
+    QLabel* m_regGauge;
+    QProgressBar* m_pcBar;
+    QProgressBar* m_regBar;
+    QPushButton* m_pcAll;
+    QPushButton* m_regAll;
+    QPushButton* m_refresh;
+    QPushButton* m_toRegister;
+    QPushButton* m_toPc;
+    QPushButton* m_deleteRegister;
+    QPushButton* m_deletePc;
+    QPushButton* m_byNumbers;
+    QPushButton* m_unused;
+    QPushButton* m_edit;
+    QPushButton* m_verify;
+    QLineEdit* m_from;
+    QLineEdit* m_to;
+    QLineEdit* m_days;
+    QCheckBox* m_confirm;
+    QLabel* m_symbol;
+    QLabel* m_name;
+    QFormLayout* m_details;
+    TransferPanel* m_panel;
+    bool m_pcAllOn = true;
+    bool m_regAllOn = true;
+    bool m_running = false;
+    bool m_registerRead = false; // the register gauge shows "?/2000" until a run this showing
+};
