@@ -42,7 +42,8 @@ struct Document {
 std::optional<Document> read(QByteArrayView bytes);
 
 // Writes the document as RTF with code page 1250: Polish letters as \'xx, characters outside
-// cp1250 as \uN. read(write(d)) gives d back (with its runs joined as append() does).
+// cp1250 as \uN. read(write(d)) gives d back (with its runs joined as append() does; a tab comes
+// back as a space and control characters, which have no place on a print line, are left out).
 QByteArray write(const Document& document);
 
 } // namespace rtf
