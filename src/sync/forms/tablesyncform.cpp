@@ -280,3 +280,14 @@ void TableSyncForm::RegisterListClick(QListWidgetItem* item)
     const int n = item ? checklist::current(m_regList) : 0;
     showDetails(buffer(m_member).registerDetails(n));
 }
+
+// The six members register beside the shared form, so that linking the form brings them.
+#include "app/forms/formregistry.h"
+#include "tsynchronizacjabazy.h"
+
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyGrupTowarowych)
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyOpakowan)
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyKasjerow)
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyRabatow)
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyFormPlatnosci)
+VDUNO_REGISTER_FORM(TSynchronizacjaBazyWalut)
