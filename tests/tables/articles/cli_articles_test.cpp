@@ -32,7 +32,8 @@ Outcome vduno(const QStringList& args, const QString& temp)
 QString databaseFile(TestDb& t, bool withBadArticle)
 {
     for (int n = 1; n <= 3; ++n) {
-        ArticleRecord a = TestDb::article(n, QStringLiteral("Artykuł próbny ") + QString::number(n));
+        ArticleRecord a =
+            TestDb::article(n, QStringLiteral("Artykuł próbny ") + QString::number(n));
         if (withBadArticle && n == 2)
             a.group = 9;
         t.put(a);
@@ -52,7 +53,8 @@ TEST(CliArticles, SendAllPrintsTheSummary)
                              QStringLiteral("send"), path, QStringLiteral("articles")},
                             t.dir.path());
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral(" Zaprogramowano 3 towarów."))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral(" Zaprogramowano 3 towarów.")))
+        << r.out.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("Liczba wysłanych towarów: 3/3")));
 }
 
@@ -60,13 +62,13 @@ TEST(CliArticles, RefusedArticleGivesExitOneWithTheFailureList)
 {
     TestDb t;
     const QString path = databaseFile(t, true);
-    const Outcome r = vduno({QStringLiteral("--emulator"), QStringLiteral("--fast"),
-                             QStringLiteral("send"), path, QStringLiteral("articles"),
-                             QStringLiteral("--numbers"), QStringLiteral("1-2")},
-                            t.dir.path());
+    const Outcome r =
+        vduno({QStringLiteral("--emulator"), QStringLiteral("--fast"), QStringLiteral("send"), path,
+               QStringLiteral("articles"), QStringLiteral("--numbers"), QStringLiteral("1-2")},
+              t.dir.path());
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.out.contains(QStringLiteral(
-        " Zaprogramowano 1 towarów. Nie udało się zaprogramować 1 towarów.")))
+    EXPECT_TRUE(r.out.contains(
+        QStringLiteral(" Zaprogramowano 1 towarów. Nie udało się zaprogramować 1 towarów.")))
         << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("Niezaprogramowane towary:")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("2.Artykuł próbny 2 - Zły numer grupy towarowej")));
@@ -77,9 +79,9 @@ TEST(CliArticles, ReadFillsTheFile)
     TestDb t;
     const QString path = t.dir.filePath(QStringLiteral("pusta.vkf"));
     ASSERT_TRUE(t.session.saveDatabaseFile(path).ok);
-    const Outcome r = vduno({QStringLiteral("--emulator"), QStringLiteral("read"), path,
-                             QStringLiteral("articles")},
-                            t.dir.path());
+    const Outcome r = vduno(
+        {QStringLiteral("--emulator"), QStringLiteral("read"), path, QStringLiteral("articles")},
+        t.dir.path());
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("Zapisano")));
     TestDb back;

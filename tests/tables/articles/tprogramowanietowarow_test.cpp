@@ -30,6 +30,17 @@
 
 namespace {
 
+// A FakeUi that can act while a run lets window messages through.
+struct HookUi : FakeUi {
+    std::function<void()> duringEvents;
+    void processEvents() override
+    {
+        FakeUi::processEvents();
+        if (duringEvents)
+            duringEvents();
+    }
+};
+
 struct Rig {
     explicit Rig(int articles = 3) : app(t.session, ui)
     {
@@ -43,7 +54,7 @@ struct Rig {
     }
     void select(int row) { form->StringGrid1->setCurrentIndex(form->model()->index(row, 0)); }
     TestDb t;
-    FakeUi ui;
+    HookUi ui;
     AppSession app;
     std::unique_ptr<TProgramowanieTowarow> form;
 };
@@ -277,4 +288,30 @@ TEST(TProgramowanieTowarow, SendSelectedAndAutoSendOnDuno)
     EXPECT_TRUE(o.rig.ui.messages.isEmpty()) << o.rig.ui.messages.join(u'\n').toStdString();
     auto lock = o.host.lock();
     EXPECT_EQ(o.reg.image(emu::RegisterModel::Articles, 4).mid(2, 4), QByteArray("Nowy"));
+}
+
+TEST(TProgramowanieTowarow, ARunTakesNoOtherCommandUntilItEnds)
+{
+    Online o(emu::Model::DunoBis);
+    ASSERT_TRUE(o.opened);
+    int frames = 0;
+    o.link.trace = [&](char dir, QByteArrayView bytes) {
+        if (dir == '>' && bytes.size() > 11 && bytes[6] == 'T')
+            ++frames;
+    };
+    int tries = 0;
+    o.rig.ui.duringEvents = [&] {
+        ++tries;
+        EXPECT_TRUE(o.rig.form->busy());
+        o.rig.form->WyslijWszystkieClick(); // a second click on the button
+        o.rig.form->reject();               // Escape
+        o.rig.form->Edit5->setText(QStringLiteral("W trakcie"));
+        EXPECT_FALSE(o.rig.form->DodajDoBazyClick());
+    };
+    o.rig.form->WyslijWszystkieClick();
+    EXPECT_EQ(tries, 3);
+    EXPECT_EQ(frames, 3);
+    EXPECT_TRUE(o.rig.form->isVisible());
+    EXPECT_FALSE(o.rig.form->busy());
+    EXPECT_EQ(o.rig.ui.messages, QStringList{QStringLiteral(" Zaprogramowano 3 towarów.")});
 }

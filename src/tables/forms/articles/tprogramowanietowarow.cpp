@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -44,6 +45,18 @@ QLabel* redHint(const QString& text, QWidget* parent)
     label->hide();
     return label;
 }
+
+// Marks the form busy for the length of a run.
+class BusyGuard {
+public:
+    explicit BusyGuard(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~BusyGuard() { m_flag = false; }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+private:
+    bool& m_flag;
+};
 
 } // namespace
 
@@ -304,6 +317,8 @@ void TProgramowanieTowarow::setInput(const ArticleInput& in)
 
 bool TProgramowanieTowarow::DodajDoBazyClick()
 {
+    if (m_busy)
+        return false;
     TransferUi& ui = m_session.ui();
     const ArticleBase::AddResult r = m_base->add(input());
     const auto hinted = [&r](const char* field) {
@@ -355,6 +370,8 @@ void TProgramowanieTowarow::selectRow(int row)
 
 void TProgramowanieTowarow::StringGrid1DblClick(int row)
 {
+    if (m_busy)
+        return;
     const int number = m_model->numberAt(row);
     if (number == 0)
         return;
@@ -369,6 +386,8 @@ void TProgramowanieTowarow::StringGrid1DblClick(int row)
 
 void TProgramowanieTowarow::EdytujTowarClick()
 {
+    if (m_busy)
+        return;
     const int row = StringGrid1->currentIndex().row();
     const int number = m_model->numberAt(row);
     if (number == 0)
@@ -386,6 +405,8 @@ void TProgramowanieTowarow::EdytujTowarClick()
 
 void TProgramowanieTowarow::UsunTowarClick()
 {
+    if (m_busy)
+        return;
     const int row = StringGrid1->currentIndex().row();
     const int number = m_model->numberAt(row);
     if (number < 1 || number > 2000)
@@ -403,6 +424,9 @@ void TProgramowanieTowarow::UsunTowarClick()
 
 void TProgramowanieTowarow::WyslijTowarClick()
 {
+    if (m_busy)
+        return;
+    const BusyGuard guard(m_busy);
     const int number = currentNumber();
     if (number == 0)
         return;
@@ -415,6 +439,9 @@ void TProgramowanieTowarow::WyslijTowarClick()
 
 void TProgramowanieTowarow::WyslijWszystkieClick()
 {
+    if (m_busy)
+        return;
+    const BusyGuard guard(m_busy);
     TransferUi& ui = m_session.ui();
     LiczbaWyslanych->setText(QStringLiteral("0"));
     LiczbaBledow->setText(QStringLiteral("0"));
@@ -441,6 +468,9 @@ void TProgramowanieTowarow::AnulujWysylanieClick()
 
 void TProgramowanieTowarow::OdczytajZKasyClick()
 {
+    if (m_busy)
+        return;
+    const BusyGuard guard(m_busy);
     PanelCzekaj->show();
     const articleread::Result r =
         articleread::readArticles(link(), m_session.ui(), m_session.database(), registerType());
@@ -457,6 +487,8 @@ void TProgramowanieTowarow::OdczytajZKasyClick()
 
 void TProgramowanieTowarow::SzukajClick()
 {
+    if (m_busy)
+        return;
     refillGrid();
     if (Edit6->text().isEmpty())
         return;
@@ -491,6 +523,8 @@ int TProgramowanieTowarow::printTo(QPrinter& printer)
 
 void TProgramowanieTowarow::DrukujClick()
 {
+    if (m_busy)
+        return;
     QPrinter printer(QPrinter::HighResolution);
     if (!printer.isValid()) {
         m_session.ui().showMessage(QStringLiteral("Brak drukarki."), TransferUi::Icon::Warning);
@@ -500,8 +534,24 @@ void TProgramowanieTowarow::DrukujClick()
     runPreview(printer);
 }
 
+void TProgramowanieTowarow::reject()
+{
+    if (!m_busy)
+        QDialog::reject();
+}
+
+void TProgramowanieTowarow::closeEvent(QCloseEvent* event)
+{
+    if (m_busy)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
 void TProgramowanieTowarow::keyPressEvent(QKeyEvent* event)
 {
+    if (m_busy)
+        return;
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (Edit6->hasFocus())
             SzukajClick();

@@ -101,9 +101,15 @@ public:
     // Paints the list on the printer; the number of pages.
     int printTo(QPrinter& printer);
 
+    // A send or read run is under way: the form takes no other command until it ends
+    // (the run lets window messages through so that the panel's "Anuluj" can be pressed).
+    bool busy() const { return m_busy; }
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     int registerType() const;
@@ -115,4 +121,5 @@ private:
     Link* m_link = nullptr;
     ArticleGridModel* m_model = nullptr;
     std::unique_ptr<ArticleBase> m_base;
+    bool m_busy = false;
 };
