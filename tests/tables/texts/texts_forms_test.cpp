@@ -447,21 +447,25 @@ TEST(QuickKeysForm, ListsAndDrops)
     EXPECT_EQ(form.quantity->selectedText(), QStringLiteral("abc"));
     EXPECT_EQ(quickkeys::load(e.db(), 2, 1).nextEntry, 1);
 
-    // A real drop of an article onto F2.
+    // The data a drag from the article list carries, dropped onto F2.
     form.quantity->setText(QStringLiteral("2"));
-    auto* mime = new QMimeData;
-    mime->setData(quickkeydrag::ArticleMime, "4");
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form.keys[1]->viewport(), &drop);
+    form.articles->setCurrentRow(3);
+    const std::unique_ptr<QMimeData> article(
+        form.articles->model()->mimeData({form.articles->currentIndex()}));
+    ASSERT_TRUE(article);
+    EXPECT_EQ(article->data(quickkeydrag::ArticleMime), "4");
+    EXPECT_FALSE(form.bin->takeDrop(article.get())); // the bin takes key lines only
+    EXPECT_TRUE(form.keys[1]->takeDrop(article.get()));
     EXPECT_EQ(quickkeys::load(e.db(), 2, 2).entries[0], (QuickKeyRecord::Entry{4, 20000}));
-    delete mime;
 
     // The second line of F3 dropped on the bin: entry 1 emptied, next entry stays.
-    auto* line = new QMimeData;
-    line->setData(quickkeydrag::EntryMime, "3:1");
-    QDropEvent binDrop(QPointF(5, 5), Qt::CopyAction, line, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form.bin, &binDrop);
-    delete line;
+    form.keys[2]->setCurrentRow(1);
+    const std::unique_ptr<QMimeData> line(
+        form.keys[2]->model()->mimeData({form.keys[2]->currentIndex()}));
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->data(quickkeydrag::EntryMime), "3:1");
+    EXPECT_FALSE(form.keys[0]->takeDrop(line.get())); // a key takes articles only
+    EXPECT_TRUE(form.bin->takeDrop(line.get()));
     r = quickkeys::load(e.db(), 2, 3);
     EXPECT_EQ(r.entries[1], (QuickKeyRecord::Entry{0, 0}));
     EXPECT_EQ(r.nextEntry, 5);

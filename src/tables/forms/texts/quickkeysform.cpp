@@ -88,16 +88,23 @@ void QuickKeyList::dragMoveEvent(QDragMoveEvent* event)
 
 void QuickKeyList::dropEvent(QDropEvent* event)
 {
-    if (!event->mimeData()->hasFormat(quickkeydrag::ArticleMime)) {
+    if (!takeDrop(event->mimeData())) {
         event->ignore();
         return;
     }
-    bool ok = false;
-    const int article = event->mimeData()->data(quickkeydrag::ArticleMime).toInt(&ok);
     event->setDropAction(Qt::CopyAction);
     event->accept();
+}
+
+bool QuickKeyList::takeDrop(const QMimeData* data)
+{
+    if (!data || !data->hasFormat(quickkeydrag::ArticleMime))
+        return false;
+    bool ok = false;
+    const int article = data->data(quickkeydrag::ArticleMime).toInt(&ok);
     if (ok && articleDropped)
         articleDropped(article);
+    return ok;
 }
 
 QuickKeyBin::QuickKeyBin(QWidget* parent) : QLabel(QStringLiteral("Kosz"), parent)
@@ -119,18 +126,29 @@ void QuickKeyBin::dragEnterEvent(QDragEnterEvent* event)
 
 void QuickKeyBin::dropEvent(QDropEvent* event)
 {
-    const QList<QByteArray> parts = event->mimeData()->data(quickkeydrag::EntryMime).split(':');
-    if (parts.size() != 2) {
+    if (!takeDrop(event->mimeData())) {
         event->ignore();
         return;
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
+}
+
+bool QuickKeyBin::takeDrop(const QMimeData* data)
+{
+    if (!data || !data->hasFormat(quickkeydrag::EntryMime))
+        return false;
+    const QList<QByteArray> parts = data->data(quickkeydrag::EntryMime).split(':');
+    if (parts.size() != 2)
+        return false;
     bool okKey = false, okRow = false;
     const int key = parts[0].toInt(&okKey);
     const int row = parts[1].toInt(&okRow);
-    if (okKey && okRow && entryDropped)
+    if (!okKey || !okRow)
+        return false;
+    if (entryDropped)
         entryDropped(key, row);
+    return true;
 }
 
 // ---- the form ------------------------------------------------------------------------------

@@ -38,6 +38,8 @@ public:
     QuickKeyList(int key, QWidget* parent);
     int key() const { return m_key; }
     std::function<void(int article)> articleDropped;
+    // What a drop of these data does; false when they are not an article.
+    bool takeDrop(const QMimeData* data);
 
 protected:
     QStringList mimeTypes() const override;
@@ -56,6 +58,8 @@ class QuickKeyBin : public QLabel {
 public:
     explicit QuickKeyBin(QWidget* parent);
     std::function<void(int key, int entry)> entryDropped;
+    // What a drop of these data does; false when they are not a key line.
+    bool takeDrop(const QMimeData* data);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
