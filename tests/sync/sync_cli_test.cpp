@@ -6,16 +6,16 @@
 // The built vduno against its own in-process emulator.
 namespace {
 
-struct Run {
+struct CliRun {
     int exit = -1;
     QString out, err;
 };
 
-Run vduno(const QStringList& args)
+CliRun vduno(const QStringList& args)
 {
     QProcess p;
     p.start(QStringLiteral(VDUNO_EXE), args);
-    Run r;
+    CliRun r;
     if (!p.waitForFinished(120000))
         return r;
     r.exit = p.exitCode();
@@ -29,7 +29,7 @@ Run vduno(const QStringList& args)
 TEST(CompareCommand, WrongUsageAndUnknownTable)
 {
     EXPECT_EQ(vduno({QStringLiteral("compare")}).exit, 2);
-    const Run r =
+    const CliRun r =
         vduno({QStringLiteral("compare"), QStringLiteral("x.vkf"), QStringLiteral("nic")});
     EXPECT_EQ(r.exit, 2);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Nieznana tabela: nic")));
@@ -41,7 +41,7 @@ TEST(CompareCommand, NewDatabaseAgainstTheEmulatorsGroups)
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath(QStringLiteral("b.vkf"));
     ASSERT_EQ(vduno({QStringLiteral("db"), QStringLiteral("new"), file}).exit, 0);
-    const Run r = vduno(
+    const CliRun r = vduno(
         {QStringLiteral("--emulator"), QStringLiteral("compare"), file, QStringLiteral("groups")});
     // The new file's "Grupa podstawowa" is not the register's group 1.
     EXPECT_EQ(r.exit, 1) << r.err.toStdString();
@@ -60,13 +60,13 @@ TEST(DeleteRegisterCommand, UsageAndRefusals)
             .exit,
         2);
     // Group 1 of the register is the base group: refused by the register.
-    const Run base = vduno({QStringLiteral("--emulator"), QStringLiteral("delete-register"),
-                            QStringLiteral("groups"), QStringLiteral("1")});
+    const CliRun base = vduno({QStringLiteral("--emulator"), QStringLiteral("delete-register"),
+                               QStringLiteral("groups"), QStringLiteral("1")});
     EXPECT_EQ(base.exit, 1);
     EXPECT_TRUE(base.out.contains(QStringLiteral("Usunięto 0 z 1"))) << base.out.toStdString();
     // A record the register does not hold.
-    const Run missing = vduno({QStringLiteral("--emulator"), QStringLiteral("delete-register"),
-                               QStringLiteral("discounts"), QStringLiteral("19")});
+    const CliRun missing = vduno({QStringLiteral("--emulator"), QStringLiteral("delete-register"),
+                                  QStringLiteral("discounts"), QStringLiteral("19")});
     EXPECT_EQ(missing.exit, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("Brak rekordu 19 w kasie.")))
         << missing.err.toStdString();
