@@ -143,6 +143,10 @@ int main(int argc, char** argv)
     splash.close();
     window.show();
 
+    if (options.emulator && options.screenshot.isEmpty()) {
+        // With the built-in register the program connects at once, as the connect button does.
+        QTimer::singleShot(200, &window, [&window] { window.automaticSearch(); });
+    }
     if (!options.screenshot.isEmpty()) {
         QTimer::singleShot(200, &window, [&] {
             window.automaticSearch();

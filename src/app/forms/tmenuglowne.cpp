@@ -131,6 +131,7 @@ void TMenuGlowne::buildMenus()
 
     QToolBar* bar = addToolBar(QStringLiteral("Plik"));
     bar->setMovable(false);
+    bar->setIconSize(QSize(32, 32));
     const struct {
         QAction* action;
         const char16_t* hint;
@@ -173,9 +174,13 @@ void TMenuGlowne::buildPanels()
     grid->addWidget(m_none, 1, 1);
     grid->addWidget(m_online, 1, 1);
     grid->addWidget(m_offline, 1, 1);
+    m_typeLabel->setStyleSheet(QStringLiteral("font-weight: bold"));
     m_picture = new QLabel(QStringLiteral("\u25CF"), status);
-    m_picture->setStyleSheet(QStringLiteral("color: green"));
+    m_picture->setStyleSheet(QStringLiteral("color: #2e7d32; font-size: 28px"));
+    m_picture->setToolTip(QStringLiteral("Kasa połączona"));
     grid->addWidget(m_picture, 0, 2, 2, 1);
+    grid->setColumnMinimumWidth(1, 90);
+    grid->setColumnStretch(3, 1);
     layout->addWidget(status);
 
     auto* info = new QHBoxLayout;
