@@ -113,8 +113,6 @@ RunResult sendAll(Link& link, TransferUi& ui, RegisterDatabase& db, const QList<
     run.listed = int(todo.size());
     link.stopRequest = false;
     link.drainInput(ui);
-    if (panel.programmed)
-        panel.programmed(0, run.listed);
 
     quint16 sequence = 0;
     for (int i = 0; i < todo.size(); ++i) {
