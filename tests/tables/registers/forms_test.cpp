@@ -1,6 +1,7 @@
 #include "registerbench.h"
 
 #include "app/appsession.h"
+#include "app/articlelist/tlistatowarowtandem.h"
 #include "database/databasesession.h"
 #include "registers/tprogramowanieformplatnosci.h"
 #include "registers/tprogramowaniegruptowarowych.h"
@@ -26,6 +27,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -755,6 +757,34 @@ TEST(PackagingForm, DeleteClearsTheTandemOfLinkedArticlesOnlyWhenConfirmed)
     EXPECT_EQ(shown, (QStringList{u8("3. Piwo 3")}));
     EXPECT_EQ(tandemLines(readTable(f.db(), layout::Articles), 2),
               (QStringList{u8("Z opakowaniem nie są powiązane"), u8("żadne towary.")}));
+}
+
+TEST(PackagingForm, DeletionIsConfirmedInTheLinkedArticlesList)
+{
+    FormBench f;
+    ASSERT_TRUE(f.ok);
+    ArticleRecord a;
+    a.number = 8;
+    a.name = u8("Piwo");
+    a.tandem = 1;
+    storeRecord(f.db(), layout::Articles, 8, a);
+    TProgramowanieOpakowan form(*f.app);
+    form.show();
+    form.Edit2->setText(u8("Butelka"));
+    form.Edit3->setText(u8("0,50"));
+    form.addButton->click();
+    bool listShown = false;
+    QTimer::singleShot(0, [&] {
+        auto* list = qobject_cast<TListaTowarowTandem*>(QApplication::activeModalWidget());
+        listShown = list != nullptr;
+        if (list)
+            list->Button1->click();
+    });
+    selectNumber(form, 1);
+    form.deleteButton->click();
+    EXPECT_TRUE(listShown);
+    EXPECT_EQ(f.bytes(layout::Packaging, 1), QByteArray(48, '\0'));
+    EXPECT_EQ(f.bytes(layout::Articles, 8)[63], 0);
 }
 
 TEST(PackagingForm, SendWaitsForNothing)

@@ -1,6 +1,7 @@
 #include "tprogramowanieopakowan.h"
 
 #include "app/appsession.h"
+#include "app/articlelist/tlistatowarowtandem.h"
 #include "app/forms/formregistry.h"
 #include "common/amount.h"
 #include "common/transferui.h"
@@ -31,10 +32,8 @@ TProgramowanieOpakowan::TProgramowanieOpakowan(AppSession& session, QWidget* par
     deleteButton->setText(QStringLiteral("Usuń opakowanie"));
     confirm->setText(QStringLiteral("Potwiedzenie z klawiatury kasy"));
 
-    confirmDeletion = [this](int, const QStringList& linked) {
-        const QString text =
-            linked.join(u'\n') + QStringLiteral("\n\nPotwierdź usunięcie opakowania");
-        return this->session().ui().ask(text) == TransferUi::Answer::Yes;
+    confirmDeletion = [this](int packaging, const QStringList&) {
+        return TListaTowarowTandem::confirmDeletion(this->session(), packaging, this);
     };
 }
 

@@ -19,8 +19,9 @@ public:
     QLineEdit* Edit3 = nullptr;     // price
     QCheckBox* CheckBox1 = nullptr; // "Możliwosc zmiany ceny w kasie" (hidden)
 
-    // Shows the articles linked to the packaging and returns whether the user confirmed its
-    // deletion ("Potwierdź usunięcie opakowania"). Replaceable for tests.
+    // Shows the articles linked to the packaging (TListaTowarowTandem) and returns whether the
+    // user confirmed its deletion ("Potwierdź usunięcie opakowania"). Replaceable for tests,
+    // which get the lines the list shows.
     std::function<bool(int packaging, const QStringList& linkedArticles)> confirmDeletion;
 
 protected:
