@@ -4,14 +4,22 @@
 #include "transferpanel.h"
 
 #include "app/appsession.h"
+#include "app/articlelist/tedycjatowaru.h"
 #include "app/forms/formregistry.h"
 #include "app/forms/guitransferui.h"
 #include "database/registerdatabase.h"
 #include "link/link.h"
+#include "printing/articlelistprint.h"
 #include "sync/articlesync.h"
 #include "sync/gauge.h"
 #include "tables/articlerecord.h"
 #include "tables/tablelayout.h"
+
+#include <QMenu>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <algorithm>
 
 #include <QCheckBox>
 #include <QDate>
@@ -161,6 +169,17 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     detailsLayout->addLayout(head);
     m_details = new QFormLayout;
     detailsLayout->addLayout(m_details);
+    // A click on this caption opens the print menu.
+    auto* printCaption = new QPushButton(QStringLiteral("Numer jednostki towarowej"), detailsBox);
+    printCaption->setObjectName(QStringLiteral("Drukuj"));
+    printCaption->setFlat(true);
+    auto* printMenu = new QMenu(printCaption);
+    printMenu->addAction(QStringLiteral("Drukuj według numerów PLU"), this,
+                         [this] { printArticles(false); });
+    printMenu->addAction(QStringLiteral("Drukuj według nazw"), this,
+                         [this] { printArticles(true); });
+    printCaption->setMenu(printMenu);
+    detailsLayout->addWidget(printCaption, 0, Qt::AlignLeft);
     top->addWidget(detailsBox);
 
     m_panel = new TransferPanel(this);
@@ -191,8 +210,6 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     connect(m_regList, &QListWidget::itemDoubleClicked, this, &checklist::toggle);
     connect(m_panel->cancelButton(), &QPushButton::clicked, this,
             [this] { setStop(m_session.ui(), true); });
-    // The editor opens when the program has it.
-    m_edit->setEnabled(FormRegistry::find("TEdycjaTowaru") != nullptr);
     resize(1100, 700);
 }
 
@@ -280,8 +297,6 @@ void TSynchronizacjaBazyTowarowej::setTransferRunning(bool running)
     for (QPushButton* b : {m_pcAll, m_regAll, m_toRegister, m_toPc, m_edit, m_deletePc, m_refresh,
                            m_deleteRegister, m_unused, m_verify, m_byNumbers})
         b->setEnabled(!running);
-    if (!running)
-        m_edit->setEnabled(FormRegistry::find("TEdycjaTowaru") != nullptr);
     if (running)
         setStop(m_session.ui(), false);
     else
@@ -378,14 +393,11 @@ void TSynchronizacjaBazyTowarowej::ZaznaczNieuzywaneClick()
 void TSynchronizacjaBazyTowarowej::EdytujClick()
 {
     const int n = checklist::current(m_pcList);
-    const FormFactory* editor = FormRegistry::find("TEdycjaTowaru");
-    if (n == 0 || !editor)
+    if (n == 0)
         return;
-    QDialog* dialog = (*editor)(m_session, this);
-    // The editor takes the article to edit from this property.
-    dialog->setProperty("articleNumber", n);
-    dialog->exec();
-    delete dialog;
+    TEdycjaTowaru editor(m_session, this);
+    editor.setArticleNumber(n);
+    editor.exec();
     rebuildPcList();
 }
 
@@ -401,6 +413,44 @@ void TSynchronizacjaBazyTowarowej::WeryfikujClick()
     setTransferRunning(false);
     m_registerRead = true;
     rebuildRegisterList();
+}
+
+std::vector<articleprint::Row> TSynchronizacjaBazyTowarowej::printRows(bool byName)
+{
+    // In slot order, or sorted by the PC list's line text (the name after the number).
+    QList<int> numbers = ArticleSync::pcNumbers(m_session.database());
+    std::vector<std::pair<QString, ArticleRecord>> articles;
+    for (int n : numbers) {
+        const ArticleRecord r = ArticleRecord::decode(
+            m_session.database().readBytes(layout::Articles.offsetOf(n), ArticleRecord::Size));
+        articles.emplace_back(ArticleSync::pcLine(r), r);
+    }
+    if (byName)
+        std::stable_sort(articles.begin(), articles.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<articleprint::Row> rows;
+    for (const auto& [line, r] : articles)
+        rows.push_back(
+            {r.number, r.name, r.price, QChar::fromLatin1(r.vat), r.fixedPrice, r.barcode});
+    return rows;
+}
+
+void TSynchronizacjaBazyTowarowej::printArticles(bool byName)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!printer.isValid()) {
+        m_session.ui().showMessage(QStringLiteral("Brak drukarki."), TransferUi::Icon::Warning);
+        return;
+    }
+    printer.setPageOrientation(QPageLayout::Portrait);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return;
+    articleprint::paint(painter, printer, printRows(byName));
+    painter.end();
 }
 
 void TSynchronizacjaBazyTowarowej::PcListClick(QListWidgetItem* item)

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <vector>
+
 class AppSession;
 class QCheckBox;
 class QFormLayout;
@@ -12,6 +14,9 @@ class QListWidgetItem;
 class QProgressBar;
 class QPushButton;
 class TransferPanel;
+namespace articleprint {
+struct Row;
+}
 namespace basesync {
 class ArticleSync;
 struct Details;
@@ -48,6 +53,8 @@ private:
     void PcListClick(QListWidgetItem* item);
     void RegisterListClick(QListWidgetItem* item);
 
+    void printArticles(bool byName);
+    std::vector<articleprint::Row> printRows(bool byName);
     void rebuildPcList();
     void rebuildRegisterList();
     void updateGauge(QLabel* text, QProgressBar* bar, int lines);
