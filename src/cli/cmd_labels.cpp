@@ -1,12 +1,11 @@
 // vduno labels FILE.vkf --numbers LIST --pdf OUT.pdf [--height MM]
 #include "command.h"
 #include "printing/labels.h"
+#include "tables/tablelayout.h"
 
 #include <QFile>
 
 namespace {
-
-constexpr int ArticleTableOffset = 5000;
 
 // "1,3,10-12" -> 1 3 10 11 12. False on a malformed list or a number outside 1..2000.
 bool parseNumbers(const QString& text, QList<int>& out)
@@ -59,14 +58,13 @@ int runLabels(const QStringList& argsIn, CliContext&)
     }
     const QByteArray db = file.readAll();
     if (!db.startsWith("VORN_DUNO_V_2_00") ||
-        db.size() < ArticleTableOffset + labels::ArticleCount * labels::ArticleRecordSize) {
+        db.size() < layout::Articles.base + layout::Articles.bytes()) {
         cli::err(QStringLiteral("Plik nie jest bazą danych kasy w bieżącym formacie: ") +
                  args.first());
         return ExitFailure;
     }
-    const std::vector<labels::LabelArticle> articles =
-        labels::articlesFromTable(QByteArrayView(db).sliced(
-            ArticleTableOffset, labels::ArticleCount * labels::ArticleRecordSize));
+    const std::vector<labels::LabelArticle> articles = labels::articlesFromTable(
+        QByteArrayView(db).sliced(layout::Articles.base, layout::Articles.bytes()));
     // Labels follow the list order (slot order), as the checked lines of the form do.
     std::vector<labels::Label> chosen;
     for (const labels::LabelArticle& a : articles)

@@ -3,6 +3,7 @@
 #include "code128.h"
 #include "common/amount.h"
 #include "common/cp1250.h"
+#include "tables/articlerecord.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -19,20 +20,6 @@ namespace labels {
 
 namespace {
 
-QByteArray fieldBytes(QByteArrayView field)
-{
-    const qsizetype nul = field.indexOf('\0');
-    return (nul < 0 ? field : field.first(nul)).toByteArray();
-}
-
-qint32 readLe32(QByteArrayView b, int offset)
-{
-    quint32 v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | static_cast<quint8>(b[offset + i]);
-    return static_cast<qint32>(v);
-}
-
 QFont labelFont()
 {
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -45,17 +32,20 @@ QFont labelFont()
 std::vector<LabelArticle> articlesFromTable(QByteArrayView table)
 {
     std::vector<LabelArticle> out;
-    const qsizetype slotCount = std::min<qsizetype>(ArticleCount, table.size() / ArticleRecordSize);
+    const qsizetype slotCount =
+        std::min<qsizetype>(ArticleCount, table.size() / ArticleRecord::Size);
     for (qsizetype n = 0; n < slotCount; ++n) {
-        const QByteArrayView r = table.sliced(n * ArticleRecordSize, ArticleRecordSize);
-        if (r[0] == 0 && r[1] == 0)
+        const QByteArrayView bytes = table.sliced(n * ArticleRecord::Size, ArticleRecord::Size);
+        if (!ArticleRecord::used(bytes))
             continue;
+        const ArticleRecord r = ArticleRecord::decode(bytes);
         LabelArticle a;
-        a.number = static_cast<int>(n + 1);
-        a.name = cp1250::readField(r.sliced(2, 42));
-        a.vatLetter = cp1250::decode(r.sliced(44, 1));
-        a.price = readLe32(r, 45);
-        a.barcode = fieldBytes(r.sliced(49, 13));
+        a.number = static_cast<int>(n + 1); // the slot, whatever the number bytes say
+        a.name = r.name;
+        a.vatLetter = cp1250::decode(QByteArrayView(&r.vat, 1));
+        a.price = r.price;
+        // The barcode field up to its first 0, as the register stores it (digits only).
+        a.barcode = cp1250::encode(r.barcode);
         out.push_back(std::move(a));
     }
     return out;

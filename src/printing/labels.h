@@ -17,7 +17,7 @@ class QPainter;
 namespace labels {
 
 constexpr int ArticleCount = 2000;
-constexpr int ArticleRecordSize = 68;
+constexpr int ArticleRecordSize = 68; // ArticleRecord::Size
 
 // The fields a label needs from a 68-byte article record.
 struct LabelArticle {

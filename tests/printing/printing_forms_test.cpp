@@ -1,5 +1,11 @@
+#include "app/appsession.h"
+#include "app/forms/formregistry.h"
+#include "database/databasesession.h"
+#include "fakeui.h"
 #include "printing/forms/tdrukowaniekodowkreskowych.h"
 #include "printing/forms/twydrukklawiatury.h"
+#include "tables/articlerecord.h"
+#include "tables/tablelayout.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -14,9 +20,22 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
+// What the main window hands every form: the working database and the user interface.
+struct Session {
+    QTemporaryDir dir;
+    DatabaseSession db{dir.filePath(QStringLiteral("BDTemp.bdt"))};
+    FakeUi ui;
+    AppSession app{db, ui};
+};
+
+} // namespace
+
 TEST(TWydrukKlawiatury, CopyColoursRightAfterShowing)
 {
-    TWydrukKlawiatury form;
+    Session s;
+    TWydrukKlawiatury form(s.app);
     form.show();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Wydruk klawiatury"));
     EXPECT_EQ(form.KopiujKolory->text(), QStringLiteral("Kopiuj kolory\nna wszystkie klawisze"));
@@ -35,7 +54,8 @@ TEST(TWydrukKlawiatury, CopyColoursRightAfterShowing)
 
 TEST(TWydrukKlawiatury, EditTextAndApply)
 {
-    TWydrukKlawiatury form;
+    Session s;
+    TWydrukKlawiatury form(s.app);
     form.show();
     // Keys of 56 pixels from (4, 4): key 6 is the second of the second row.
     QTest::mouseClick(form.preview(), Qt::LeftButton, {}, QPoint(4 + 56 + 28, 4 + 56 + 28));
@@ -64,7 +84,8 @@ TEST(TWydrukKlawiatury, EditTextAndApply)
 
 TEST(TWydrukKlawiatury, ColoursApplyAtOnceWhenAutomatic)
 {
-    TWydrukKlawiatury form;
+    Session s;
+    TWydrukKlawiatury form(s.app);
     form.show();
     form.chooseColor = [](const QColor&) { return QColor(Qt::red); };
     form.CheckBox1->setChecked(true);
@@ -87,7 +108,8 @@ TEST(TWydrukKlawiatury, ColoursApplyAtOnceWhenAutomatic)
 TEST(TWydrukKlawiatury, PrintsOnePage)
 {
     QTemporaryDir dir;
-    TWydrukKlawiatury form;
+    Session s;
+    TWydrukKlawiatury form(s.app);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     const QString pdf = dir.filePath(QStringLiteral("k.pdf"));
@@ -121,7 +143,8 @@ QByteArray articleTable()
 
 TEST(TDrukowanieKodowKreskowych, ListClickAndTrackBar)
 {
-    TDrukowanieKodowKreskowych form;
+    Session s;
+    TDrukowanieKodowKreskowych form(s.app);
     form.readArticleTable = articleTable;
     form.show();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Drukowanie kodów kreskowych"));
@@ -144,7 +167,8 @@ TEST(TDrukowanieKodowKreskowych, ListClickAndTrackBar)
 
 TEST(TDrukowanieKodowKreskowych, NothingCheckedShowsTheMessageAndNoDialog)
 {
-    TDrukowanieKodowKreskowych form;
+    Session s;
+    TDrukowanieKodowKreskowych form(s.app);
     form.readArticleTable = articleTable;
     QStringList messages;
     bool dialogShown = false;
@@ -160,7 +184,8 @@ TEST(TDrukowanieKodowKreskowych, PrintsTheCheckedLabels)
 {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("l.pdf"));
-    TDrukowanieKodowKreskowych form;
+    Session s;
+    TDrukowanieKodowKreskowych form(s.app);
     form.readArticleTable = articleTable;
     bool cancelled = true;
     form.runPrintDialog = [&](QPrinter& printer) {
@@ -186,4 +211,47 @@ TEST(TDrukowanieKodowKreskowych, PrintsTheCheckedLabels)
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().startsWith("%PDF"));
+}
+
+TEST(PrintingForms, RegisteredForTheMainWindow)
+{
+    // The main window enables "Wydruk klawiatury" and "Wydruk kodów kreskowych" by these.
+    Session s;
+    for (const char* name : {"TWydrukKlawiatury", "TDrukowanieKodowKreskowych"}) {
+        const FormFactory* make = FormRegistry::find(name);
+        ASSERT_NE(make, nullptr) << name;
+        std::unique_ptr<QDialog> form((*make)(s.app, nullptr));
+        EXPECT_STREQ(form->metaObject()->className(), name);
+    }
+}
+
+TEST(TDrukowanieKodowKreskowych, ReadsTheArticlesOfTheOpenDatabase)
+{
+    Session s;
+    ASSERT_TRUE(s.db.startUp().ok);
+    s.app.setState(OperatingState::OfflineWithDatabase);
+    ArticleRecord a;
+    a.number = 1999;
+    a.name = QStringLiteral("Żurek w butelce 0,5 l z długą nazwą");
+    a.vat = 'B';
+    a.price = 799;
+    a.barcode = QStringLiteral("5900000000017");
+    ASSERT_TRUE(storeRecord(s.app.database(), layout::Articles, 1999, a));
+    TDrukowanieKodowKreskowych form(s.app);
+    form.show();
+    ASSERT_EQ(form.ListBox1->count(), 1);
+    // The name is cut to 20 characters in the list, printed whole on the label.
+    EXPECT_EQ(form.ListBox1->item(0)->text(),
+              QStringLiteral("1999. Żurek w butelce 0,5        7,99 B"));
+    form.ListBox1->item(0)->setCheckState(Qt::Checked);
+    const std::vector<labels::Label> checked = form.checkedLabels();
+    ASSERT_EQ(checked.size(), 1u);
+    EXPECT_EQ(checked[0].barcode, QByteArray("5900000000017"));
+    EXPECT_EQ(checked[0].name, a.name);
+
+    // Without a database the list stays empty.
+    s.app.setState(OperatingState::OnlineWithoutDatabase);
+    form.hide();
+    form.show();
+    EXPECT_EQ(form.ListBox1->count(), 0);
 }

@@ -1,12 +1,17 @@
 #include "tdrukowaniekodowkreskowych.h"
 
+#include "app/appsession.h"
+#include "app/forms/formregistry.h"
 #include "common/listline.h"
+#include "common/transferui.h"
+#include "database/databasesession.h"
+#include "database/registerdatabase.h"
+#include "tables/tablelayout.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -15,10 +20,17 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-TDrukowanieKodowKreskowych::TDrukowanieKodowKreskowych(QWidget* parent) : QDialog(parent)
+TDrukowanieKodowKreskowych::TDrukowanieKodowKreskowych(AppSession& session, QWidget* parent)
+    : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Drukowanie kodów kreskowych"));
-    showMessage = [this](const QString& t) { QMessageBox::information(this, windowTitle(), t); };
+    showMessage = [&session](const QString& t) { session.ui().showMessage(t); };
+    // The article table of the open database, read in one go when the form is shown.
+    readArticleTable = [&session]() -> QByteArray {
+        if (!session.hasDatabase() || !session.session().isLoaded())
+            return {};
+        return readTable(session.database(), layout::Articles);
+    };
     runPrintDialog = [this](QPrinter& printer) {
         QPrintDialog dialog(&printer, this);
         return dialog.exec() == QDialog::Accepted;
@@ -172,3 +184,5 @@ void TDrukowanieKodowKreskowych::PodgladClick()
             [this](QPrinter* p) { printTo(*p); });
     preview.exec();
 }
+
+VDUNO_REGISTER_FORM(TDrukowanieKodowKreskowych)

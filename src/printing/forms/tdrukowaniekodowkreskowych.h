@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class AppSession;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -17,9 +18,10 @@ class QSlider;
 class TDrukowanieKodowKreskowych : public QDialog {
     Q_OBJECT
 public:
-    explicit TDrukowanieKodowKreskowych(QWidget* parent = nullptr);
+    explicit TDrukowanieKodowKreskowych(AppSession& session, QWidget* parent = nullptr);
 
-    // The 2000 article records (136,000 bytes) of the open database, read on showing.
+    // The 2000 article records (136,000 bytes) of the open database, read on showing;
+    // empty without a database. Replaceable for tests.
     std::function<QByteArray()> readArticleTable;
     // Replaceable for tests.
     std::function<void(const QString&)> showMessage;

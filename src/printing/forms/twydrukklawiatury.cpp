@@ -1,5 +1,9 @@
 #include "twydrukklawiatury.h"
 
+#include "app/appsession.h"
+#include "app/forms/formregistry.h"
+#include "common/transferui.h"
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -9,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
@@ -100,11 +103,11 @@ void setSwatch(QPushButton* b, const QColor& c)
 
 } // namespace
 
-TWydrukKlawiatury::TWydrukKlawiatury(QWidget* parent) : QDialog(parent)
+TWydrukKlawiatury::TWydrukKlawiatury(AppSession& session, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Wydruk klawiatury"));
     chooseColor = [this](const QColor& initial) { return QColorDialog::getColor(initial, this); };
-    showMessage = [this](const QString& t) { QMessageBox::information(this, windowTitle(), t); };
+    showMessage = [&session](const QString& t) { session.ui().showMessage(t); };
 
     auto* root = new QVBoxLayout(this);
     auto* heading = new QLabel(QStringLiteral("Wydruk szablonu klawiatury"), this);
@@ -381,3 +384,5 @@ void TWydrukKlawiatury::WczytajClick()
         showMessage(error);
     clearEditor();
 }
+
+VDUNO_REGISTER_FORM(TWydrukKlawiatury)

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class AppSession;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -17,7 +18,7 @@ class KeyboardPreview;
 class TWydrukKlawiatury : public QDialog {
     Q_OBJECT
 public:
-    explicit TWydrukKlawiatury(QWidget* parent = nullptr);
+    explicit TWydrukKlawiatury(AppSession& session, QWidget* parent = nullptr);
 
     const keyboard::Design& design() const { return m_design; }
     int selectedKey() const { return m_selected; }
