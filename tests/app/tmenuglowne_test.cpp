@@ -385,3 +385,36 @@ TEST(TMenuGlowne, FrameTraceSwitch)
     EXPECT_FALSE(t.w->traceAction()->isChecked());
     EXPECT_EQ(t.ui.messages.size(), 1);
 }
+
+TEST(TMenuGlowne, UnsavedChangesOfACrashedCopyAreOffered)
+{
+    QTemporaryDir dir;
+    const QString working = dir.filePath(QStringLiteral("BDTemp.bdt"));
+    ScanWorld world;
+    Link link{world.factory()};
+    QByteArray marker;
+    {
+        FakeUi ui;
+        TMenuGlowne first(ui, dir.path(), working, nullptr, &link);
+        first.session().setModified();
+        QFile m(first.session().markerPath());
+        ASSERT_TRUE(m.open(QIODevice::ReadOnly));
+        marker = m.readAll();
+    } // a normal end removes the marker; a crash would have left it
+    const QString markerPath = working + QStringLiteral(".niezapisana");
+    for (auto answer : {TransferUi::Answer::Yes, TransferUi::Answer::No}) {
+        QFile m(markerPath);
+        ASSERT_TRUE(m.open(QIODevice::WriteOnly));
+        m.write(marker);
+        m.close();
+        FakeUi ui;
+        ui.answers = {answer};
+        TMenuGlowne again(ui, dir.path(), working, nullptr, &link);
+        EXPECT_EQ(ui.questions,
+                  QStringList{QStringLiteral("Program nie został poprawnie zakończony. Czy "
+                                             "przywrócić niezapisane zmiany w bazie Bez nazwy?")});
+        EXPECT_EQ(again.session().isModified(), answer == TransferUi::Answer::Yes);
+        EXPECT_EQ(again.operatingState(), OperatingState::OfflineWithDatabase);
+        EXPECT_EQ(again.session().displayName(), QStringLiteral("Bez nazwy"));
+    }
+}

@@ -34,6 +34,9 @@
 namespace {
 const QString SaveQuestion =
     QStringLiteral("Czy chcesz zapisać zmiany w aktualnie edytowanej bazie?");
+const QString RecoveryQuestion =
+    QStringLiteral("Program nie został poprawnie zakończony. Czy przywrócić niezapisane zmiany "
+                   "w bazie %1?");
 
 // The connect button's picture: a register's plug with its cable.
 QIcon connectIcon()
@@ -94,7 +97,13 @@ TMenuGlowne::TMenuGlowne(TransferUi& ui, const QString& startDirectory, const QS
     m_port = settingsfile::read(m_startDirectory);
     connection::loadSettings(m_port, m_app, m_link);
     m_session.setDisplayName(DatabaseSession::WorkingCopyName);
-    if (m_session.startUp().ok)
+    // A copy that did not end normally left its unsaved changes in the working copy.
+    bool restored = false;
+    if (const DatabaseSession::Recovery rec = m_session.recoverableWorkingCopy();
+        rec.available && m_ui.ask(RecoveryQuestion.arg(rec.displayName), TransferUi::Buttons::YesNo,
+                                  TransferUi::Icon::Warning) == TransferUi::Answer::Yes)
+        restored = m_session.restoreWorkingCopy().ok;
+    if (restored || m_session.startUp().ok)
         m_app.setState(opstate::databaseLoaded(m_app.state()));
     m_app.changed = [this] { refreshStatus(); };
     refreshStatus();
