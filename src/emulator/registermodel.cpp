@@ -626,12 +626,13 @@ QList<Reply> RegisterModel::process(QByteArrayView frame)
     case 'H':
         if (length == 30) {
             // The register compares the old password itself; the padding spaces do not count
-            // (the form pads before the last character). A wrong one is refused with
-            // acknowledgement 1 and the password stays.
+            // (the form pads before the last character). A register that has no manager
+            // password yet (the factory state) takes any old one; otherwise a wrong one is
+            // refused with acknowledgement 1 and the password stays.
             auto bare = [](QByteArrayView b) {
                 return b.toByteArray().replace(' ', "").replace('\0', "");
             };
-            if (bare(data.first(10)) != bare(m_password))
+            if (!bare(m_password).isEmpty() && bare(data.first(10)) != bare(m_password))
                 return {Reply{ackFrame(m_address, 1), m_recordDelayMs}};
             m_password = data.sliced(10, 10).toByteArray();
             return ack(seq);
