@@ -241,14 +241,21 @@ TEST(AccountingCurrency, RegisterChangeSendsTheEFrame)
     ASSERT_TRUE(b.opened);
     const int result = changeInRegister(
         b.link, b.ui, {QStringLiteral("3.8765"), QStringLiteral("EU"), QDate(2026, 12, 8), true});
-    EXPECT_TRUE(answers::confirmed(result));
-    EXPECT_TRUE(b.ui.messages.isEmpty());
+    // The register wants three characters: the padded two-letter symbol is refused.
+    EXPECT_EQ(result, answers::DeviceError);
+    EXPECT_EQ(b.ui.messages, QStringList{QStringLiteral("Błąd 34: Za krótki symbol waluty (musi "
+                                                        "być 3 znaki) lub symbol waluty już "
+                                                        "występuje w bazie")});
     // 23 bytes: mantissa 38765000 = 0x024F81C8, 7 decimals, " EU", nominal 1, print 1,
     // 2026 = 0x07EA, month 12, day 8.
     QByteArray expected(
         "\x02\x01\x17\x00\x01\x80\x45\xC8\x81\x4F\x02\x07 EU\x01\x01\xEA\x07\x0C\x08", 21);
     ASSERT_EQ(b.sent.size(), 1);
     EXPECT_EQ(b.sent[0], framed(expected));
+    b.ui.messages.clear();
+    EXPECT_TRUE(answers::confirmed(changeInRegister(
+        b.link, b.ui, {QStringLiteral("2"), QStringLiteral("EUR"), QDate(2026, 12, 8), false})));
+    EXPECT_TRUE(b.ui.messages.isEmpty());
 }
 
 TEST(AccountingCurrency, RegisterChangeRefusalsAndSilence)

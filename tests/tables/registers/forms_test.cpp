@@ -971,6 +971,12 @@ TEST(AccountingCurrencyForm, RegisterChange)
     QByteArray expected(
         "\x02\x01\x17\x00\x01\x80\x45\x40\xA5\xAE\x02\x07 EU\x01\x00\xEB\x07\x01\x02", 21);
     EXPECT_EQ(b.sent[0], framed(expected));
+    // The register refuses a symbol shorter than three characters.
+    EXPECT_EQ(f.ui.messages, QStringList{u8("Błąd 34: Za krótki symbol waluty (musi być 3 znaki) "
+                                            "lub symbol waluty już występuje w bazie")});
+    f.ui.messages.clear();
+    form.Edit2->setText(u8("EUR"));
+    form.registerButton->click();
     EXPECT_TRUE(f.ui.messages.isEmpty());
     EXPECT_EQ(f.db().contents(), before);
     EXPECT_EQ(f.session->currencySymbol(), u8("PLN"));
