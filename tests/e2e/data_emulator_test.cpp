@@ -183,8 +183,8 @@ TEST(DataAgainstEmulator, CopyStreamEndsAfterSilence)
                                                transfer::CopyHandling::SendToComputer),
                           &r);
     EXPECT_EQ(r.end, transfer::CopyEnd::Silence);
-    EXPECT_EQ(b.ui.messages,
-              QStringList{QStringLiteral("Kasa przestała przesyłać dane. Odczyt kopii przerwany.")});
+    EXPECT_EQ(b.ui.messages, QStringList{QStringLiteral(
+                                 "Kasa przestała przesyłać dane. Odczyt kopii przerwany.")});
 }
 
 TEST(DataAgainstEmulator, CacheDump)
