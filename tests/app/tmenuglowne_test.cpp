@@ -1,3 +1,4 @@
+#include "app/forms/formregistry.h"
 #include "app/forms/tmenuglowne.h"
 #include "app/forms/tnowabaza.h"
 #include "fakeui.h"
@@ -9,7 +10,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTextStream>
 
@@ -417,4 +420,39 @@ TEST(TMenuGlowne, UnsavedChangesOfACrashedCopyAreOffered)
         EXPECT_EQ(again.operatingState(), OperatingState::OfflineWithDatabase);
         EXPECT_EQ(again.session().displayName(), QStringLiteral("Bez nazwy"));
     }
+}
+
+// The "Serwis" menu reaches the register functions that have no navigation item: the
+// copy and cache reads and the manager password only while a register is connected, the
+// report set whenever a database is loaded.
+TEST(TMenuGlowne, ServiceMenuGatesItsFormsByState)
+{
+    for (const char* cls : {"TOdczytKopii", "TKopiaPamieciPodrecznej",
+                            "TProgramowanieHaslaKierownika", "TProgramowanieZestawuRaportow"})
+        if (!FormRegistry::find(cls))
+            FormRegistry::add(cls,
+                              [](AppSession&, QWidget* parent) { return new QDialog(parent); });
+    Window t;
+    QMenu* service = nullptr;
+    for (QAction* a : t.w->menuBar()->actions())
+        if (a->text() == QStringLiteral("Serwis"))
+            service = a->menu();
+    ASSERT_NE(service, nullptr);
+    const auto items = service->actions();
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("Odczyt kopii"));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("Kopia pamięci podręcznej"));
+    EXPECT_EQ(items[2]->text(), QStringLiteral("Programowanie hasła kierownika"));
+    EXPECT_EQ(items[3]->text(), QStringLiteral("Zestaw raportów"));
+
+    emit service->aboutToShow();
+    EXPECT_FALSE(items[0]->isEnabled());
+    EXPECT_FALSE(items[1]->isEnabled());
+    EXPECT_FALSE(items[2]->isEnabled());
+    EXPECT_TRUE(items[3]->isEnabled());
+
+    t.w->app().setState(OperatingState::OnlineWithDatabase);
+    emit service->aboutToShow();
+    for (QAction* a : items)
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
 }

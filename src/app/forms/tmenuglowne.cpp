@@ -133,6 +133,38 @@ void TMenuGlowne::buildMenus()
     m_traceAction->setCheckable(true);
     connect(m_traceAction, &QAction::triggered, this, &TMenuGlowne::setFrameTrace);
 
+    // Register functions that have no item of their own in the navigation area.
+    QMenu* service = menuBar()->addMenu(QStringLiteral("Serwis"));
+    struct ServiceItem {
+        const char16_t* title;
+        const char* formClass;
+        bool needsRegister;
+    };
+    static const ServiceItem serviceItems[] = {
+        {u"Odczyt kopii", "TOdczytKopii", true},
+        {u"Kopia pamięci podręcznej", "TKopiaPamieciPodrecznej", true},
+        {u"Programowanie hasła kierownika", "TProgramowanieHaslaKierownika", true},
+        {u"Zestaw raportów", "TProgramowanieZestawuRaportow", false},
+    };
+    for (const ServiceItem& item : serviceItems) {
+        service->addAction(QString::fromUtf16(item.title), this, [this, &item] {
+            if (const FormFactory* f = FormRegistry::find(item.formClass)) {
+                QDialog* d = (*f)(m_app, this);
+                d->exec();
+                delete d;
+                refreshStatus();
+            }
+        });
+    }
+    connect(service, &QMenu::aboutToShow, this, [this, service] {
+        const auto actions = service->actions();
+        for (qsizetype i = 0; i < actions.size(); ++i) {
+            const ServiceItem& item = serviceItems[i];
+            const bool stateOk = item.needsRegister ? m_app.online() : m_app.hasDatabase();
+            actions[i]->setEnabled(stateOk && FormRegistry::find(item.formClass) != nullptr);
+        }
+    });
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("Pomoc"));
     help->addAction(QStringLiteral("O programie"), this, [this] {
         QMessageBox::about(this, QStringLiteral("O programie"), aboutText());
