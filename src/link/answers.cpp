@@ -291,7 +291,7 @@ bool completionWait(Link& link, TransferUi& ui)
     const qint64 start = ui.nowMs();
     int shortReads = 0;
     while (ui.nowMs() - start < kCompletionLimitMs) {
-        ui.waitMs(200);
+        link.pauseForAnswer(ui, 200);
         if (link.read(10) < 10) {
             if (++shortReads >= 2)
                 return false;

@@ -2,6 +2,7 @@
 
 #include "portmap.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 
 Link::Link(LineFactory factory) : m_factory(std::move(factory))
@@ -57,6 +58,7 @@ int Link::openPort(TransferUi& ui, bool verbose)
 
 void Link::closePort()
 {
+    m_creditMs = 0;
     if (m_line)
         m_line->close();
     m_line.reset();
@@ -153,7 +155,18 @@ int Link::readAt(int offset, int count)
     count = std::clamp(count, 0, ReceiveSize - offset);
     if (!isOpen() || count == 0)
         return 0;
-    const int n = int(m_line->read(m_rx.data() + offset, count));
+    int n = 0;
+    if (m_creditMs > 0) {
+        const LineTimeouts before = m_line->timeouts();
+        LineTimeouts longer = before;
+        longer.readConstant += quint32(m_creditMs);
+        m_creditMs = 0;
+        m_line->setTimeouts(longer);
+        n = int(m_line->read(m_rx.data() + offset, count));
+        m_line->setTimeouts(before);
+    } else {
+        n = int(m_line->read(m_rx.data() + offset, count));
+    }
     if (trace)
         trace('<', QByteArrayView(m_rx.data() + offset, n));
     return n;
@@ -180,10 +193,25 @@ void Link::pauseForAnswer(TransferUi& ui, int ms)
 {
     if (ms <= 0)
         return;
-    if (fastTransfers && m_line && m_line->isOpen()) {
+    if (fastTransfers && isOpen()) {
+        QElapsedTimer waited;
+        waited.start();
         const int r = m_line->waitReadable(ms);
-        if (r >= 0)
+        if (r >= 0) {
+            m_creditMs += int(qMax<qint64>(0, ms - waited.elapsed()));
             return;
+        }
+    }
+    ui.waitMs(ms);
+}
+
+void Link::pauseBetweenFrames(TransferUi& ui, int ms)
+{
+    if (ms <= 0)
+        return;
+    if (fastTransfers && isOpen()) {
+        m_creditMs += ms;
+        return;
     }
     ui.waitMs(ms);
 }

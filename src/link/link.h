@@ -47,9 +47,16 @@ public:
     // 0 the line fell silent, 1 it kept talking ("Wystąpił błąd komunikacji").
     int drainInput(TransferUi& ui);
     // The pause a run makes before it reads the register's answer: `ms` on the clock of `ui`,
-    // or with fast transfers until the first byte of the answer is waiting (never longer than
-    // `ms`; the read that follows keeps its own time-out, so no answer gets less time).
+    // or with fast transfers until the first byte of the answer is waiting. The part of `ms`
+    // not waited is added to the time-out of the next read, so with fast transfers no answer
+    // is ever allowed less time than with the full pause.
     void pauseForAnswer(TransferUi& ui, int ms);
+    // The pause after an accepted frame, before the next one goes out. With fast transfers it
+    // is not waited: the next frame goes at once and its answer gets the pause on top of its
+    // own time, so a register that needs the pause still has it, only answering later.
+    void pauseBetweenFrames(TransferUi& ui, int ms);
+    // Time (ms) the next read gets on top of its own time-out (see above).
+    int answerCreditMs() const { return m_creditMs; }
     // Reads `count` bytes (at most 1024) into the receive area from its start; returns how
     // many arrived within the time-out in force.
     int read(int count);
@@ -68,4 +75,5 @@ private:
     LineFactory m_factory;
     std::unique_ptr<SerialLine> m_line;
     std::array<char, ReceiveSize> m_rx{};
+    int m_creditMs = 0;
 };

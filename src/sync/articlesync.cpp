@@ -282,7 +282,7 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& ui, RegisterDataba
             ++result.done;
             showCounter(panel, result.done, result.total);
             recordIntoImage(m_images[n - 1], record);
-            ui.waitMs(50);
+            link.pauseBetweenFrames(ui, 50);
             if (r == answers::AcceptedEnd)
                 break;
             continue;
@@ -380,7 +380,7 @@ ArticleRunResult ArticleSync::deleteInRegister(Link& link, TransferUi& ui, const
             ++result.done;
             showCounter(panel, result.done, result.total);
             m_images[n - 1].fill('\0');
-            ui.waitMs(50);
+            link.pauseBetweenFrames(ui, 50);
             if (r == answers::AcceptedEnd)
                 break;
             continue;

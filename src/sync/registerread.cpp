@@ -30,7 +30,7 @@ ReadOutcome readRegisterBase(Link& link, TransferUi& ui, const ReadSpec& spec,
         if (ui.stopRequested())
             link.stopRequest = true;
         if (spec.pauseBeforeReadMs > 0)
-            ui.waitMs(spec.pauseBeforeReadMs);
+            link.pauseForAnswer(ui, spec.pauseBeforeReadMs);
         const int r = answers::readAnswer(link, ui, spec.answerLength);
         if (r == answers::CheckError && spec.ackCheckError)
             answers::sendAcknowledgement(link, ui, 1);

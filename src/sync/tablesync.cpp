@@ -143,7 +143,7 @@ TableRunResult TableSync::program(Link& link, TransferUi& ui, RegisterDatabase& 
             // Counted whether the register accepted at once or after reporting busy.
             ++result.done;
             if (r == answers::Accepted)
-                ui.waitMs(50);
+                link.pauseBetweenFrames(ui, 50);
             continue;
         }
         if (r == answers::DeviceError)
@@ -159,17 +159,17 @@ TableRunResult TableSync::program(Link& link, TransferUi& ui, RegisterDatabase& 
         QStringLiteral(" Zaprogramowano ") + QString::number(result.done) + m_member.noun;
     switch (m_member.runEnd) {
     case RunEnd::WaitReadMessage:
-        ui.waitMs(m_member.settleMs);
+        link.pauseBetweenFrames(ui, m_member.settleMs);
         read(link, ui);
         ui.showMessage(summary);
         break;
     case RunEnd::MessageWaitRead:
         ui.showMessage(summary);
-        ui.waitMs(m_member.settleMs);
+        link.pauseBetweenFrames(ui, m_member.settleMs);
         read(link, ui);
         break;
     case RunEnd::WaitMessageRead:
-        ui.waitMs(m_member.settleMs);
+        link.pauseBetweenFrames(ui, m_member.settleMs);
         ui.showMessage(summary);
         read(link, ui);
         break;
@@ -221,7 +221,7 @@ TableRunResult TableSync::deleteInRegister(Link& link, TransferUi& ui, const QLi
             ++result.done;
             m_images[n - 1].fill('\0');
             if (r == answers::Accepted) {
-                ui.waitMs(50);
+                link.pauseBetweenFrames(ui, 50);
                 continue;
             }
             if (m_member.reportWaitOnDelete)

@@ -44,7 +44,7 @@ Result receive(Link& link, TransferUi& ui, int registerType, Images& images)
         if (ui.stopRequested())
             link.stopRequest = true;
         if (duno)
-            ui.waitMs(1);
+            link.pauseForAnswer(ui, 1);
         const int r = answers::readAnswer(link, ui, length);
         result.ended = r;
         if (r == answers::More || r == answers::Done) {

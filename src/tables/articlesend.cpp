@@ -142,7 +142,7 @@ RunResult sendAll(Link& link, TransferUi& ui, RegisterDatabase& db, const QList<
             ++run.programmed;
             if (panel.programmed)
                 panel.programmed(run.programmed, run.listed);
-            ui.waitMs(pacing.afterConfirmed);
+            link.pauseBetweenFrames(ui, pacing.afterConfirmed);
             if (result == answers::AcceptedEnd) {
                 run.end = RunResult::End::RegisterEnded;
                 break;

@@ -63,7 +63,7 @@ bool sendKey(Link& link, TransferUi& ui, int cashier, int key, int position)
     }
     if (!answers::confirmed(r))
         return false;
-    ui.waitMs(650);
+    link.pauseBetweenFrames(ui, 650);
     return true;
 }
 

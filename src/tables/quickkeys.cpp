@@ -155,7 +155,7 @@ int sendAllKeys(Link& link, TransferUi& ui, RegisterDatabase& db, int cashier)
         const int r = sendKey(link, ui, db, cashier, key, sequence);
         if (answers::confirmed(r))
             ++accepted;
-        ui.waitMs(300);
+        link.pauseBetweenFrames(ui, 300);
         // The last key may be acknowledged with 3 (end of the run); before it only 0 goes on.
         if (r != answers::Accepted)
             break;

@@ -149,7 +149,7 @@ RunResult sendAll(Link& link, TransferUi& ui, RegisterDatabase& db, const Source
                     run.failure = result; // the register ended the run before its last record
                 break;
             }
-            ui.waitMs(pace.pauseAfterAcceptMs);
+            link.pauseBetweenFrames(ui, pace.pauseAfterAcceptMs);
         } else if (result == answers::DeviceError) {
             run.refused.append({todo[i], link.at(8)});
             if (last) {

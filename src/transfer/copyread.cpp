@@ -139,7 +139,7 @@ CopyReception receiveCopyText(Link& link, TransferUi& ui,
                 break;
             }
         }
-        ui.waitMs(kPauseMs);
+        link.pauseForAnswer(ui, kPauseMs);
         ui.processEvents();
         if (ui.stopRequested()) {
             result.end = CopyEnd::Stopped;

@@ -10,12 +10,14 @@
 // A scripted serial line: reads hand out the queued answers (one chunk per read, cut to
 // the requested count), writes accept what the script allows.
 struct FakeLineScript {
-    QList<QByteArray> reads;         // one entry per read() call; empty = time-out
-    QList<qint64> writeLimits;       // bytes accepted per write() call (-1 = all)
-    QList<bool> writeVanish;         // this write call fails as an unplugged device
-    QList<int> statuses;             // status() answers (0 once exhausted)
-    QByteArray written;              // everything written
-    QList<LineTimeouts> timeoutsSet; // every setTimeouts()
+    QList<QByteArray> reads;          // one entry per read() call; empty = time-out
+    QList<qint64> writeLimits;        // bytes accepted per write() call (-1 = all)
+    QList<bool> writeVanish;          // this write call fails as an unplugged device
+    QList<int> statuses;              // status() answers (0 once exhausted)
+    QByteArray written;               // everything written
+    QList<LineTimeouts> timeoutsSet;  // every setTimeouts()
+    QList<LineTimeouts> readTimeouts; // the time-outs in force at every read()
+    int waitReadable = -1;            // what waitReadable() answers (-1: the line cannot tell)
     bool openFails = false;
     bool configureFails = false;
     int opens = 0, writes = 0, readsDone = 0;
@@ -58,6 +60,7 @@ public:
     qint64 read(char* into, qint64 count) override
     {
         ++m_s.readsDone;
+        m_s.readTimeouts << m_t;
         if (m_s.reads.isEmpty())
             return 0;
         const QByteArray chunk = m_s.reads.takeFirst().left(count);
@@ -65,6 +68,7 @@ public:
         return chunk.size();
     }
     int status() override { return m_s.statuses.isEmpty() ? 0 : m_s.statuses.takeFirst(); }
+    int waitReadable(int) override { return m_s.waitReadable; }
 
 private:
     FakeLineScript& m_s;

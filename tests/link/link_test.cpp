@@ -1,7 +1,9 @@
 #include "link/link.h"
 #include "link/portmap.h"
 
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
+#include <numeric>
 
 #include "fakeline.h"
 #include "fakeui.h"
@@ -173,4 +175,79 @@ TEST(Link, DrainStopsAfter8192Reads)
     ui.messages.clear();
     EXPECT_EQ(link.drainInput(ui), 0);
     EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+// Fast transfers skip the pauses before an answer and between frames, but the read of the
+// answer is then allowed the skipped time on top of its own: a slow register gets at least
+// as long to answer as with the full pauses.
+TEST(Link, FastTransfersNeverShortenTheTimeAllowedForAnAnswer)
+{
+    const QByteArray frame(40, 'f');
+    for (const bool fast : {false, true}) {
+        SCOPED_TRACE(fast ? "fast" : "prescribed pauses");
+        FakeLineScript script;
+        script.waitReadable = 1; // the answer is waiting as soon as the line is asked
+        Link link(fakeFactory(script));
+        FakeUi ui;
+        link.port = 1;
+        link.fastTransfers = fast;
+        ASSERT_EQ(link.openPort(ui, true), 0);
+
+        QElapsedTimer waited;
+        waited.start();
+        link.pauseBetweenFrames(ui, 50);
+        ASSERT_EQ(link.sendBytes(ui, frame), 0);
+        const LineTimeouts own = script.timeoutsSet.last();
+        link.pauseForAnswer(ui, 1000);
+        const qint64 realMs = waited.elapsed();
+        link.read(10);
+        link.read(10);
+
+        ASSERT_EQ(script.readTimeouts.size(), 2);
+        const qint64 clockMs = std::accumulate(ui.waits.begin(), ui.waits.end(), qint64(0));
+        // Time the first answer had: the pauses waited plus its read's total time-out.
+        const qint64 allowed = clockMs + realMs + script.readTimeouts[0].readConstant +
+                               10 * qint64(script.readTimeouts[0].readMultiplier);
+        EXPECT_GE(allowed, 1050 + own.readConstant + 10 * qint64(own.readMultiplier));
+        if (fast) {
+            EXPECT_TRUE(ui.waits.isEmpty());
+            EXPECT_GE(script.readTimeouts[0].readConstant, own.readConstant + 1050 - realMs);
+        } else {
+            EXPECT_EQ(ui.waits, (QList<int>{50, 1000}));
+            EXPECT_EQ(script.readTimeouts[0], own);
+        }
+        // The extra time belongs to one answer only, and the line's own time-outs come back.
+        EXPECT_EQ(script.readTimeouts[1], own);
+        EXPECT_EQ(link.answerCreditMs(), 0);
+    }
+}
+
+TEST(Link, FastPauseWaitsOnTheClockWhenTheLineCannotTell)
+{
+    FakeLineScript script; // waitReadable answers -1
+    Link link(fakeFactory(script));
+    FakeUi ui;
+    link.port = 1;
+    link.fastTransfers = true;
+    ASSERT_EQ(link.openPort(ui, true), 0);
+    link.pauseForAnswer(ui, 1000);
+    EXPECT_EQ(ui.waits, (QList<int>{1000}));
+    EXPECT_EQ(link.answerCreditMs(), 0);
+}
+
+TEST(Link, OwedAnswerTimeEndsWithThePort)
+{
+    FakeLineScript script;
+    Link link(fakeFactory(script));
+    FakeUi ui;
+    link.port = 1;
+    link.fastTransfers = true;
+    ASSERT_EQ(link.openPort(ui, true), 0);
+    link.pauseBetweenFrames(ui, 300);
+    EXPECT_EQ(link.answerCreditMs(), 300);
+    link.closePort();
+    EXPECT_EQ(link.answerCreditMs(), 0);
+    // Without a port there is nothing to skip: the pause is waited.
+    link.pauseBetweenFrames(ui, 300);
+    EXPECT_EQ(ui.waits, (QList<int>{300}));
 }
