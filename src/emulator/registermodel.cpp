@@ -348,6 +348,8 @@ QList<Reply> RegisterModel::handle(QByteArrayView frame)
     ++m_frameCounter;
     if (uint8_t(frame[length - 2]) != checkByte(frame))
         return applyFaults(error(ErrCheckByte));
+    if (m_faults.deviceError.contains(m_frameCounter))
+        return applyFaults(error(uint8_t(m_faults.deviceError.value(m_frameCounter))));
     if (cmd != kAck) {
         // Busy: the register says so at once and answers the command when it is free again;
         // the computer waits and reads once more without sending the frame again.

@@ -3,6 +3,7 @@
 #include "frame.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -36,6 +37,9 @@ struct FaultPlan {
     QSet<int> noise;    // send a few stray bytes before the answer
     QSet<int> slow;     // answer only after slowMs
     QSet<int> vanish;   // the device disappears instead of answering
+    // answer with an error frame carrying this device error code instead of the real answer
+    // (the command is not carried out)
+    QHash<int, int> deviceError;
     int slowMs = 1500;
     int paperBackMs = 300;
     int busyMs = 200;
