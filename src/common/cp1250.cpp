@@ -25,6 +25,17 @@ bool representable(const QString& text)
     return !enc.hasError();
 }
 
+QString unsupportedMessage(const QString& label)
+{
+    return QStringLiteral("Pole „") + label +
+           QStringLiteral("” zawiera znaki, których kasa nie obsługuje.");
+}
+
+QString refusal(const QString& text, const QString& label)
+{
+    return representable(text) ? QString() : unsupportedMessage(label);
+}
+
 QString readField(QByteArrayView field)
 {
     const qsizetype end = field.indexOf('\0');

@@ -14,6 +14,13 @@ QString decode(QByteArrayView bytes);
 // True when every character of the text has a cp1250 byte.
 bool representable(const QString& text);
 
+// The refusal of a field whose text the register cannot hold (emoji, Cyrillic, CJK...):
+// "Pole „<label>” zawiera znaki, których kasa nie obsługuje.", the label as the form shows it.
+QString unsupportedMessage(const QString& label);
+// Empty when the text is representable, otherwise unsupportedMessage(label). Forms check their
+// texts with this before anything is stored or sent, so nothing is silently turned into "?".
+QString refusal(const QString& text, const QString& label);
+
 // A fixed-width text field: the bytes up to the first 0 or the whole width.
 QString readField(QByteArrayView field);
 

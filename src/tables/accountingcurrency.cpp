@@ -92,9 +92,13 @@ std::optional<Failure> checkInput(const Input& in, QList<Failure>* hints)
         found.append({QStringLiteral("Edit2"), QStringLiteral(" Wprowadź symbol"), true});
     if (hints)
         *hints = found;
-    if (found.isEmpty())
-        return std::nullopt;
-    return found.first();
+    if (!found.isEmpty())
+        return found.first();
+    if (const QString refused =
+            cp1250::refusal(in.symbol, QStringLiteral("Symbol nowej waluty ewidencyjnej"));
+        !refused.isEmpty())
+        return Failure{QStringLiteral("Edit2"), refused};
+    return std::nullopt;
 }
 
 QString paddedSymbol(const QString& symbol)
@@ -109,8 +113,11 @@ QString symbolLabel(const QString& newSymbol, const QString& currentSymbol)
 
 int changeInRegister(Link& link, TransferUi& ui, const Input& in)
 {
-    if (checkInput(in))
+    if (const auto failure = checkInput(in)) {
+        if (!failure->hint)
+            ui.showMessage(failure->message, TransferUi::Icon::Warning);
         return -1;
+    }
     link.drainInput(ui);
     QString rate = in.rate;
     rate.replace(u'.', u',');

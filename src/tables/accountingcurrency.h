@@ -36,7 +36,8 @@ struct Input {
     bool printConverter = false; // "Drukowanie przelicznika walut"
 };
 
-// Empty fields: the hints " Wprowadź kurs" ("Edit1") and " Wprowadź symbol" ("Edit2").
+// Empty fields: the hints " Wprowadź kurs" ("Edit1") and " Wprowadź symbol" ("Edit2"); then a
+// symbol with characters outside cp1250 is refused ("Edit2", a message, not a hint).
 std::optional<Failure> checkInput(const Input& in, QList<Failure>* hints = nullptr);
 
 // The symbol with spaces in front to 3 characters ("EU" -> " EU").

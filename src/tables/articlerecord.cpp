@@ -128,6 +128,9 @@ Validated<ArticleRecord> validateArticle(const ArticleInput& in, const ArticleIn
         return V::fail(
             {QStringLiteral("Edit5"),
              QStringLiteral("Nazwa towaru nie może składać się z samych znaków spacji!")});
+    if (const QString refused = cp1250::refusal(in.name, QStringLiteral("Nazwa"));
+        !refused.isEmpty())
+        return V::fail({QStringLiteral("Edit5"), refused});
     const QString key = articleNameKey(in.name);
     if (const int other = index.otherWithKey(key, int(*number)))
         return V::fail({QStringLiteral("Edit5"),
@@ -146,6 +149,9 @@ Validated<ArticleRecord> validateArticle(const ArticleInput& in, const ArticleIn
         return V::fail({QStringLiteral("Edit1"),
                         QStringLiteral("Cena sztywna musi mieć wartość większą od 0,00. Wprowadz "
                                        "inną wartość, lub odznacz pole \"Cena sztywna\"")});
+    if (const QString refused = cp1250::refusal(in.barcode, QStringLiteral("Kod kreskowy"));
+        !refused.isEmpty())
+        return V::fail({QStringLiteral("Edit2"), refused});
     ArticleRecord r;
     r.number = int(*number);
     r.name = in.name;

@@ -50,6 +50,9 @@ Validated<CashierRecord> validateCashier(const CashierInput& in, QByteArrayView 
         return V::fail(
             {QStringLiteral("Edit2"),
              QStringLiteral("Nazwa kasjera nie może składać się z samych znaków spacji!")});
+    if (const QString refused = cp1250::refusal(in.name, QStringLiteral("Nazwa kasjera"));
+        !refused.isEmpty())
+        return V::fail({QStringLiteral("Edit2"), refused});
     const auto number = input::integer(in.number);
     if (!number || *number < 1 || *number > 10)
         return V::fail(

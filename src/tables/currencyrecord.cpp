@@ -90,6 +90,9 @@ Validated<CurrencyRecord> validateCurrency(const CurrencyInput& in, QByteArrayVi
         return V::fail(
             {QStringLiteral("Edit2"),
              QStringLiteral("Nazwa waluty nie może składać się z samych znaków spacji!")});
+    if (const QString refused = cp1250::refusal(in.name, QStringLiteral("Nazwa"));
+        !refused.isEmpty())
+        return V::fail({QStringLiteral("Edit2"), refused});
     QString rate = in.rate;
     const qsizetype dot = rate.indexOf(u'.');
     if (dot >= 0)
@@ -111,6 +114,9 @@ Validated<CurrencyRecord> validateCurrency(const CurrencyInput& in, QByteArrayVi
     if (symbol == QStringLiteral("   "))
         return V::fail({QStringLiteral("Edit4"),
                         QStringLiteral("Symbol nie może składać się z samych znaków spacji!")});
+    if (const QString refused = cp1250::refusal(in.symbol, QStringLiteral("Symbol"));
+        !refused.isEmpty())
+        return V::fail({QStringLiteral("Edit4"), refused});
     for (int n = 1; n <= 20 && haveTable; ++n) {
         const QByteArrayView rec = layout::Currencies.record(table, n);
         if (rec[0] != 0 && cp1250::decode(rec.sliced(27, 3)) == symbol)

@@ -48,6 +48,9 @@ Validated<DiscountRecord> validateDiscount(const DiscountInput& in, QByteArrayVi
         return V::fail(
             {QStringLiteral("Edit2"),
              QStringLiteral("Nazwa rabatu/narzutu nie może składać się z samych znaków spacji!")});
+    if (const QString refused = cp1250::refusal(in.name, QStringLiteral("Nazwa"));
+        !refused.isEmpty())
+        return V::fail({QStringLiteral("Edit2"), refused});
     const QString name = input::withoutTrailingSpaces(in.name);
     for (int n = 1; n <= 20 && table.size() >= layout::Discounts.bytes(); ++n) {
         const QByteArrayView rec = layout::Discounts.record(table, n);

@@ -28,6 +28,9 @@ Validated<GroupRecord> validateGroup(const GroupInput& in, QByteArrayView table)
         return V::fail({QStringLiteral("Edit1"),
                         QStringLiteral("Nazwa grupy towarowej nie może składać się z samych "
                                        "znaków spacji!")});
+    if (const QString refused = cp1250::refusal(in.name, QStringLiteral("Nazwa"));
+        !refused.isEmpty())
+        return V::fail({QStringLiteral("Edit1"), refused});
     for (int n = 1; n <= 20 && table.size() >= layout::Groups.bytes(); ++n)
         if (input::paddedSpaces(cp1250::readField(layout::Groups.record(table, n).sliced(1, 21)),
                                 21) == name)

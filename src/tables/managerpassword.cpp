@@ -1,7 +1,11 @@
 #include "managerpassword.h"
 
+#include "common/cp1250.h"
+#include "common/transferui.h"
 #include "link/commands.h"
 #include "link/link.h"
+
+#include <utility>
 
 namespace managerpassword {
 
@@ -19,6 +23,12 @@ QString padded(const QString& password)
 int send(Link& link, TransferUi& ui, const QString& oldPassword, const QString& newPassword,
          bool confirm)
 {
+    for (const auto& [text, label] : {std::pair{oldPassword, QStringLiteral("Stare hasło")},
+                                      std::pair{newPassword, QStringLiteral("Nowe hasło")}})
+        if (const QString refused = cp1250::refusal(text, label); !refused.isEmpty()) {
+            ui.showMessage(refused, TransferUi::Icon::Warning);
+            return -1;
+        }
     link.drainInput(ui);
     return commands::send(link, ui,
                           commands::setManagerPassword(link.address, 0x8001, padded(oldPassword),

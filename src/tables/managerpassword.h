@@ -17,7 +17,8 @@ inline constexpr int Width = 10;
 QString padded(const QString& password);
 
 // "Wyslij": drain and the "H" frame (sequence 0x8001) with both passwords padded; no answer
-// is awaited (the register checks the old password itself). Returns the send result.
+// is awaited (the register checks the old password itself). Returns the send result, or -1
+// with the field's refusal shown when a password has characters outside cp1250.
 int send(Link& link, TransferUi& ui, const QString& oldPassword, const QString& newPassword,
          bool confirm);
 

@@ -1,5 +1,6 @@
 #include "nip.h"
 
+#include "common/cp1250.h"
 #include "common/transferui.h"
 #include "link/answers.h"
 #include "link/commands.h"
@@ -16,6 +17,10 @@ Result program(Link& link, TransferUi& ui, const QString& text)
 {
     if (text.size() > MaxLength) {
         ui.showMessage(QStringLiteral("Zbyt długi NIP!"), TransferUi::Icon::Warning);
+        return Result::Refused;
+    }
+    if (const QString refused = cp1250::refusal(text, QStringLiteral("NIP")); !refused.isEmpty()) {
+        ui.showMessage(refused, TransferUi::Icon::Warning);
         return Result::Refused;
     }
     link.drainInput(ui);

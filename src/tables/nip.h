@@ -18,7 +18,8 @@ QString padded(const QString& text);
 // nothing for it).
 enum class Result { Refused, NotSent, NoAnswer, Rejected, Accepted };
 
-// "Programuj": a text longer than 16 shows "Zbyt długi NIP!" and sends nothing. Otherwise
+// "Programuj": a text longer than 16 shows "Zbyt długi NIP!" and sends nothing, as does a text
+// with characters outside cp1250 (the field's refusal is shown). Otherwise
 // drain, the "I" frame (0x8001) with the padded text, 1000 ms, the confirmation wait; no
 // answer (code 4) shows "Brak komunikacji".
 Result program(Link& link, TransferUi& ui, const QString& text);

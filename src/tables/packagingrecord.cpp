@@ -35,6 +35,9 @@ Validated<PackagingRecord> validatePackaging(const PackagingInput& in)
         hints.append({QStringLiteral("Edit3"), QStringLiteral(" Wprowadź cenę!"), true});
     if (!hints.isEmpty())
         return V::fromHints(hints);
+    if (const QString refused = cp1250::refusal(in.name, QStringLiteral("Nazwa"));
+        !refused.isEmpty())
+        return V::fail({QStringLiteral("Edit2"), refused});
     const Failure bad{QStringLiteral("Edit3"),
                       QStringLiteral("     Błędna wartość w polu Cena     ")};
     const auto price = input::truncated(in.price, 2);

@@ -52,6 +52,9 @@ Validated<PaymentFormRecord> validatePaymentForm(const PaymentFormInput& in, QBy
         return V::fail(
             {QStringLiteral("Edit2"),
              QStringLiteral("Nazwa waluty nie może składać się z samych znaków spacji!")});
+    if (const QString refused = cp1250::refusal(in.name, QStringLiteral("Nazwa"));
+        !refused.isEmpty())
+        return V::fail({QStringLiteral("Edit2"), refused});
     const QString name = input::withoutTrailingSpaces(in.name);
     for (int n = 1; n <= 10 && table.size() >= layout::PaymentForms.bytes(); ++n) {
         const QByteArrayView rec = layout::PaymentForms.record(table, n);

@@ -55,6 +55,15 @@ QByteArray Block::encode() const
     return b;
 }
 
+QString textRefusal(const QList<Paragraph>& paragraphs, int limit, const QString& label)
+{
+    QString text;
+    for (qsizetype i = 0; i < paragraphs.size() && i < limit; ++i)
+        for (const Char& ch : paragraphs[i].text)
+            text.append(ch.c);
+    return cp1250::refusal(text, label);
+}
+
 Block buildBlock(const QList<Paragraph>& paragraphs, int limit, const QList<bool>& tall)
 {
     Block b;

@@ -48,6 +48,10 @@ struct Block {
     bool operator==(const Block&) const = default;
 };
 
+// The refusal of the paragraphs that go into the block (the first `lineLimit`) when one holds a
+// character without a cp1250 byte: the field is "Nagłówek" or "Stopka". Empty when all fit.
+QString textRefusal(const QList<Paragraph>& paragraphs, int lineLimit, const QString& label);
+
 // The block from the editor's paragraphs (only the first `lineLimit` count) and the tall flags.
 Block buildBlock(const QList<Paragraph>& paragraphs, int lineLimit, const QList<bool>& tall);
 

@@ -41,6 +41,13 @@ std::optional<QStringList> read(Link& link, TransferUi& ui)
 
 int send(Link& link, TransferUi& ui, const QStringList& names)
 {
+    for (int i = 0; i < Count; ++i)
+        if (const QString refused = cp1250::refusal(
+                names.value(i), QStringLiteral("Jednostka nr ") + QString::number(i + 1));
+            !refused.isEmpty()) {
+            ui.showMessage(refused, TransferUi::Icon::Warning);
+            return -1;
+        }
     link.drainInput(ui);
     return commands::send(link, ui,
                           commands::setUnitNames(link.address, 0x8001, names.value(0),

@@ -21,6 +21,7 @@ QByteArray encode(const QStringList& names);
 // nullopt when no data frame came (the fields then keep their text).
 std::optional<QStringList> read(Link& link, TransferUi& ui);
 // "Wyślij do kasy": drain and the "q" frame (0x8001) with the names padded with spaces to 3;
-// no answer is awaited. Returns the send result (0 sent).
+// no answer is awaited. Returns the send result (0 sent), or -1 with the field's refusal shown
+// when a name has characters outside cp1250.
 int send(Link& link, TransferUi& ui, const QStringList& names);
 } // namespace units

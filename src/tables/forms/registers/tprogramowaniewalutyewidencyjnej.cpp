@@ -107,7 +107,8 @@ void TProgramowanieWalutyEwidencyjnej::Edit2Change()
 bool TProgramowanieWalutyEwidencyjnej::checkFields()
 {
     QList<Failure> hints;
-    accountingcurrency::checkInput({Edit1->text(), Edit2->text(), {}, false}, &hints);
+    const auto failure =
+        accountingcurrency::checkInput({Edit1->text(), Edit2->text(), {}, false}, &hints);
     rateHint->hide();
     symbolHint->hide();
     for (const Failure& f : hints) {
@@ -117,7 +118,12 @@ bool TProgramowanieWalutyEwidencyjnej::checkFields()
     }
     if (!hints.isEmpty())
         (hints.first().field == QStringLiteral("Edit1") ? Edit1 : Edit2)->setFocus();
-    return hints.isEmpty();
+    if (hints.isEmpty() && failure) {
+        m_session.ui().showMessage(failure->message, TransferUi::Icon::Warning);
+        Edit2->setFocus();
+        return false;
+    }
+    return !failure;
 }
 
 void TProgramowanieWalutyEwidencyjnej::ZmianaWKasieClick()

@@ -264,7 +264,15 @@ void ReceiptEditor::sendClicked()
     for (QCheckBox* box : tallLines)
         tall.append(box->isChecked());
     const int limit = receipt::lineLimit(m_kind);
-    const receipt::Block block = receipt::buildBlock(paragraphs(), limit, tall);
+    const QList<receipt::Paragraph> typed = paragraphs();
+    const QString refused = receipt::textRefusal(
+        typed, limit,
+        m_kind == receipt::Kind::Header ? QStringLiteral("Nagłówek") : QStringLiteral("Stopka"));
+    if (!refused.isEmpty()) {
+        m_session.ui().showMessage(refused, TransferUi::Icon::Warning);
+        return;
+    }
+    const receipt::Block block = receipt::buildBlock(typed, limit, tall);
     // Stored when a database is open; the frame carries the block just built either way, so
     // that a register programmed without a database never gets an empty header.
     if (m_session.hasDatabase())
