@@ -184,11 +184,15 @@ int readAnswer(Link& link, TransferUi& ui, int length)
         ui.showMessage(QStringLiteral("Zerowa wartość sprzedaży."));
         return Nothing;
     }
-    if ((n == 11 || n == length) && n >= 9 && status) {
+    // A 10-byte status frame (busy, paper out) is no error frame, even when the data frame
+    // that the register sends once it is ready follows it within the same read: its byte 8 is
+    // the status frame's check byte, not a device error code. Nothing usable came.
+    const bool statusFrame = status && link.at(2) == 10 && n >= 10;
+    if ((n == 11 || n == length) && n >= 9 && status && !statusFrame) {
         showDeviceError(ui, link.at(8));
         return Nothing;
     }
-    if (n < length) {
+    if (n < length || statusFrame) {
         ui.showMessage(QStringLiteral("Brak komunikacji."), TransferUi::Icon::Error);
         return Nothing;
     }
