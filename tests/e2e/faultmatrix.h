@@ -138,6 +138,33 @@ inline QStringList crcMessages(quint8 computed)
             kCrcError};
 }
 
+// A frame written out by hand: head, data, check byte, end byte.
+inline QByteArray handFrame(quint8 address, quint16 sequence, quint8 command,
+                            const QByteArray& data)
+{
+    const int length = 9 + int(data.size());
+    QByteArray f;
+    f.append(char(0x02))
+        .append(char(address))
+        .append(char(length & 0xFF))
+        .append(char(length >> 8));
+    f.append(char(sequence & 0xFF)).append(char(sequence >> 8)).append(char(command)).append(data);
+    f.append(char(handCheck(address, sequence, command, data))).append(char(0x03));
+    return f;
+}
+// The messages of a data frame read with four stray bytes before it: the read takes the
+// stray bytes and all but the last four bytes of the frame; its "check byte" and the check
+// byte worked out over it are then bytes of the frame.
+inline QStringList noisyCrcMessages(const QByteArray& frame)
+{
+    const QByteArray stream = QByteArray("\x55\xAA\x13\x7F", 4) + frame;
+    const int n = int(frame.size());
+    quint8 x = 0;
+    for (int i = 1; i <= n - 3; ++i)
+        x ^= quint8(stream[i]);
+    return {QStringLiteral("CRC kasy: %1 CRC PC: %2").arg(quint8(stream[n - 2])).arg(x), kCrcError};
+}
+
 // The emulator, the real link on its pseudo-terminal and a working database.
 struct Rig {
     explicit Rig(emu::Model model = emu::Model::DunoBis)
@@ -224,6 +251,7 @@ struct Rig {
     QTemporaryDir dir;
     DatabaseSession session;
     QList<QByteArray> sent;
+    int result = -1; // a run's own result, for its check
     bool dbOk = false;
     bool started = false;
     bool opened = false;
@@ -291,6 +319,22 @@ inline void runMatrix(const Case& run, emu::Model model = emu::Model::DunoBis)
             EXPECT_TRUE(rig.dbBytes() == before) << "the database changed";
         EXPECT_LT(real.elapsed(), kRealTimeLimitMs);
     }
+}
+
+// The expectation of a run that waits for one answer and shows nothing of its own beyond
+// `own`: the paper-out question is asked, and a stop after it is reported first.
+inline Expect withPaper(Fault f, const QStringList& own = {})
+{
+    if (f == Fault::PaperYes)
+        return {own, {kPaperQuestion}};
+    if (f == Fault::PaperNo)
+        return {QStringList{kUserStopped} + own, {kPaperQuestion}};
+    return {own, {}};
+}
+// A run that sends and reads no answer: whatever the register does, nobody is told anything.
+inline Expect nothingRead(Fault, Rig&)
+{
+    return {};
 }
 
 // Frame 1 for the faults a register can only give to a command (busy, paper out), else `n`.

@@ -1,0 +1,345 @@
+// Fault matrix of the synchronisation runs: the register's article base read into the buffer,
+// checked PC articles programmed, checked articles deleted in the register; the same for the
+// smaller bases (discounts, and packaging, whose deletion is awaited with the report
+// confirmation wait). The synchronisation never writes the database during a transfer.
+#include "faultmatrix.h"
+
+#include "sync/articlesync.h"
+#include "sync/tablemembers.h"
+#include "sync/tablesync.h"
+
+#include <memory>
+
+using namespace fm;
+using emu::RegisterModel;
+
+namespace {
+
+constexpr qint64 kArticleBase = 5000;
+constexpr int kArticleSize = 68;
+const char* const kNames[] = {"Chleb", "Mleko", "Woda"};
+
+QByteArray padded(const char* text, int width)
+{
+    QByteArray b(text);
+    b.append(QByteArray(width - b.size(), '\0'));
+    return b;
+}
+
+// Article n: number, name, VAT "A", price 100 n + 99, barcode, group 1, whole pieces, unit 1.
+QByteArray articleRecord(int n)
+{
+    QByteArray r(1, char(n));
+    r += QByteArray(1, '\0') + padded(kNames[n - 1], 42) + 'A';
+    const int price = 100 * n + 99;
+    r += QByteArray(1, char(price & 0xFF)) + char(price >> 8) + QByteArray(2, '\0');
+    r += QByteArray("5900000000").append(QByteArray::number(100 + n));
+    r += QByteArray("\x01\x00\x00\x01\x00\x01", 6);
+    return r;
+}
+// Its register image: bytes 0..48, nothing sold, barcode and 62..66, never sold, unit.
+QByteArray articleImage(int n)
+{
+    const QByteArray r = articleRecord(n);
+    return r.left(49) + QByteArray(8, '\0') + r.mid(49, 18) +
+           QByteArray("\x00\x00\x00\x00\x18\x00", 6) + r.at(67);
+}
+
+// Discount n: "Rabat n", a discount, percentage, n %; the register's image adds turnover
+// and use count (here 0).
+QByteArray discountRecord(int n)
+{
+    const QByteArray name = QByteArray("Rabat ") + char('0' + n);
+    const int value = 100 * n;
+    return QByteArray(1, char(n)) + padded(name.constData(), 21) + QByteArray(2, '\0') +
+           char(value & 0xFF) + char(value >> 8) + QByteArray(2, '\0');
+}
+QByteArray discountImage(int n)
+{
+    return discountRecord(n) + QByteArray(8, '\0');
+}
+// Packaging n: "Butelka n", price 50 n; the image adds the register's statistics (none yet,
+// last sale never: hour 24 at byte 59).
+QByteArray packagingImage(int n)
+{
+    const QByteArray name = QByteArray("Butelka ") + char('0' + n);
+    QByteArray img = QByteArray(1, char(n)) + padded(name.constData(), 42);
+    img += QByteArray(1, char(50 * n)) + QByteArray(3, '\0');
+    img = img.leftJustified(66, '\0');
+    img[59] = 24;
+    return img;
+}
+
+bool commandFault(Fault f)
+{
+    return f == Fault::Busy || f == Fault::PaperYes || f == Fault::PaperNo;
+}
+
+// What a read of three records tells the user when the fault hits the second data frame
+// (`second`, as the register sends it) or, for busy and paper out, the request.
+Expect readExpect(Fault f, const QByteArray& second)
+{
+    switch (f) {
+    case Fault::BadCheck:
+        return {crcMessages(quint8(second[second.size() - 2])), {}};
+    case Fault::Noise:
+        return {noisyCrcMessages(second), {}};
+    case Fault::DeviceError:
+        return {{deviceErrorMessage97()}, {}};
+    default:
+        return {{kNoCommunication}, {}};
+    }
+}
+
+} // namespace
+
+// "&Odśwież" of the article base: only whole frames with a good check byte reach the buffer.
+TEST(FaultMatrixSync, ArticleRead)
+{
+    auto sync = std::make_shared<basesync::ArticleSync>();
+    Case run;
+    run.name = "article sync read";
+    run.prepare = [sync](Rig& rig) {
+        sync->clear();
+        for (int n = 1; n <= 3; ++n)
+            rig.setImage(RegisterModel::Articles, n, articleImage(n));
+    };
+    run.faultFrame = commandThen(2);
+    run.run = [sync](Rig& rig) {
+        sync->read(rig.link, rig.ui, 2);
+        return QStringList{};
+    };
+    run.expect = [](Fault f, Rig&) { return readExpect(f, handFrame(1, 2, 'T', articleImage(2))); };
+    run.check = [sync](Fault f, Rig& rig, const QByteArray& before) {
+        EXPECT_TRUE(rig.dbBytes() == before);
+        EXPECT_EQ(sync->registerNumbers(), commandFault(f) ? QList<int>{} : QList<int>{1});
+        if (!commandFault(f)) {
+            EXPECT_EQ(sync->image(1), articleImage(1));
+        }
+    };
+    runMatrix(run);
+}
+
+// "Skopiuj zaznaczone rekordy do kasy" of three articles; the fault hits the second frame.
+TEST(FaultMatrixSync, ArticleProgram)
+{
+    auto sync = std::make_shared<basesync::ArticleSync>();
+    Case run;
+    run.name = "article sync program";
+    run.prepare = [sync](Rig& rig) {
+        sync->clear();
+        for (int n = 1; n <= 3; ++n)
+            rig.db().writeRecord(kArticleBase + (n - 1) * kArticleSize, articleRecord(n));
+    };
+    run.faultFrame = frame(2);
+    run.run = [sync](Rig& rig) {
+        sync->program(rig.link, rig.ui, rig.db(), {1, 2, 3}, {1, 2, 3}, 0, 2);
+        return QStringList{};
+    };
+    run.expect = [](Fault f, Rig&) -> Expect {
+        const QString all = QStringLiteral(" Zaprogramowano 3 towarów.");
+        const QString broken =
+            QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano 1 towarów.");
+        const QString sales = QStringLiteral(
+            "Wykonaj raport sprzedaży i raport dobowy! Niezerowa sprzedaż towaru. Zaprogramowano "
+            "1 towarów.");
+        switch (f) {
+        case Fault::Busy:
+        case Fault::BadCheck:
+        case Fault::PaperYes:
+            return withPaper(f, {all});
+        case Fault::PaperNo:
+            return withPaper(f, {sales});
+        case Fault::Truncate:
+            return {{sales}, {}};
+        case Fault::DeviceError:
+            return {
+                {QStringLiteral(" Zaprogramowano 2 towarów. Nie udało się zaprogramować 1 "
+                                "towarów."),
+                 QStringLiteral("Niezaprogramowane towary:\n2.Mleko - Wymagany tryb serwisowy")},
+                {}};
+        default:
+            return {{broken}, {}};
+        }
+    };
+    run.check = [sync](Fault f, Rig& rig, const QByteArray& before) {
+        EXPECT_TRUE(rig.dbBytes() == before);
+        // Accepted articles are copied into the buffer, the others are not.
+        const bool on = f == Fault::Busy || f == Fault::BadCheck || f == Fault::PaperYes;
+        QList<int> want{1};
+        if (on)
+            want = {1, 2, 3};
+        else if (f == Fault::DeviceError)
+            want = {1, 3};
+        EXPECT_EQ(sync->registerNumbers(), want);
+    };
+    runMatrix(run);
+}
+
+// "Usuń zaznaczone rekordy z kasy" of three articles; the fault hits the second deletion.
+TEST(FaultMatrixSync, ArticleDeleteInRegister)
+{
+    auto sync = std::make_shared<basesync::ArticleSync>();
+    Case run;
+    run.name = "article sync delete in register";
+    run.prepare = [sync](Rig& rig) {
+        sync->clear();
+        for (int n = 1; n <= 3; ++n) {
+            rig.setImage(RegisterModel::Articles, n, articleImage(n));
+            sync->setImage(n, articleImage(n));
+        }
+    };
+    run.faultFrame = frame(2);
+    run.run = [sync](Rig& rig) {
+        sync->deleteInRegister(rig.link, rig.ui, {1, 2, 3}, {1, 2, 3}, 0);
+        return QStringList{};
+    };
+    run.expect = [](Fault f, Rig&) {
+        return withPaper(f, f == Fault::DeviceError ? QStringList{deviceErrorMessage97()}
+                                                    : QStringList{});
+    };
+    run.check = [sync](Fault f, Rig& rig, const QByteArray& before) {
+        EXPECT_TRUE(rig.dbBytes() == before);
+        const bool on = f == Fault::Busy || f == Fault::BadCheck || f == Fault::PaperYes;
+        EXPECT_EQ(sync->registerNumbers(), on ? QList<int>() : QList<int>({2, 3}));
+        // The register carried out the second deletion unless it refused it; only its answer
+        // was lost, so the buffer keeps the image it can no longer vouch for.
+        auto hold = rig.host.lock();
+        EXPECT_EQ(rig.reg.usedRecords(RegisterModel::Articles),
+                  on ? 0 : (f == Fault::DeviceError ? 2 : 1));
+    };
+    runMatrix(run);
+}
+
+// "&Odśwież" of the discounts: 45-byte frames.
+TEST(FaultMatrixSync, DiscountRead)
+{
+    auto sync = std::make_shared<basesync::TableSync>(basesync::discountsMember());
+    Case run;
+    run.name = "discount sync read";
+    run.prepare = [sync](Rig& rig) {
+        sync->clear();
+        for (int n = 1; n <= 3; ++n)
+            rig.setImage(RegisterModel::Discounts, n, discountImage(n));
+    };
+    run.faultFrame = commandThen(2);
+    run.run = [sync](Rig& rig) {
+        sync->read(rig.link, rig.ui);
+        return QStringList{};
+    };
+    run.expect = [](Fault f, Rig&) {
+        return readExpect(f, handFrame(1, 2, 'R', discountImage(2)));
+    };
+    run.check = [sync](Fault f, Rig& rig, const QByteArray& before) {
+        EXPECT_TRUE(rig.dbBytes() == before);
+        EXPECT_EQ(sync->registerNumbers(), commandFault(f) ? QList<int>{} : QList<int>{1});
+        if (!commandFault(f)) {
+            EXPECT_EQ(sync->image(1), discountImage(1));
+        }
+    };
+    runMatrix(run);
+}
+
+// "Skopiuj zaznaczone rekordy do kasy" of three discounts, then the register's table is read
+// again. A refused record is passed over; any other failure ends the run.
+TEST(FaultMatrixSync, DiscountProgram)
+{
+    auto sync = std::make_shared<basesync::TableSync>(basesync::discountsMember());
+    Case run;
+    run.name = "discount sync program";
+    run.prepare = [sync](Rig& rig) {
+        sync->clear();
+        for (int n = 1; n <= 3; ++n)
+            rig.db().writeRecord(141000 + (n - 1) * 28, discountRecord(n));
+    };
+    run.faultFrame = frame(2);
+    run.run = [sync](Rig& rig) {
+        sync->program(rig.link, rig.ui, rig.db(), {1, 2, 3}, {1, 2, 3}, 0);
+        return QStringList{};
+    };
+    run.expect = [](Fault f, Rig&) {
+        switch (f) {
+        case Fault::Busy:
+        case Fault::BadCheck:
+        case Fault::PaperYes:
+            return withPaper(f, {QStringLiteral(" Zaprogramowano 3 rabatów.")});
+        case Fault::DeviceError:
+            return withPaper(f, {QStringLiteral(" Zaprogramowano 2 rabatów.")});
+        default:
+            return withPaper(f, {QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano 1 "
+                                                "rabatów.")});
+        }
+    };
+    run.check = [sync](Fault f, Rig& rig, const QByteArray& before) {
+        EXPECT_TRUE(rig.dbBytes() == before);
+        const bool on = f == Fault::Busy || f == Fault::BadCheck || f == Fault::PaperYes;
+        // A complete run reads the table again; a broken one leaves the buffer as it was.
+        QList<int> want;
+        if (on)
+            want = {1, 2, 3};
+        else if (f == Fault::DeviceError)
+            want = {1, 3};
+        EXPECT_EQ(sync->registerNumbers(), want);
+    };
+    runMatrix(run);
+}
+
+// "Usuń" of three discounts (the confirmation wait) and of three packaging records (the report
+// confirmation wait, after which a paper-out answered Yes is no acceptance).
+TEST(FaultMatrixSync, DeleteInRegister)
+{
+    const struct {
+        const char* name;
+        const basesync::TableMember& member;
+        RegisterModel::Table table;
+        QByteArray (*image)(int);
+    } members[] = {
+        {"discount sync delete", basesync::discountsMember(), RegisterModel::Discounts,
+         discountImage},
+        {"packaging sync delete", basesync::packagingMember(), RegisterModel::Packaging,
+         packagingImage},
+    };
+    for (const auto& m : members) {
+        auto sync = std::make_shared<basesync::TableSync>(m.member);
+        const bool report = m.member.reportWaitOnDelete;
+        Case run;
+        run.name = m.name;
+        run.prepare = [sync, &m](Rig& rig) {
+            sync->clear();
+            for (int n = 1; n <= 3; ++n) {
+                rig.setImage(m.table, n, m.image(n));
+                sync->setImage(n, m.image(n));
+            }
+        };
+        run.faultFrame = frame(2);
+        run.run = [sync](Rig& rig) {
+            sync->deleteInRegister(rig.link, rig.ui, {1, 2, 3}, {1, 2, 3}, 0);
+            return QStringList{};
+        };
+        run.expect = [report](Fault f, Rig&) {
+            // The report confirmation wait shows the device error itself; the discount
+            // deletion passes it over in silence.
+            return withPaper(f, f == Fault::DeviceError && report
+                                    ? QStringList{deviceErrorMessage97()}
+                                    : QStringList{});
+        };
+        run.check = [sync, &m, report](Fault f, Rig& rig, const QByteArray& before) {
+            EXPECT_TRUE(rig.dbBytes() == before);
+            const bool on =
+                f == Fault::Busy || f == Fault::BadCheck || (f == Fault::PaperYes && !report);
+            QList<int> want{2, 3};
+            if (on)
+                want = {};
+            else if (f == Fault::DeviceError && !report)
+                want = {2};
+            EXPECT_EQ(sync->registerNumbers(), want);
+            auto hold = rig.host.lock();
+            // The register carried out every deletion it did not refuse, heard or not.
+            int inRegister = on ? 0 : 1;
+            if (f == Fault::DeviceError)
+                inRegister = report ? 2 : 1;
+            EXPECT_EQ(rig.reg.usedRecords(m.table), inRegister);
+        };
+        runMatrix(run);
+    }
+}
