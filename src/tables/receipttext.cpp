@@ -13,6 +13,10 @@ QByteArray printLine(const Paragraph& p)
     QByteArray line;
     for (const Char& ch : p.text) {
         const QByteArray bytes = cp1250::encode(QString(ch.c));
+        // A character without a byte (the first half of a surrogate pair) leaves nothing on the
+        // line, not even the large-character mark, which would otherwise fall on the next byte.
+        if (bytes.isEmpty())
+            continue;
         const int need = int(bytes.size()) + (ch.large ? 1 : 0);
         if (line.size() + need > LineWidth)
             break;

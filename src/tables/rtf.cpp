@@ -272,7 +272,7 @@ private:
             flushBytes();
             m_pendingSkip = 0;
             const int unit = n < 0 ? n + 65536 : n;
-            if (!skipping() && unit > 0 && unit <= 0xFFFF && unit >= 0x20)
+            if (!skipping() && unit <= 0xFFFF && !isControl(char16_t(unit)))
                 m_current.append(QString(QChar(char16_t(unit))), m_state.halfPoints);
             m_pendingSkip = m_state.uc;
         } else if (w == "ansicpg") {
@@ -331,7 +331,7 @@ private:
         QString decoded = m_decoder ? m_decoder->decode(m_bytes) : cp1250::decode(m_bytes);
         // Control characters have no place in a print line (0x01 would turn the next character
         // into a large one).
-        decoded.removeIf([](QChar ch) { return ch.unicode() < 0x20; });
+        decoded.removeIf([](QChar ch) { return isControl(ch.unicode()); });
         m_bytes.clear();
         m_current.append(decoded, m_state.halfPoints);
     }
@@ -363,6 +363,8 @@ private:
             m_decoder.reset(); // unknown code page: read as cp1250, the register's own
     }
 
+    // The characters the writer leaves out: below the space, and DEL.
+    static bool isControl(char16_t u) { return u < 0x20 || u == 0x7F; }
     static bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
     static bool isDigit(char c) { return c >= '0' && c <= '9'; }
     static bool isHex(char c)

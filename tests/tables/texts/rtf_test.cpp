@@ -86,7 +86,12 @@ TEST(Rtf, Escapes)
          "link}}}",
          u"link"},
         {"{\\rtf1 a\\'01b\\'0dc}", u"abc"}, // control bytes would mark a large character
-        {"{\\rtf1 a\r\nb}", u"ab"},         // line ends in the file are not text
+        // DEL is a control character too, whether raw, escaped or \uN: the writer leaves it out,
+        // so the reader must not let it in.
+        {"{\\rtf1 a\x7F"
+         "b\\'7fc\\u127?d}",
+         u"abcd"},
+        {"{\\rtf1 a\r\nb}", u"ab"}, // line ends in the file are not text
     };
     for (const Case& c : cases) {
         const auto d = rtf::read(QByteArray(c.in));

@@ -1,4 +1,5 @@
 // The transfers of the text and key tables over a scripted line, byte for byte.
+#include "common/cp1250.h"
 #include "database/databasesession.h"
 #include "database/registerdatabase.h"
 #include "link/answers.h"
@@ -72,6 +73,24 @@ TEST(ReceiptBlock, PrintLineCases)
     // Three large characters take six bytes: 01 X 01 Y 01 Z, 36 spaces around them.
     b = receipt::buildBlock({para(QStringLiteral("XYZ"), QStringLiteral("LLL"))}, 6, {});
     EXPECT_EQ(b.lines.left(42), QByteArray(18, ' ') + "\x01X\x01Y\x01Z" + QByteArray(18, ' '));
+}
+
+// A character from beyond cp1250 written as a surrogate pair prints as the one substitute byte
+// of its second half; its first half has no byte and leaves no large-character mark behind.
+TEST(ReceiptBlock, LargeCharacterBeyondCp1250LeavesNoLoneMark)
+{
+    const QString smile = QStringLiteral("A") + QChar(0xD83D) + QChar(0xDE00) + u'B';
+    const receipt::Block b = receipt::buildBlock({para(smile, QStringLiteral("LLLL"))}, 6, {});
+    const QByteArray substitute = cp1250::encode(QString(QChar(0xDE00)));
+    ASSERT_EQ(substitute.size(), 1);
+    const QByteArray marked = "\x01"
+                              "A\x01" +
+                              substitute + "\x01" + "B";
+    EXPECT_EQ(b.lines.left(42), QByteArray(18, ' ') + marked + QByteArray(18, ' '));
+    // At the end of a full line the mark never stands alone either.
+    const QString full = QString(40, u'x') + QChar(0xD83D);
+    const receipt::Block c = receipt::buildBlock({para(full, QString(40, u'N') + u'L')}, 6, {});
+    EXPECT_EQ(c.lines.left(42), QByteArray(" ") + QByteArray(40, 'x') + ' ');
 }
 
 TEST(ReceiptBlock, SevenLinesCutToTheLimit)
