@@ -42,6 +42,16 @@ public:
         return col < m_row.fields.size() ? m_row.fields[col] : QString();
     }
 
+    // A text field of the record: the record pads its texts with bytes 0, so a 0 in the file's
+    // text ends it there (as the export reads the record back), rather than leaving the rest
+    // of the field behind the 0 where nothing shows it.
+    QString textField(int col) const
+    {
+        const QString t = text(col);
+        const qsizetype end = t.indexOf(QChar(u'\0'));
+        return end < 0 ? t : t.left(end);
+    }
+
     qint64 integer(int col, qint64 min, qint64 max)
     {
         const auto v = input::integer(text(col));
@@ -82,7 +92,7 @@ public:
 
     QString barcode(int col)
     {
-        const QString t = text(col).trimmed();
+        const QString t = textField(col).trimmed();
         if (t.size() > 13) {
             fail(col, QStringLiteral("kodu kreskowego o długości najwyżej 13 znaków"));
             return QString();
@@ -149,7 +159,7 @@ QByteArray buildRecord(Table table, int number, LineReader& in, QByteArrayView p
     case Table::Articles: {
         ArticleRecord r;
         r.number = number;
-        r.name = in.text(1);
+        r.name = in.textField(1);
         r.price = in.amount(2);
         r.vat = in.vat(3);
         r.barcode = in.barcode(4);
@@ -165,7 +175,7 @@ QByteArray buildRecord(Table table, int number, LineReader& in, QByteArrayView p
     case Table::Packaging: {
         PackagingRecord r;
         r.number = number;
-        r.name = in.text(1);
+        r.name = in.textField(1);
         r.price = in.amount(2);
         r.priceChange = in.flag(3);
         return r.encode();
@@ -173,8 +183,8 @@ QByteArray buildRecord(Table table, int number, LineReader& in, QByteArrayView p
     case Table::Cashiers: {
         CashierRecord r;
         r.number = number;
-        r.name = in.text(1);
-        r.password = in.text(2);
+        r.name = in.textField(1);
+        r.password = in.textField(2);
         for (int i = 0; i < CashierRecord::RightCount; ++i)
             r.rights[i] = in.flag(3 + i);
         return r.encode();
@@ -182,13 +192,13 @@ QByteArray buildRecord(Table table, int number, LineReader& in, QByteArrayView p
     case Table::Groups: {
         GroupRecord r;
         r.number = number;
-        r.name = in.text(1);
+        r.name = in.textField(1);
         return r.encode();
     }
     case Table::Discounts: {
         DiscountRecord r;
         r.number = number;
-        r.name = in.text(1);
+        r.name = in.textField(1);
         r.kind = in.byte(2);
         r.type = in.byte(3);
         r.value = in.amount(4);
@@ -197,18 +207,18 @@ QByteArray buildRecord(Table table, int number, LineReader& in, QByteArrayView p
     case Table::PaymentForms: {
         PaymentFormRecord r;
         r.number = number;
-        r.name = in.text(1);
+        r.name = in.textField(1);
         r.type = in.byte(2);
         return r.encode();
     }
     case Table::Currencies: {
         CurrencyRecord r;
         r.number = number;
-        r.name = in.text(1);
+        r.name = in.textField(1);
         const RateParts rate = in.rate(2);
         r.mantissa = rate.mantissa;
         r.decimals = rate.decimals;
-        r.symbol = in.text(3);
+        r.symbol = in.textField(3);
         return r.encode();
     }
     }

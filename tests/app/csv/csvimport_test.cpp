@@ -279,6 +279,34 @@ TEST(CsvImport, LongTextsAreCutToTheFieldWidth)
                          "123456789012345678901"));
 }
 
+// A 0 byte inside a text field of the file ends the text: the record keeps nothing behind it
+// (the export, which reads texts up to their first 0, would never show it again).
+TEST(CsvImport, TextEndsAtAZeroByteInTheFile)
+{
+    TestDb t;
+    FakeUi ui;
+    const QByteArray group("Grupy\nNumer;Nazwa\n6;Pieczyw\0\x03\x03zz\n", 33);
+    ASSERT_TRUE(import(t, group, ui).ok);
+    EXPECT_EQ(t.db().readBytes(layout::Groups.offsetOf(6), 22),
+              QByteArray("\x06Pieczyw\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 22));
+
+    const QByteArray cashier("Kasjerzy\nx\n4;Ewa;1\0\x39\x39;1;1;1;1;1;1;1\n", 36);
+    ASSERT_TRUE(import(t, cashier, ui).ok);
+    // Name (21) at 1, password (4) at 22: "1" and three bytes 0.
+    EXPECT_EQ(t.db().readBytes(layout::Cashiers.offsetOf(4) + 22, 4), QByteArray("1\0\0\0", 4));
+
+    const QByteArray currency("Waluty\nx\n4;Funt;5;G\0B\n", 22);
+    ASSERT_TRUE(import(t, currency, ui).ok);
+    // The symbol (3 bytes at 27) is padded with spaces.
+    EXPECT_EQ(t.db().readBytes(layout::Currencies.offsetOf(4) + 27, 3), QByteArray("G  "));
+    EXPECT_TRUE(ui.messages.isEmpty());
+
+    // What was imported exports and imports back to the same bytes.
+    const QByteArray groups = tablePart(t, Table::Groups);
+    ASSERT_TRUE(import(t, csv::exportTable(*t.session, Table::Groups), ui).ok);
+    EXPECT_EQ(tablePart(t, Table::Groups), groups);
+}
+
 TEST(CsvImport, UnknownTitleIsRefusedWithAMessage)
 {
     TestDb t;
