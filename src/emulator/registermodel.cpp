@@ -350,7 +350,7 @@ QList<Reply> RegisterModel::handle(QByteArrayView frame)
         return applyFaults(error(ErrCheckByte));
     if (m_faults.deviceError.contains(m_frameCounter))
         return applyFaults(error(uint8_t(m_faults.deviceError.value(m_frameCounter))));
-    if (cmd != kAck) {
+    if (!(cmd == kAck && length == 10)) { // the group turnover request (code 6) is no ack
         // Busy: the register says so at once and answers the command when it is free again;
         // the computer waits and reads once more without sending the frame again.
         if (m_faults.busy.contains(m_frameCounter)) {

@@ -194,8 +194,8 @@ struct Rig {
     void inject(Fault f, int frame)
     {
         emu::FaultPlan plan;
-        plan.busyMs = 20;
-        plan.paperBackMs = 20;
+        plan.busyMs = 60;
+        plan.paperBackMs = 60;
         switch (f) {
         case Fault::Busy:
             plan.busy = {frame};

@@ -45,3 +45,18 @@ TEST(FaultPlanDeviceError, OtherFaultsStillApplyToTheErrorFrame)
     ASSERT_EQ(r.size(), 1);
     EXPECT_EQ(r[0].bytes, bytes({0x02, 0x01, 0x0B, 0x00, 0x01}));
 }
+
+TEST(FaultPlanBusy, TheGroupTurnoverRequestIsNoAcknowledgement)
+{
+    // Code 6 with 11 bytes is the turnover request, not the computer's acknowledgement (10
+    // bytes): a busy fault on it answers the busy status first.
+    RegisterModel reg;
+    reg.fillDemo(1);
+    FaultPlan plan;
+    plan.busy = {1};
+    reg.setFaults(plan);
+    const QList<Reply> r = reg.handle(handFrame(1, 0x8001, 6, bytes({0, 0})));
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_EQ(r[0].bytes, bytes({0x02, 0x01, 0x0A, 0x00, 0x01, 0x00, 0x41, 0x08, 0x43, 0x03}));
+    EXPECT_EQ(r[1].bytes.size(), 92);
+}
