@@ -1,6 +1,7 @@
 // The RTF reader of the receipt header and footer editors fed arbitrary files: whatever it
 // reads must be a sound document (no empty runs, no control characters, sizes in range), come
 // back unchanged through the writer, and give header and footer blocks of the right size.
+#include "common/cp1250.h"
 #include "tables/receipttext.h"
 #include "tables/rtf.h"
 
@@ -47,6 +48,58 @@ void checkDocument(const rtf::Document& d)
     }
 }
 
+struct Printed {
+    QByteArray bytes; // the character's byte(s)
+    bool large = false;
+    bool operator==(const Printed&) const = default;
+};
+
+// Drops the spaces the alignment may have put around the text (and any ordinary spaces at its
+// ends, which cannot be told from them).
+QList<Printed> trimmed(QList<Printed> s)
+{
+    auto pad = [](const Printed& p) { return !p.large && p.bytes == " "; };
+    while (!s.isEmpty() && pad(s.front()))
+        s.removeFirst();
+    while (!s.isEmpty() && pad(s.back()))
+        s.removeLast();
+    return s;
+}
+
+// What a print line shows, read back byte by byte: 0x01 makes the next byte large.
+QList<Printed> readLine(const QByteArray& line)
+{
+    QList<Printed> out;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == receipt::LargeMark) {
+            check(i + 1 < line.size(), "a large-character mark at the end of a line");
+            out.append({line.mid(++i, 1), true});
+        } else {
+            out.append({line.mid(i, 1), false});
+        }
+    }
+    return out;
+}
+
+// The characters of the paragraph that fit on one line: each with its bytes (none: left out),
+// a large one with the mark in front.
+QList<Printed> fitting(const receipt::Paragraph& p)
+{
+    QList<Printed> out;
+    int used = 0;
+    for (const receipt::Char& c : p.text) {
+        const QByteArray b = cp1250::encode(QString(c.c));
+        if (b.isEmpty())
+            continue;
+        check(b.size() == 1, "a character of more than one byte");
+        used += 1 + (c.large ? 1 : 0);
+        if (used > receipt::LineWidth)
+            break;
+        out.append({b, c.large});
+    }
+    return out;
+}
+
 void checkBlock(const QList<receipt::Paragraph>& paragraphs, int limit)
 {
     const receipt::Block b = receipt::buildBlock(paragraphs, limit, {});
@@ -58,6 +111,8 @@ void checkBlock(const QList<receipt::Paragraph>& paragraphs, int limit)
         // Every large-character mark is followed by its character on the same line.
         check(line.back() != receipt::LargeMark, "a lone large-character mark");
         check(!line.contains('\0'), "a 0 byte inside a print line");
+        check(trimmed(readLine(line)) == trimmed(fitting(paragraphs[i])),
+              "a print line does not show its paragraph");
     }
     for (qsizetype i = b.lineCount * receipt::LineWidth; i < b.lines.size(); ++i)
         check(b.lines[i] == '\0', "bytes after the last line are not 0");
