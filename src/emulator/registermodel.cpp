@@ -348,6 +348,9 @@ QList<Reply> RegisterModel::handle(QByteArrayView frame)
     ++m_frameCounter;
     if (uint8_t(frame[length - 2]) != checkByte(frame))
         return applyFaults(error(ErrCheckByte));
+    if (m_faults.ackInstead.contains(m_frameCounter))
+        return applyFaults(
+            {Reply{ackFrame(m_address, uint8_t(m_faults.ackInstead.value(m_frameCounter)))}});
     if (m_faults.deviceError.contains(m_frameCounter))
         return applyFaults(error(uint8_t(m_faults.deviceError.value(m_frameCounter))));
     if (!(cmd == kAck && length == 10)) { // the group turnover request (code 6) is no ack

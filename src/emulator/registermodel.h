@@ -40,6 +40,8 @@ struct FaultPlan {
     // answer with an error frame carrying this device error code instead of the real answer
     // (the command is not carried out)
     QHash<int, int> deviceError;
+    // answer with the register's acknowledgement of this code (1 or 2: a refusal) instead
+    QHash<int, int> ackInstead;
     int slowMs = 1500;
     int paperBackMs = 300;
     int busyMs = 200;

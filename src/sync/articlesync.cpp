@@ -296,7 +296,11 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& ui, RegisterDataba
             continue;
         }
         result.broken = true;
-        if (link.at(0) != quint8(frame::Start))
+        // Only the register's own whole answer means a refusal (sales not zero): half an
+        // answer, or the paper-out status after which the user stopped, is a transmission
+        // error.
+        if (r == answers::UserStopped || link.at(0) != quint8(frame::Start) ||
+            link.at(9) != quint8(frame::End))
             ui.showMessage(QStringLiteral("Wystąpił błąd transmisji. ") +
                                programmedText(result.done),
                            TransferUi::Icon::Error);

@@ -31,6 +31,15 @@ int freshConfirmationWait(Link& link, TransferUi& ui)
     return answers::confirmationWait(link, ui);
 }
 
+// The register's own whole answer (start byte .. end byte) that was no acceptance: it refused
+// the article (its sales are not zero). Half an answer is a transmission error, and so is the
+// paper-out status after which the user stopped the run.
+bool refusedByRegister(const Link& link, int result)
+{
+    return result != answers::UserStopped && link.at(0) == quint8(frame::Start) &&
+           link.at(9) == quint8(frame::End);
+}
+
 } // namespace
 
 int sendArticle(Link& link, TransferUi& ui, RegisterDatabase& db, int number, int registerType,
@@ -152,8 +161,8 @@ RunResult sendAll(Link& link, TransferUi& ui, RegisterDatabase& db, const QList<
             if (panel.failures)
                 panel.failures(int(run.refused.size()));
         } else {
-            run.end = link.at(0) == quint8(frame::Start) ? RunResult::End::SalesNotZero
-                                                         : RunResult::End::TransmissionError;
+            run.end = refusedByRegister(link, result) ? RunResult::End::SalesNotZero
+                                                      : RunResult::End::TransmissionError;
             break;
         }
     }

@@ -106,9 +106,6 @@ TEST(FaultMatrixArticles, SendAll)
         const QString all = QStringLiteral(" Zaprogramowano 3 towarów.");
         const QString broken =
             QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano 1 towarów.");
-        const QString sales = QStringLiteral(
-            "Wykonaj raport sprzedaży i raport dobowy! Niezerowa sprzedaż towaru. Zaprogramowano "
-            "1 towarów.");
         switch (f) {
         case Fault::Busy:
         case Fault::BadCheck:
@@ -116,18 +113,16 @@ TEST(FaultMatrixArticles, SendAll)
         case Fault::PaperYes:
             return {{all}, {kPaperQuestion}};
         case Fault::PaperNo:
-            // The paper-out status was the register's own frame.
-            return {{kUserStopped, sales}, {kPaperQuestion}};
-        case Fault::Truncate:
-            // Half an acknowledgement: it begins with the start byte.
-            return {{sales}, {}};
+            // The user stopped: no refusal of the register's, although its last frame (the
+            // paper-out status) was a whole frame of its own.
+            return {{kUserStopped, broken}, {kPaperQuestion}};
         case Fault::DeviceError:
             return {
                 {QStringLiteral(" Zaprogramowano 2 towarów. Nie udało się zaprogramować 1 "
                                 "towarów."),
                  QStringLiteral("Niezaprogramowane towary:\n2.Mleko - Wymagany tryb serwisowy")},
                 {}};
-        default: // silence, noise, vanished device: nothing that begins with the start byte
+        default: // silence, half an answer, noise, vanished device: no answer of the register's
             return {{broken}, {}};
         }
     };
@@ -185,4 +180,28 @@ TEST(FaultMatrixArticles, ReadBack)
                   before.mid(kArticleBase + kArticleSize, 1999 * kArticleSize));
     };
     runMatrix(run);
+}
+
+// The register's own whole answer that is no acceptance (here its acknowledgement 1 to the
+// second article) ends the run with the message about the sales that are not zero.
+TEST(FaultMatrixArticles, SendAllRefusedByTheRegister)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.ok());
+    putRecords(rig);
+    emu::FaultPlan plan;
+    plan.ackInstead = {{2, 1}};
+    {
+        auto hold = rig.host.lock();
+        rig.reg.setFaults(plan);
+    }
+    const QByteArray before = rig.dbBytes();
+    const articlesend::RunResult run =
+        articlesend::sendAll(rig.link, rig.ui, rig.db(), {1, 2, 3}, 2);
+    EXPECT_EQ(run.messages(),
+              QStringList{QStringLiteral("Wykonaj raport sprzedaży i raport dobowy! Niezerowa "
+                                         "sprzedaż towaru. Zaprogramowano 1 towarów.")});
+    EXPECT_TRUE(rig.ui.messages.isEmpty());
+    EXPECT_EQ(rig.sent.size(), 2);
+    EXPECT_TRUE(rig.dbBytes() == before);
 }

@@ -140,18 +140,13 @@ TEST(FaultMatrixSync, ArticleProgram)
         const QString all = QStringLiteral(" Zaprogramowano 3 towarów.");
         const QString broken =
             QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano 1 towarów.");
-        const QString sales = QStringLiteral(
-            "Wykonaj raport sprzedaży i raport dobowy! Niezerowa sprzedaż towaru. Zaprogramowano "
-            "1 towarów.");
         switch (f) {
         case Fault::Busy:
         case Fault::BadCheck:
         case Fault::PaperYes:
             return withPaper(f, {all});
         case Fault::PaperNo:
-            return withPaper(f, {sales});
-        case Fault::Truncate:
-            return {{sales}, {}};
+            return withPaper(f, {broken});
         case Fault::DeviceError:
             return {
                 {QStringLiteral(" Zaprogramowano 2 towarów. Nie udało się zaprogramować 1 "
@@ -342,4 +337,27 @@ TEST(FaultMatrixSync, DeleteInRegister)
         };
         runMatrix(run);
     }
+}
+
+// The register's own acknowledgement 1 to the second article: the sales of it are not zero.
+TEST(FaultMatrixSync, ArticleProgramRefusedByTheRegister)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.ok());
+    for (int n = 1; n <= 3; ++n)
+        rig.db().writeRecord(kArticleBase + (n - 1) * kArticleSize, articleRecord(n));
+    emu::FaultPlan plan;
+    plan.ackInstead = {{2, 1}};
+    {
+        auto hold = rig.host.lock();
+        rig.reg.setFaults(plan);
+    }
+    const QByteArray before = rig.dbBytes();
+    basesync::ArticleSync sync;
+    sync.program(rig.link, rig.ui, rig.db(), {1, 2, 3}, {1, 2, 3}, 0, 2);
+    EXPECT_EQ(rig.ui.messages,
+              QStringList{QStringLiteral("Wykonaj raport sprzedaży i raport dobowy! Niezerowa "
+                                         "sprzedaż towaru. Zaprogramowano 1 towarów.")});
+    EXPECT_EQ(sync.registerNumbers(), QList<int>{1});
+    EXPECT_TRUE(rig.dbBytes() == before);
 }

@@ -60,3 +60,16 @@ TEST(FaultPlanBusy, TheGroupTurnoverRequestIsNoAcknowledgement)
     EXPECT_EQ(r[0].bytes, bytes({0x02, 0x01, 0x0A, 0x00, 0x01, 0x00, 0x41, 0x08, 0x43, 0x03}));
     EXPECT_EQ(r[1].bytes.size(), 92);
 }
+
+TEST(FaultPlanAckInstead, TheRegisterRefusesWithItsAcknowledgement)
+{
+    RegisterModel reg;
+    FaultPlan plan;
+    plan.ackInstead = {{1, 1}};
+    reg.setFaults(plan);
+    const QList<Reply> r = reg.handle(handFrame(1, 0x8001, 'q', QByteArray("abcdefghi", 9)));
+    ASSERT_EQ(r.size(), 1);
+    // 02 01 0A 00 01 00 06 01 crc 03, crc = 01 ^ 0A ^ 01 ^ 06 ^ 01 = 0x0D
+    EXPECT_EQ(r[0].bytes, bytes({0x02, 0x01, 0x0A, 0x00, 0x01, 0x00, 0x06, 0x01, 0x0D, 0x03}));
+    EXPECT_EQ(reg.units(), QByteArray("szt kg l  ", 9)); // not carried out
+}
