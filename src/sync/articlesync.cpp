@@ -414,7 +414,10 @@ VerifyResult ArticleSync::verifyBarcodes(Link& link, TransferUi& ui, RegisterDat
                                          int registerType, const RunPanel& panel)
 {
     VerifyResult result;
-    read(link, ui, registerType, panel);
+    // A base that did not arrive whole (its read said why) gives no verdict: "no errors" over
+    // part of the base would pass the rest unseen.
+    if (!read(link, ui, registerType, panel).complete)
+        return result;
     const QList<int> registerList = registerNumbers();
     result.compared = int(qMin(registerList.size(), pcNumbers(db).size()));
     quint16 sequence = frame::Single;

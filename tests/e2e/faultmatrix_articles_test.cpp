@@ -205,3 +205,45 @@ TEST(FaultMatrixArticles, SendAllRefusedByTheRegister)
     EXPECT_EQ(rig.sent.size(), 2);
     EXPECT_TRUE(rig.dbBytes() == before);
 }
+
+// The same read from a DUNO: 90-byte frames with the 81-byte image; the unit byte is neither
+// received nor stored (0).
+TEST(FaultMatrixArticles, ReadBackFromDuno)
+{
+    Case run;
+    run.name = "article read (DUNO)";
+    run.prepare = [](Rig& rig) {
+        for (int n = 1; n <= 3; ++n)
+            rig.setImage(RegisterModel::Articles, n, articleImage(n).left(81));
+    };
+    run.faultFrame = commandThen(2);
+    run.run = [](Rig& rig) {
+        articleread::readArticles(rig.link, rig.ui, rig.db(), 1);
+        return QStringList{};
+    };
+    run.expect = [](Fault f, Rig&) -> Expect {
+        const QByteArray second = handFrame(1, 2, 'T', articleImage(2).left(81));
+        switch (f) {
+        case Fault::BadCheck:
+            return {crcMessages(quint8(second[second.size() - 2])), {}};
+        case Fault::Noise:
+            return {noisyCrcMessages(second), {}};
+        case Fault::DeviceError:
+            return {{deviceErrorMessage97()}, {}};
+        default:
+            return {{kNoCommunication}, {}};
+        }
+    };
+    run.check = [](Fault f, Rig& rig, const QByteArray& before) {
+        const QByteArray after = rig.dbBytes();
+        expectSameOutside(before, after, kArticleBase, 2000 * kArticleSize);
+        const bool first = f != Fault::Busy && f != Fault::PaperYes && f != Fault::PaperNo;
+        QByteArray one = articleRecord(1);
+        one[67] = 0;
+        EXPECT_EQ(after.mid(kArticleBase, kArticleSize),
+                  first ? one : QByteArray(kArticleSize, '\0'));
+        EXPECT_EQ(after.mid(kArticleBase + kArticleSize, 1999 * kArticleSize),
+                  before.mid(kArticleBase + kArticleSize, 1999 * kArticleSize));
+    };
+    runMatrix(run, emu::Model::Duno);
+}

@@ -7,7 +7,9 @@
 #include "sync/articlesync.h"
 #include "sync/tablemembers.h"
 #include "sync/tablesync.h"
+#include "tables/recordsend.h"
 
+#include <algorithm>
 #include <memory>
 
 using namespace fm;
@@ -360,4 +362,218 @@ TEST(FaultMatrixSync, ArticleProgramRefusedByTheRegister)
                                          "sprzedaż towaru. Zaprogramowano 1 towarów.")});
     EXPECT_EQ(sync.registerNumbers(), QList<int>{1});
     EXPECT_TRUE(rig.dbBytes() == before);
+}
+
+namespace {
+
+// Article 2 as the register holds it with another barcode than the PC's.
+QByteArray articleImageOtherBarcode(int n)
+{
+    QByteArray img = articleImage(n);
+    if (n == 2)
+        img.replace(57, 13, QByteArray("5900000000999"));
+    return img;
+}
+
+void verifyBench(Rig& rig)
+{
+    for (int n = 1; n <= 3; ++n) {
+        rig.db().writeRecord(kArticleBase + (n - 1) * kArticleSize, articleRecord(n));
+        rig.setImage(RegisterModel::Articles, n, articleImageOtherBarcode(n));
+    }
+}
+
+const QString kDetected = QStringLiteral(
+    "Wykryto nieprawidłowości, zaprogramowano błędne towary, wykonaj weryfikację ponownie w "
+    "celu potwierdzenia poprawności danych.");
+
+} // namespace
+
+// "Weryfikuj kody kreskowe" whose reading of the base meets the fault: a base that did not
+// arrive whole gives no verdict and nothing is sent again.
+TEST(FaultMatrixSync, VerifyBarcodesRead)
+{
+    auto sync = std::make_shared<basesync::ArticleSync>();
+    Case run;
+    run.name = "barcode verification, read";
+    run.prepare = [sync](Rig& rig) {
+        sync->clear();
+        verifyBench(rig);
+    };
+    run.faultFrame = commandThen(2);
+    run.run = [sync](Rig& rig) {
+        rig.result = sync->verifyBarcodes(rig.link, rig.ui, rig.db(), 2).resent;
+        return QStringList{};
+    };
+    run.expect = [](Fault f, Rig&) {
+        return readExpect(f, handFrame(1, 2, 'T', articleImageOtherBarcode(2)));
+    };
+    run.check = [](Fault, Rig& rig, const QByteArray& before) {
+        EXPECT_EQ(rig.result, 0);
+        // The read request and acknowledgements went out, no article frame.
+        EXPECT_FALSE(std::any_of(rig.sent.begin(), rig.sent.end(),
+                                 [](const QByteArray& f) { return f.size() == 78; }));
+        EXPECT_TRUE(rig.dbBytes() == before);
+    };
+    runMatrix(run);
+}
+
+// The same verification whose re-send of article 2 (frame 5, after the request and the three
+// acknowledgements of the read) meets the fault: its answer is not reported; the notice is
+// shown and the base read again.
+TEST(FaultMatrixSync, VerifyBarcodesResend)
+{
+    auto sync = std::make_shared<basesync::ArticleSync>();
+    Case run;
+    run.name = "barcode verification, re-send";
+    run.prepare = [sync](Rig& rig) {
+        sync->clear();
+        verifyBench(rig);
+    };
+    run.faultFrame = frame(5);
+    run.run = [sync](Rig& rig) {
+        rig.result = sync->verifyBarcodes(rig.link, rig.ui, rig.db(), 2).resent;
+        return QStringList{};
+    };
+    run.expect = [](Fault f, Rig& rig) {
+        // A vanished device cannot be opened again for the second read.
+        if (f == Fault::Vanish)
+            return withPaper(f, {kDetected, rig.cannotOpen()});
+        return withPaper(f, {kDetected});
+    };
+    run.check = [sync](Fault f, Rig& rig, const QByteArray& before) {
+        EXPECT_EQ(rig.result, 1);
+        EXPECT_TRUE(rig.dbBytes() == before);
+        if (f == Fault::Vanish) {
+            EXPECT_TRUE(sync->registerNumbers().isEmpty());
+            return;
+        }
+        // The base read again holds the PC's barcode once the register took the article.
+        const bool took = f != Fault::DeviceError;
+        EXPECT_EQ(sync->image(2).mid(57, 13),
+                  took ? articleRecord(2).mid(49, 13) : QByteArray("5900000000999"));
+    };
+    runMatrix(run);
+}
+
+// "Skopiuj zaznaczone rekordy do kasy" of packaging: the sequence value grows with every PC
+// line; the run ends with the settling wait, the read and then the summary.
+TEST(FaultMatrixSync, PackagingProgram)
+{
+    auto sync = std::make_shared<basesync::TableSync>(basesync::packagingMember());
+    Case run;
+    run.name = "packaging sync program";
+    run.prepare = [sync](Rig& rig) {
+        sync->clear();
+        for (int n = 1; n <= 3; ++n)
+            rig.db().writeRecord(143311 + (n - 1) * 48, packagingImage(n).left(48));
+    };
+    run.faultFrame = frame(2);
+    run.run = [sync](Rig& rig) {
+        sync->program(rig.link, rig.ui, rig.db(), {1, 2, 3}, {1, 2, 3}, 0);
+        return QStringList{};
+    };
+    run.expect = [](Fault f, Rig&) {
+        switch (f) {
+        case Fault::Busy:
+        case Fault::BadCheck:
+        case Fault::PaperYes:
+            return withPaper(f, {QStringLiteral(" Zaprogramowano 3 opakowań.")});
+        case Fault::DeviceError:
+            return withPaper(f, {QStringLiteral(" Zaprogramowano 2 opakowań.")});
+        default:
+            return withPaper(f, {QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano 1 "
+                                                "opakowań.")});
+        }
+    };
+    run.check = [sync](Fault f, Rig& rig, const QByteArray& before) {
+        EXPECT_TRUE(rig.dbBytes() == before);
+        const bool on = f == Fault::Busy || f == Fault::BadCheck || f == Fault::PaperYes;
+        QList<int> want;
+        if (on)
+            want = {1, 2, 3};
+        else if (f == Fault::DeviceError)
+            want = {1, 3};
+        EXPECT_EQ(sync->registerNumbers(), want);
+    };
+    runMatrix(run);
+}
+
+// "Usuń" of cashiers 2 and 3: a refused deletion shows its device error; the register keeps
+// the cashier, the run goes on.
+TEST(FaultMatrixSync, CashierDeleteInRegister)
+{
+    auto sync = std::make_shared<basesync::TableSync>(basesync::cashiersMember());
+    Case run;
+    run.name = "cashier sync delete";
+    run.prepare = [sync](Rig& rig) {
+        sync->clear();
+        for (int n = 2; n <= 4; ++n) {
+            QByteArray img(324, '\0');
+            img[0] = char(n);
+            img.replace(1, 7, QByteArray("Kasjer").append(char('0' + n)));
+            img[235] = 24; // never logged in
+            img[241] = 24;
+            rig.setImage(RegisterModel::Cashiers, n, img);
+            sync->setImage(n, img);
+        }
+    };
+    run.faultFrame = frame(2);
+    run.run = [sync](Rig& rig) {
+        sync->deleteInRegister(rig.link, rig.ui, {1, 2, 3, 4}, {2, 3, 4}, 0);
+        return QStringList{};
+    };
+    run.expect = [](Fault f, Rig&) {
+        return withPaper(f, f == Fault::DeviceError ? QStringList{deviceErrorMessage97()}
+                                                    : QStringList{});
+    };
+    run.check = [sync](Fault f, Rig& rig, const QByteArray& before) {
+        EXPECT_TRUE(rig.dbBytes() == before);
+        const bool on = f == Fault::Busy || f == Fault::BadCheck || f == Fault::PaperYes;
+        QList<int> want{3, 4};
+        if (on)
+            want = {};
+        else if (f == Fault::DeviceError)
+            want = {3};
+        // The manager (cashier 1) is no line of this run; the buffer holds 2..4.
+        EXPECT_EQ(sync->registerNumbers(), want);
+    };
+    runMatrix(run);
+}
+
+// "vduno send FILE cashiers": the record run over the used cashiers (1 and two more), the
+// fault on the second frame; a refusal is noted and the run goes on.
+TEST(FaultMatrixSync, CashierRecordRun)
+{
+    Case run;
+    run.name = "cashier record run";
+    run.prepare = [](Rig& rig) {
+        for (int n = 2; n <= 3; ++n) {
+            QByteArray rec(33, '\0');
+            rec[0] = char(n);
+            rec.replace(1, 7, QByteArray("Kasjer").append(char('0' + n)));
+            rig.db().writeRecord(141560 + (n - 1) * 33, rec);
+        }
+    };
+    run.faultFrame = frame(2);
+    run.run = [](Rig& rig) {
+        const recordsend::RunResult r =
+            recordsend::sendAll(rig.link, rig.ui, rig.db(), recordsend::cashiers(), {}, 0);
+        rig.result = r.programmed;
+        return QStringList{recordsend::summary(r, QStringLiteral(" kasjerów."))};
+    };
+    run.expect = [](Fault f, Rig&) {
+        switch (f) {
+        case Fault::Busy:
+        case Fault::BadCheck:
+        case Fault::PaperYes:
+            return withPaper(f, {QStringLiteral(" Zaprogramowano 3 kasjerów.")});
+        case Fault::DeviceError:
+            return withPaper(f, {QStringLiteral(" Zaprogramowano 2 kasjerów.")});
+        default:
+            return withPaper(f, {QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano 1 "
+                                                "kasjerów.")});
+        }
+    };
+    runMatrix(run);
 }
