@@ -118,6 +118,12 @@ TEST(FaultMatrixSync, ArticleRead)
         if (!commandFault(f)) {
             EXPECT_EQ(sync->image(1), articleImage(1));
         }
+        // Copying every line to the PC then writes exactly the article that arrived whole.
+        EXPECT_EQ(sync->copyToPc(rig.db(), {1, 2, 3}), commandFault(f) ? 0 : 1);
+        const QByteArray after = rig.dbBytes();
+        expectSameOutside(before, after, kArticleBase, kArticleSize);
+        EXPECT_EQ(after.mid(kArticleBase, kArticleSize),
+                  commandFault(f) ? before.mid(kArticleBase, kArticleSize) : articleRecord(1));
     };
     runMatrix(run);
 }
@@ -233,6 +239,12 @@ TEST(FaultMatrixSync, DiscountRead)
         if (!commandFault(f)) {
             EXPECT_EQ(sync->image(1), discountImage(1));
         }
+        // Copying every line to the PC then writes exactly the discount that arrived whole.
+        EXPECT_EQ(sync->copyToPc(rig.db(), {1, 2, 3}), commandFault(f) ? 0 : 1);
+        const QByteArray after = rig.dbBytes();
+        expectSameOutside(before, after, 141000, 28);
+        EXPECT_EQ(after.mid(141000, 28),
+                  commandFault(f) ? before.mid(141000, 28) : discountRecord(1));
     };
     runMatrix(run);
 }
