@@ -1,6 +1,7 @@
 #include "copyread.h"
 
 #include "common/cp1250.h"
+#include "link/answers.h"
 #include "link/commands.h"
 #include "link/frame.h"
 #include "link/link.h"
@@ -124,6 +125,14 @@ CopyReception receiveCopyText(Link& link, TransferUi& ui,
             l->setTimeouts(
                 LineTimeouts{0, 0, kPauseMs, before.writeMultiplier, before.writeConstant});
         const int n = link.read(kChunkBuffer);
+        // The register's error frame instead of the text (a query it refuses): nothing more
+        // comes, and the device error must not be lost behind a silence.
+        if (n >= 11 && link.at(0) == quint8(frame::Start) && link.at(2) == 11 && link.at(3) == 0 &&
+            link.at(6) == frame::StatusCommand && link.at(10) == quint8(frame::End)) {
+            answers::showDeviceError(ui, link.at(8));
+            result.end = CopyEnd::Refused;
+            break;
+        }
         if (n > 0) {
             lastData = ui.nowMs();
             decoder.feed(link.received(n));

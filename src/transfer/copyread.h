@@ -64,6 +64,7 @@ enum class CopyEnd {
     Silence,    // the register stopped sending before it
     Stopped,    // the user stopped the reception
     SendFailed, // the link failed
+    Refused,    // the register answered the query with an error frame (its message shown)
 };
 
 struct CopyReception {

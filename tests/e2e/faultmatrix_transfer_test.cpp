@@ -178,7 +178,8 @@ TEST(FaultMatrixTransfer, CacheDump)
 
 // The copy read sent to the computer: a plain text stream of 64-byte chunks, each released by
 // the byte 0xAA; the faults hit the first chunk. It is not framed, so a flipped or stray
-// byte is text; a frame of the register's (busy, paper out, an error frame) is left out.
+// byte is text; a status frame of the register's (busy, paper out) is left out, an error
+// frame ends the reading with its device error.
 TEST(FaultMatrixTransfer, CopyReadToComputer)
 {
     // 22 lines of 8 bytes: 176 bytes and the end byte, three chunks.
@@ -201,7 +202,9 @@ TEST(FaultMatrixTransfer, CopyReadToComputer)
         return QStringList{};
     };
     run.expect = [](Fault f, Rig&) -> Expect {
-        if (f == Fault::Silent || f == Fault::Vanish || f == Fault::DeviceError)
+        if (f == Fault::DeviceError)
+            return {{deviceErrorMessage97()}, {}};
+        if (f == Fault::Silent || f == Fault::Vanish)
             return {{QStringLiteral("Kasa przestała przesyłać dane. Odczyt kopii przerwany.")}, {}};
         return {};
     };
@@ -227,6 +230,10 @@ TEST(FaultMatrixTransfer, CopyReadToComputer)
             break;
         }
         EXPECT_EQ(reception->text, cp1250::decode(want));
+        EXPECT_EQ(reception->end, f == Fault::DeviceError ? transfer::CopyEnd::Refused
+                                  : f == Fault::Silent || f == Fault::Vanish
+                                      ? transfer::CopyEnd::Silence
+                                      : transfer::CopyEnd::Complete);
     };
     runMatrix(run);
 }
