@@ -209,7 +209,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     qsizetype nonEmpty = 0;
     for (const QByteArray& c : script.delivered)
         nonEmpty += c.isEmpty() ? 0 : 1;
-    check(texts == nonEmpty, "onText not called once per chunk");
+    // The error frame that refuses the query is not text, nor is it answered.
+    const bool refused = r.end == transfer::CopyEnd::Refused;
+    check(texts == nonEmpty - (refused ? 1 : 0), "onText not called once per chunk");
     switch (r.end) {
     case transfer::CopyEnd::Complete:
         check(got.finished, "complete without the end byte");
@@ -229,6 +231,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         check(ui.messages.contains(QStringLiteral("Odczyt kopii przerwany przez użytkownika.")),
               "stop not reported");
         break;
+    case transfer::CopyEnd::Refused: {
+        // The register's error frame came instead of the text: its device error is shown.
+        check(!got.finished, "refusal reported after the end byte");
+        const QByteArray& last = script.delivered.back();
+        check(last.size() >= 11 && quint8(last[0]) == 0x02 && quint8(last[2]) == 11 &&
+                  last[3] == 0 && last[6] == 'A' && quint8(last[10]) == 0x03,
+              "refused without an error frame");
+        check(!ui.messages.isEmpty(), "refusal not reported");
+        break;
+    }
     case transfer::CopyEnd::SendFailed:
         check(script.failWrite >= 0, "send failed on a sound line");
         break;
