@@ -152,6 +152,12 @@ DbResult DatabaseSession::startUp()
 
 DbResult DatabaseSession::newDatabase(const QString& name, const QString& symbol)
 {
+    // The symbol goes into the file and onto receipts: a character without a cp1250 byte is
+    // refused before anything changes, the database in use stays as it is.
+    if (const QString refused =
+            cp1250::refusal(symbol, QStringLiteral("Symbol waluty ewidencyjnej"));
+        !refused.isEmpty())
+        return {false, refused};
     setCurrencySymbol(symbol);
     m_displayName = name;
     const DbResult result = createWorkingDatabase();

@@ -50,7 +50,8 @@ public:
     DbResult startUp();
 
     // "OK" of the new-database dialog with a non-empty name: symbol padded to 3, the name
-    // as display name, create; success sets the modified flag.
+    // as display name, create; success sets the modified flag. A symbol with characters outside
+    // cp1250 is refused ("Pole „Symbol waluty ewidencyjnej” ...") and nothing changes.
     DbResult newDatabase(const QString& name, const QString& symbol);
 
     // Reads the chosen file (never writes it), converting a version-1 file. A missing,

@@ -52,6 +52,20 @@ public:
         return end < 0 ? t : t.left(end);
     }
 
+    // The cashier's password: up to four digits, as the register keys it in.
+    QString password(int col)
+    {
+        const QString t = textField(col);
+        bool digits = t.size() <= 4;
+        for (QChar c : t)
+            digits = digits && c >= u'0' && c <= u'9';
+        if (!digits) {
+            fail(col, QStringLiteral("hasła złożonego z najwyżej 4 cyfr"));
+            return QString();
+        }
+        return t;
+    }
+
     qint64 integer(int col, qint64 min, qint64 max)
     {
         const auto v = input::integer(text(col));
@@ -63,15 +77,14 @@ public:
     }
 
     bool flag(int col) { return integer(col, 0, 1) != 0; }
-    int byte(int col) { return int(integer(col, 0, ByteMax)); }
 
     // "," or "." as the decimal separator, whatever the system's locale; digits after the
     // second decimal place are cut off.
-    qint32 amount(int col)
+    qint32 amount(int col, qint64 max = MaxAmount)
     {
         const auto v = input::truncated(text(col), 2);
-        if (!v || *v < 0 || *v > MaxAmount) {
-            fail(col, QStringLiteral("kwoty od 0,00 do ") + amount::text(MaxAmount));
+        if (!v || *v < 0 || *v > max) {
+            fail(col, QStringLiteral("kwoty od 0,00 do ") + amount::text(max));
             return 0;
         }
         return qint32(*v);
@@ -163,11 +176,12 @@ QByteArray buildRecord(Table table, int number, LineReader& in, QByteArrayView p
         r.price = in.amount(2);
         r.vat = in.vat(3);
         r.barcode = in.barcode(4);
-        r.group = in.byte(5);
-        r.tandem = in.byte(6);
+        // The register knows groups 1..20, packaging 1..20 (0 none) and halo entries 1..9.
+        r.group = int(in.integer(5, 1, 20));
+        r.tandem = int(in.integer(6, 0, 20));
         r.fixedPrice = in.flag(7);
         r.wholeQuantity = in.flag(8);
-        r.halo = in.byte(9);
+        r.halo = int(in.integer(9, 0, 9));
         // The file has no unit column: the article keeps the unit of the slot it replaces.
         r.unit = ArticleRecord::used(previous) ? ArticleRecord::decode(previous).unit : 0;
         return r.encode();
@@ -184,7 +198,7 @@ QByteArray buildRecord(Table table, int number, LineReader& in, QByteArrayView p
         CashierRecord r;
         r.number = number;
         r.name = in.textField(1);
-        r.password = in.textField(2);
+        r.password = in.password(2);
         for (int i = 0; i < CashierRecord::RightCount; ++i)
             r.rights[i] = in.flag(3 + i);
         return r.encode();
@@ -199,16 +213,16 @@ QByteArray buildRecord(Table table, int number, LineReader& in, QByteArrayView p
         DiscountRecord r;
         r.number = number;
         r.name = in.textField(1);
-        r.kind = in.byte(2);
-        r.type = in.byte(3);
-        r.value = in.amount(4);
+        r.kind = int(in.integer(2, 0, 1));
+        r.type = int(in.integer(3, 0, 1));
+        r.value = r.type == DiscountRecord::Percentage ? in.amount(4, 9999) : in.amount(4);
         return r.encode();
     }
     case Table::PaymentForms: {
         PaymentFormRecord r;
         r.number = number;
         r.name = in.textField(1);
-        r.type = in.byte(2);
+        r.type = int(in.integer(2, 1, 5));
         return r.encode();
     }
     case Table::Currencies: {

@@ -387,16 +387,16 @@ INSTANTIATE_TEST_SUITE_P(
                 "rekordu (liczby całkowitej)."},
         Refusal{Table::Articles, "1;Mleko;2,50;A;1;x;0;0;1;0",
                 "Błąd w wierszu 3, w kolumnie 6 (Numer grupy): „x” – oczekiwano liczby "
-                "całkowitej od 0 do 255."},
+                "całkowitej od 1 do 20."},
         Refusal{Table::Articles, "1;Mleko;2,50;A;1;1;256;0;1;0",
                 "Błąd w wierszu 3, w kolumnie 7 (Numer opakowania): „256” – oczekiwano "
-                "liczby całkowitej od 0 do 255."},
+                "liczby całkowitej od 0 do 20."},
         Refusal{Table::Articles, "1;Mleko;2,50;A;1;1;0;2;1;0",
                 "Błąd w wierszu 3, w kolumnie 8 (Cena sztywna): „2” – oczekiwano liczby "
                 "całkowitej od 0 do 1."},
         Refusal{Table::Articles, "1;Mleko;2,50;A;1;1;0;0;1",
                 "Błąd w wierszu 3, w kolumnie 10 (Indeks HALO): puste pole – oczekiwano "
-                "liczby całkowitej od 0 do 255."},
+                "liczby całkowitej od 0 do 9."},
         Refusal{Table::Articles, "1;Mleko;2,50;H;1;1;0;0;1;0",
                 "Błąd w wierszu 3, w kolumnie 4 (PTU): „H” – oczekiwano litery stawki PTU od "
                 "A do G."},
@@ -417,13 +417,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "całkowitej od 0 do 1."},
         Refusal{Table::Discounts, "2;Rabat;0;0;",
                 "Błąd w wierszu 3, w kolumnie 5 (Wartość (x100)): puste pole – oczekiwano "
-                "kwoty od 0,00 do 999999,99."},
+                "kwoty od 0,00 do 99,99."},
         Refusal{Table::Discounts, "2;Rabat;0;300;5,00",
                 "Błąd w wierszu 3, w kolumnie 4 (Typ 0-proc. 1-kwot.): „300” – oczekiwano "
-                "liczby całkowitej od 0 do 255."},
+                "liczby całkowitej od 0 do 1."},
         Refusal{Table::PaymentForms, "2;Czek;dwa",
                 "Błąd w wierszu 3, w kolumnie 3 (Typ): „dwa” – oczekiwano liczby całkowitej od "
-                "0 do 255."},
+                "1 do 5."},
         Refusal{Table::Currencies, "2;Euro;4,56,7;EUR",
                 "Błąd w wierszu 3, w kolumnie 3 (Kurs): „4,56,7” – oczekiwano kursu złożonego "
                 "z cyfr i najwyżej jednego przecinka."},
