@@ -5,6 +5,8 @@
 #include "link/frame.h"
 #include "link/link.h"
 
+#include <limits>
+
 namespace service {
 
 namespace {
@@ -138,8 +140,18 @@ std::optional<QByteArray> settingsBytes(const SettingsValues& values, QString* e
                          QStringLiteral("' nie jest poprawną liczbą całkowitą.");
             return std::nullopt;
         }
+        // A byte field takes 0..255 and the receipt limit no negative amount: a value the
+        // block cannot carry is refused, not sent as its low byte (300 would arrive as 44).
+        const qint32 max = f.kind == SettingKind::Byte ? 255 : std::numeric_limits<qint32>::max();
+        if (v < 0 || v > max) {
+            if (error)
+                *error = QStringLiteral("Wartość '") + text + QStringLiteral("' w polu „") +
+                         f.caption + QStringLiteral("” jest poza zakresem 0-") +
+                         QString::number(max) + u'.';
+            return std::nullopt;
+        }
         if (f.kind == SettingKind::Byte)
-            block[f.offset] = char(quint8(v & 0xFF)); // 300 goes out as 44
+            block[f.offset] = char(quint8(v));
         else
             frame::putU32(block, f.offset, quint32(v));
     }

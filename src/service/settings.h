@@ -13,7 +13,7 @@ class TransferUi;
 
 // The register's operating settings block: 22 bytes in frame bytes 7..28 of the settings
 // frame (command 3, 31 bytes, always to address 1, sequence 0x8001). A drop-down travels as
-// the index of its item, a number field as the low byte of its integer, the receipt limit
+// the index of its item, a number field as one byte (0..255), the receipt limit
 // whole (i32, low byte first, frame bytes 14..17).
 namespace service {
 
@@ -48,7 +48,9 @@ struct SettingsValues {
 };
 
 // The 22 bytes of the block; nothing and the conversion message in `error` when a number
-// field is empty or not an integer ("'12a' nie jest poprawną liczbą całkowitą.").
+// field is empty or not an integer ("'12a' nie jest poprawną liczbą całkowitą."), or holds a
+// value its bytes cannot carry: a byte field outside 0..255, a negative receipt limit
+// ("Wartość '300' w polu „…” jest poza zakresem 0-255.").
 std::optional<QByteArray> settingsBytes(const SettingsValues& values, QString* error = nullptr);
 
 // The reported bytes put back into the controls' values: drop-down indexes (a value without

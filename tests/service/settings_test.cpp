@@ -76,13 +76,13 @@ TEST(Settings, BlockBytes)
                                 QStringLiteral("normalna")));
     ASSERT_TRUE(setSettingValue(v, settingIndex(QStringLiteral("przypominanie_raport")),
                                 QStringLiteral("włączone")));
-    v.number[size_t(settingIndex(QStringLiteral("impuls_szuflady")))] = QStringLiteral("300");
+    v.number[size_t(settingIndex(QStringLiteral("impuls_szuflady")))] = QStringLiteral("255");
     v.number[size_t(settingIndex(QStringLiteral("max_paragon")))] = QStringLiteral("123456789");
     const auto second = settingsBytes(v);
     ASSERT_TRUE(second);
-    // 9 as 8; 300 as its low byte 44; 123456789 = 0x075BCD15 low byte first
-    EXPECT_EQ(*second, bytes({8, 0, 0, 30, 44, 0, 0, 0x15, 0xCD, 0x5B, 0x07,
-                              2, 0, 0, 0,  0,  0, 0, 80,   50,   0,    1}));
+    // 9 as 8; 255 as it is; 123456789 = 0x075BCD15 low byte first
+    EXPECT_EQ(*second, bytes({8, 0, 0, 30, 255, 0, 0, 0x15, 0xCD, 0x5B, 0x07,
+                              2, 0, 0, 0,  0,   0, 0, 80,   50,   0,    1}));
 }
 
 TEST(Settings, NumberFieldsMustConvert)

