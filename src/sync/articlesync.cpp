@@ -402,7 +402,8 @@ QSet<int> ArticleSync::unusedArticles(const QString& days, const QDate& today) c
     QSet<int> unused;
     bool ok = false;
     const int limit = days.trimmed().toInt(&ok);
-    if (!ok)
+    // A negative count of days is no count: it would mark articles sold today as unused.
+    if (!ok || limit < 0)
         return unused;
     for (int n : registerNumbers())
         if (unsoldForMoreThan(m_images[n - 1], limit, today))

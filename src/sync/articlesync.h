@@ -110,7 +110,7 @@ public:
                                       const RunPanel& panel = {});
 
     // "Zaznacz nieużywane towary": the register articles unsold for more than `days` (the
-    // edit's text); nothing for a non-numeric text.
+    // edit's text); nothing for a non-numeric or negative text.
     QSet<int> unusedArticles(const QString& days, const QDate& today) const;
 
     // Reads the base, compares the barcodes of the first m register lines with the PC records
