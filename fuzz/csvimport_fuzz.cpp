@@ -14,6 +14,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -153,6 +154,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
     }
     check(changed <= outcome.written, "more records changed than lines written");
+
+    // Every edit goes through to the working copy on disk at once.
+    QFile copy(f.session->workingCopyPath());
+    check(copy.open(QIODevice::ReadOnly) && copy.readAll() == after,
+          "the working copy on disk differs from the database");
 
     // What the import wrote exports and imports back unchanged.
     const QByteArray exported = csv::exportBytes(t.table, table);

@@ -6,6 +6,7 @@
 #include "transfer/information.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QStringList>
 
 #include <algorithm>
@@ -33,7 +34,14 @@ struct Reply {
     bool armed = false;
     int step = 1024;
     qint64 now = 0;
+    QList<QByteArray> writes; // every frame the computer sent
 };
+
+// The "I" request (address 1, sequence 0x8001, parameter 0) and the computer's
+// acknowledgements 3 (taken) and 1 (check failed), check bytes worked out by hand.
+const QByteArray Request("\x02\x01\x0B\x00\x01\x80\x49\x00\x00\xC2\x03", 11);
+const QByteArray Ack3("\x02\x01\x0A\x00\x01\x00\x06\x03\x0F\x03", 10);
+const QByteArray Ack1("\x02\x01\x0A\x00\x01\x00\x06\x01\x0D\x03", 10);
 
 class AnswerLine : public SerialLine {
 public:
@@ -51,6 +59,7 @@ public:
     WriteResult write(QByteArrayView bytes) override
     {
         m_a.armed = true;
+        m_a.writes.append(bytes.toByteArray());
         return {true, false, bytes.size()};
     }
     qint64 read(char* into, qint64 count) override
@@ -281,6 +290,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             } else {
                 check(!ui.messages.isEmpty(), "a failed fetch said nothing");
             }
+            // The request goes out once and nothing is acknowledged.
+            check(answer.writes == QList<QByteArray>{Request}, "fetch sent other frames");
         }
         {
             Reply answer{bytes};
@@ -293,6 +304,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const int type = answers::detectRegisterType(link, ui);
             check(type >= 0 && type <= 2, "register type out of range");
             check((type != 0) == good, "type from a bad answer, or none from a good one");
+            if (good) {
+                // The model code in the first data byte, else the length tells.
+                const int code = quint8(bytes[7]);
+                const int expected = code == 100               ? 1
+                                     : code == 200             ? 2
+                                     : quint8(bytes[2]) == 124 ? 2
+                                                               : 1;
+                check(type == expected, "register type not the one the answer gives");
+                check(answer.writes == (QList<QByteArray>{Request, Ack3}),
+                      "a good answer not acknowledged with 3");
+            } else if (recordFrame(bytes)) {
+                check(answer.writes == (QList<QByteArray>{Request, Ack1}),
+                      "a check failure not acknowledged with 1");
+            } else {
+                check(answer.writes == QList<QByteArray>{Request}, "a bad answer acknowledged");
+            }
         }
         break;
     }
