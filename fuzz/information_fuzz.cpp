@@ -275,7 +275,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const bool good = recordFrame(bytes) &&
                           xorCheck(bytes, quint8(bytes[2])) == quint8(bytes[quint8(bytes[2]) - 2]);
         {
-            Reply answer{bytes};
+            Reply answer;
+            answer.bytes = bytes;
             answer.step = step;
             FuzzUi ui(answer);
             Link link([&answer] { return std::make_unique<AnswerLine>(answer); });
@@ -294,7 +295,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             check(answer.writes == QList<QByteArray>{Request}, "fetch sent other frames");
         }
         {
-            Reply answer{bytes};
+            Reply answer;
+            answer.bytes = bytes;
             answer.step = step;
             FuzzUi ui(answer);
             Link link([&answer] { return std::make_unique<AnswerLine>(answer); });
