@@ -12,7 +12,10 @@
 
 namespace {
 volatile std::sig_atomic_t g_interrupted = 0;
-void onInterrupt(int) { g_interrupted = 1; }
+void onInterrupt(int)
+{
+    g_interrupted = 1;
+}
 
 QElapsedTimer& runClock()
 {
@@ -46,15 +49,28 @@ TransferUi::Answer CliUi::ask(const QString& text, Buttons, Icon)
 
 void CliUi::progress(int done, int total)
 {
-    if (!m_tty)
-        return;
-    std::fprintf(stderr, total > 0 ? "\r%d / %d" : "\r%d", done, total);
-    if (total > 0 && done >= total)
-        std::fputc('\n', stderr);
+    m_estimate.update(done, total, nowMs());
+    const QByteArray line = m_estimate.text().toUtf8();
+    if (m_tty) {
+        // Redrawn in place; the spaces wipe a longer line drawn before.
+        std::fprintf(stderr, "\r%s     ", line.constData());
+        if (total > 0 && done >= total)
+            std::fputc('\n', stderr);
+    } else {
+        // A log or a pipe gets a line at every tenth of the run, not a line per record.
+        const int tenth = total > 0 ? int(qint64(done) * 10 / total) : -1;
+        if (tenth < 0 || tenth == m_lastTenth)
+            return;
+        m_lastTenth = tenth;
+        std::fprintf(stderr, "%s\n", line.constData());
+    }
     std::fflush(stderr);
 }
 
-void CliUi::processEvents() { QCoreApplication::processEvents(); }
+void CliUi::processEvents()
+{
+    QCoreApplication::processEvents();
+}
 
 void CliUi::waitMs(int ms)
 {
@@ -62,6 +78,12 @@ void CliUi::waitMs(int ms)
         QThread::msleep(static_cast<unsigned long>(ms));
 }
 
-qint64 CliUi::nowMs() const { return runClock().elapsed(); }
+qint64 CliUi::nowMs() const
+{
+    return runClock().elapsed();
+}
 
-bool CliUi::stopRequested() const { return g_interrupted != 0; }
+bool CliUi::stopRequested() const
+{
+    return g_interrupted != 0;
+}

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "common/progressestimate.h"
 #include "common/transferui.h"
 
 // The command line's side of a transfer: messages go to stderr, questions are answered
-// from --yes (otherwise No), waits sleep in real time, progress is drawn on stderr when it
-// is a terminal, Ctrl+C requests a stop.
+// from --yes (otherwise No), waits sleep in real time, progress (count, total, time left) is
+// redrawn on stderr when it is a terminal and logged every tenth of the run otherwise, Ctrl+C
+// requests a stop.
 class CliUi : public TransferUi {
 public:
     explicit CliUi(bool answerYes);
@@ -17,9 +19,11 @@ public:
     qint64 nowMs() const override;
     bool stopRequested() const override;
 
-    QStringList messages;  // everything shown, for the subcommand's exit decision
+    QStringList messages; // everything shown, for the subcommand's exit decision
 
 private:
     bool m_answerYes;
     bool m_tty;
+    ProgressEstimate m_estimate;
+    int m_lastTenth = -1;
 };

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 #include <deque>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -141,24 +144,46 @@ void EmulatorHost::stop()
 void EmulatorHost::run()
 {
     std::deque<Pending> queue;
+    // With line timing, bytes from the program reach the register at the baud rate as well:
+    // each chunk read is held until its last byte would have crossed the line.
+    std::deque<Pending> arriving;
+    Clock::time_point lastArrival = Clock::now();
     QByteArray sending; // bytes of the current piece not yet written
     Clock::time_point nextByte = Clock::now();
     Clock::time_point lastInput = Clock::now();
     const auto byteTime = m_timing.baud > 0
-                              ? std::chrono::microseconds(10'000'000LL / m_timing.baud)
-                              : std::chrono::microseconds(0);
+                              ? std::chrono::nanoseconds(10'000'000'000LL / m_timing.baud)
+                              : std::chrono::nanoseconds(0);
     char buf[512];
     while (!m_stop) {
+        // Sleep until input comes or the next byte, piece or arrival is due (at most 2 ms).
+        auto wake = Clock::now() + std::chrono::milliseconds(2);
+        if (!sending.isEmpty())
+            wake = std::min(wake, nextByte);
+        else if (!queue.empty())
+            wake = std::min(wake, queue.front().due);
+        if (!arriving.empty())
+            wake = std::min(wake, arriving.front().due);
+        const auto wait = std::max(wake - Clock::now(), Clock::duration::zero());
+        const timespec ts{0,
+                          long(std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count())};
         pollfd p{m_master, POLLIN, 0};
-        ::poll(&p, 1, 2);
-        const auto now = Clock::now();
+        ::ppoll(&p, 1, &ts, nullptr);
+        auto now = Clock::now();
         for (;;) {
             const ssize_t n = ::read(m_master, buf, sizeof buf);
             if (n <= 0)
                 break;
+            lastArrival = std::max(lastArrival, now) + byteTime * n;
+            arriving.push_back(Pending{lastArrival, QByteArray(buf, n), false});
+        }
+        now = Clock::now();
+        while (!arriving.empty() && arriving.front().due <= now) {
+            const QByteArray input = arriving.front().bytes;
+            arriving.pop_front();
             lastInput = now;
             std::lock_guard<std::mutex> g(m_mutex);
-            for (const Reply& r : m_model.feed(QByteArrayView(buf, n))) {
+            for (const Reply& r : m_model.feed(input)) {
                 if (r.dropPending) {
                     queue.clear();
                     continue;
@@ -168,7 +193,7 @@ void EmulatorHost::run()
                     Pending{base + std::chrono::milliseconds(r.delayMs), r.bytes, r.vanish});
             }
         }
-        if (now - lastInput > kInputGap) {
+        if (arriving.empty() && now - lastInput > kInputGap) {
             std::lock_guard<std::mutex> g(m_mutex);
             m_model.resetInput();
         }
@@ -188,6 +213,7 @@ void EmulatorHost::run()
                 if (m_stop || !openPty(nullptr) || !pointLink())
                     return;
                 queue.clear();
+                arriving.clear();
                 sending.clear();
                 {
                     std::lock_guard<std::mutex> g(m_mutex);

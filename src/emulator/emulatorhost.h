@@ -10,7 +10,8 @@
 
 namespace emu {
 
-// Line timing: bytes leave at the pace of the baud rate (10 bits a byte) when baud > 0.
+// Line timing: when baud > 0, bytes cross the line at the baud rate (10 bits a byte) both
+// ways: answers leave at that pace and frames reach the register at it.
 struct LineTiming {
     int baud = 0;
 };

@@ -87,6 +87,13 @@ void showCounter(const RunPanel& panel, int done, int total)
         panel.counter(done, total);
 }
 
+// A run over records in the register: the form's counter and the run's progress.
+void showCounter(TransferUi& ui, const RunPanel& panel, int done, int total)
+{
+    showCounter(panel, done, total);
+    ui.progress(done, total);
+}
+
 QString programmedText(int count)
 {
     return QStringLiteral("Zaprogramowano ") + QString::number(count) + QStringLiteral(" towarów.");
@@ -247,7 +254,7 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& ui, RegisterDataba
             ++result.total;
     if (result.total == 0)
         return result;
-    showCounter(panel, 0, result.total);
+    showCounter(ui, panel, 0, result.total);
     QString failureText = QStringLiteral("Niezaprogramowane towary:");
     quint16 endMarker = 0;
     int sent = 0;
@@ -280,7 +287,7 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& ui, RegisterDataba
         }
         if (answers::confirmed(r)) {
             ++result.done;
-            showCounter(panel, result.done, result.total);
+            showCounter(ui, panel, result.done, result.total);
             recordIntoImage(m_images[n - 1], record);
             link.pauseBetweenFrames(ui, 50);
             if (r == answers::AcceptedEnd)
@@ -356,7 +363,7 @@ ArticleRunResult ArticleSync::deleteInRegister(Link& link, TransferUi& ui, const
             ++result.total;
     if (result.total == 0)
         return result;
-    showCounter(panel, 0, result.total);
+    showCounter(ui, panel, 0, result.total);
     quint16 endMarker = 0;
     int sent = 0;
     for (int n : lines) {
@@ -382,7 +389,7 @@ ArticleRunResult ArticleSync::deleteInRegister(Link& link, TransferUi& ui, const
         }
         if (answers::confirmed(r)) {
             ++result.done;
-            showCounter(panel, result.done, result.total);
+            showCounter(ui, panel, result.done, result.total);
             m_images[n - 1].fill('\0');
             link.pauseBetweenFrames(ui, 50);
             if (r == answers::AcceptedEnd)

@@ -43,6 +43,7 @@ ReadOutcome readRegisterBase(Link& link, TransferUi& ui, const ReadSpec& spec,
         if (n >= 1 && n <= images.size()) {
             images[n - 1] = image;
             ++outcome.received;
+            ui.progress(outcome.received, 0);
             if (counted)
                 counted(outcome.received);
         }

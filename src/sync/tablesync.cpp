@@ -128,6 +128,7 @@ TableRunResult TableSync::program(Link& link, TransferUi& ui, RegisterDatabase& 
         if (!checked.contains(n))
             continue;
         ++sent;
+        ui.progress(sent - 1, result.total);
         const quint16 sequence =
             quint16(m_member.sequencing == Sequencing::PerLine ? i + 1 : sent) |
             (sent == result.total ? frame::EndMarker : 0);
@@ -204,6 +205,7 @@ TableRunResult TableSync::deleteInRegister(Link& link, TransferUi& ui, const QLi
         if (!checked.contains(n) || n < 1 || n > m_images.size())
             continue;
         ++sent;
+        ui.progress(sent - 1, result.total);
         const quint16 sequence = quint16(sent) | (sent == result.total ? frame::EndMarker : 0);
         const QString name =
             cp1250::readField(QByteArrayView(m_images[n - 1]).sliced(1, m_member.imageNameWidth));

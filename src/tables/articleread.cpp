@@ -49,7 +49,7 @@ Result receive(Link& link, TransferUi& ui, int registerType, Images& images)
         result.ended = r;
         if (r == answers::More || r == answers::Done) {
             if (images.store(link.received(length).sliced(DataOffset, length - 9)))
-                ++result.framesStored;
+                ui.progress(++result.framesStored, 0);
         }
         if (r == answers::CheckError)
             answers::sendAcknowledgement(link, ui, 1);

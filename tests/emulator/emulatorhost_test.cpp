@@ -136,6 +136,28 @@ TEST(EmulatorHost, BaudRatePacesTheAnswer)
     EXPECT_GE(ms, 80);
 }
 
+TEST(EmulatorHost, LineTimingPacesTheFramesReachingTheRegisterToo)
+{
+    for (const int baud : {0, 1200}) {
+        SCOPED_TRACE(baud);
+        RegisterModel reg;
+        EmulatorHost host(reg, LineTiming{baud});
+        ASSERT_TRUE(host.start());
+        Client c(host.devicePath());
+        const auto t0 = std::chrono::steady_clock::now();
+        ASSERT_TRUE(c.write(kProbe));
+        EXPECT_EQ(c.read(10, 2000), kReady);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - t0)
+                            .count();
+        // At 1200 baud, 120 bytes a second: 10 bytes in and 10 bytes out take 167 ms.
+        if (baud > 0)
+            EXPECT_GE(ms, 160);
+        else
+            EXPECT_LT(ms, 100);
+    }
+}
+
 TEST(EmulatorHost, VanishingDeviceFailsTheClient)
 {
     RegisterModel reg;

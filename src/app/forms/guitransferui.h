@@ -1,8 +1,11 @@
 #pragma once
 
+#include "common/progressestimate.h"
 #include "common/transferui.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
+#include <QProgressDialog>
 
 class QWidget;
 
@@ -16,6 +19,10 @@ public:
     void showMessage(const QString& text, Icon icon = Icon::Information) override;
     Answer ask(const QString& text, Buttons buttons = Buttons::YesNo,
                Icon icon = Icon::Question) override;
+    // A progress window over the form that runs the transfer: count, total, time left and
+    // "Anuluj", which asks the run to stop. It closes when the run is done, and before every
+    // message, which is how runs end early.
+    void progress(int done, int total) override;
     void processEvents() override;
     void waitMs(int ms) override;
     qint64 nowMs() const override { return m_clock.elapsed(); }
@@ -24,8 +31,16 @@ public:
     void setStopRequested(bool stop) { m_stop = stop; }
     void setParent(QWidget* parent) { m_parent = parent; }
 
+    // The progress window while one is shown (for tests).
+    QProgressDialog* progressDialog() const { return m_progress; }
+
 private:
+    void closeProgress(bool runEnded);
+
     QWidget* m_parent;
+    QPointer<QProgressDialog> m_progress;
+    ProgressEstimate m_estimate;
     QElapsedTimer m_clock;
     bool m_stop = false;
+    bool m_stoppedByProgress = false;
 };

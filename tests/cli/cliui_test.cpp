@@ -1,0 +1,57 @@
+#include "cli/cliui.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+// Everything written to stderr while `body` runs (stderr goes to a file meanwhile, which
+// is what a log or a pipe looks like to the program).
+template <typename Body> QString capturedStderr(Body body)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("err.txt"));
+    std::fflush(stderr);
+    const int saved = dup(fileno(stderr));
+    FILE* file = std::fopen(QFile::encodeName(path).constData(), "w");
+    dup2(fileno(file), fileno(stderr));
+    body();
+    std::fflush(stderr);
+    dup2(saved, fileno(stderr));
+    close(saved);
+    std::fclose(file);
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(f.readAll());
+}
+
+} // namespace
+
+TEST(CliUi, ProgressIsLoggedEveryTenthOfTheRunWhenStderrIsNoTerminal)
+{
+    const QString err = capturedStderr([] {
+        CliUi ui(false);
+        for (int done = 1; done <= 2000; ++done)
+            ui.progress(done, 2000);
+    });
+    const QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
+    // The first record, then one line at each tenth.
+    ASSERT_EQ(lines.size(), 11) << err.toStdString();
+    EXPECT_EQ(lines.first(), QStringLiteral("1 z 2000"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("200 z 2000")));
+    EXPECT_EQ(lines.last(), QStringLiteral("2000 z 2000"));
+}
+
+TEST(CliUi, ProgressOfUnknownTotalIsNotLoggedLineByLine)
+{
+    const QString err = capturedStderr([] {
+        CliUi ui(false);
+        for (int done = 1; done <= 500; ++done)
+            ui.progress(done, 0);
+    });
+    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+}
