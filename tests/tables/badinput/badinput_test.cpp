@@ -18,6 +18,7 @@
 #include "tables/forms/registers/tprogramowaniestawekptu.h"
 #include "tables/forms/registers/tprogramowaniewalutobcych.h"
 #include "tables/forms/registers/tprogramowaniewalutyewidencyjnej.h"
+#include "tables/forms/texts/quickkeysform.h"
 #include "tables/forms/texts/receipteditor.h"
 #include "tables/forms/texts/smallforms.h"
 #include "tables/tablelayout.h"
@@ -628,6 +629,37 @@ TEST(BadInputTextForms, HaloFieldsRefuseEveryBadValue)
     // Entry 1 at 149064: 999999990 = 0x3B9AC9F6; entry 2: -500 = 0xFFFFFE0C.
     EXPECT_EQ(after.mid(149064, 8), QByteArray("\xF6\xC9\x9A\x3B\x0C\xFE\xFF\xFF", 8));
     EXPECT_TRUE(onlyWithin(before, after, 149064, 8))
+        << changed(before, after).join(u' ').toStdString();
+}
+
+TEST(BadInputTextForms, QuickKeyQuantityRefusesBadValues)
+{
+    const char* const bad[] = {
+        "", "abc", "😀", "Привет", "-1", "0", "0,00001", "1,2,3", "99999999999999999999"};
+    for (const char* typed : bad) {
+        SCOPED_TRACE(typed);
+        Bench b(OperatingState::OfflineWithDatabase);
+        TProgramowanieKlawiszySzybkich2 form(*b.app);
+        form.setLink(&b.link);
+        form.show();
+        form.quantity->setText(u8(typed));
+        const QByteArray before = b.db().contents();
+        EXPECT_FALSE(form.addArticle(1, 5));
+        EXPECT_EQ(changed(before, b.db().contents()), QStringList());
+        EXPECT_FALSE(b.session->isModified());
+        // The field stays for correction.
+        EXPECT_EQ(form.quantity->text(), u8(typed).left(9));
+    }
+    // The largest quantity the field takes is stored.
+    Bench b(OperatingState::OfflineWithDatabase);
+    TProgramowanieKlawiszySzybkich2 form(*b.app);
+    form.show();
+    form.quantity->setText(QStringLiteral("99,9999"));
+    const QByteArray before = b.db().contents();
+    EXPECT_TRUE(form.addArticle(1, 5));
+    const QByteArray after = b.db().contents();
+    EXPECT_FALSE(changed(before, after).isEmpty());
+    EXPECT_TRUE(onlyWithin(before, after, layout::QuickKeys.base, layout::QuickKeys.bytes()))
         << changed(before, after).join(u' ').toStdString();
 }
 
