@@ -9,6 +9,7 @@
 #include "fakeline.h"
 #include "fakeui.h"
 #include "link/link.h"
+#include "tables/articlegrid.h"
 #include "tables/forms/articles/tprogramowanietowarow.h"
 #include "tables/forms/registers/tprogramowanieformplatnosci.h"
 #include "tables/forms/registers/tprogramowaniegruptowarowych.h"
@@ -514,6 +515,27 @@ TEST(BadInputArticleForm, EveryFieldAndBadValue)
             for (const char* t : Foreign)
                 runArticleCase(c, u8("Mleko ") + u8(t));
         }
+    }
+}
+
+TEST(BadInputArticleForm, SearchWithForeignOrOverlongTextFindsNothingAndChangesNothing)
+{
+    for (const char* typed : {"😀", "Привет", "日本語", Overflow, Long50}) {
+        SCOPED_TRACE(typed);
+        Bench b;
+        ASSERT_TRUE(b.ok);
+        TProgramowanieTowarow form(*b.app);
+        form.show();
+        form.Edit4->setText(QStringLiteral("3"));
+        form.Edit5->setText(u8("Mleko"));
+        ASSERT_TRUE(form.DodajDoBazyClick());
+        const QByteArray before = b.db().contents();
+        form.Edit6->setText(u8(typed));
+        form.SzukajClick();
+        // The header's empty row only: nothing matches.
+        EXPECT_EQ(form.model()->rowCount(), 1);
+        EXPECT_EQ(changed(before, b.db().contents()), QStringList());
+        EXPECT_TRUE(b.ui.messages.isEmpty());
     }
 }
 
