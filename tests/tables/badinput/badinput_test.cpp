@@ -503,6 +503,9 @@ void runArticleCase(const ArticleCase& c, const QString& typed)
     } else {
         EXPECT_EQ(b.ui.messages, QStringList{c.typed ? u8(c.text) : unsupported(c.text)});
         EXPECT_EQ(edit->text(), typed.left(edit->maxLength()));
+        if (c.field == &TProgramowanieTowarow::Edit2 || c.field == &TProgramowanieTowarow::Edit5) {
+            EXPECT_EQ(form.focusWidget(), edit); // the field to correct
+        }
     }
 }
 

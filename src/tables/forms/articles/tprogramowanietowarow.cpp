@@ -334,9 +334,12 @@ bool TProgramowanieTowarow::DodajDoBazyClick()
         const QString message = r.message();
         if (!message.isEmpty())
             ui.showMessage(message, TransferUi::Icon::Warning);
-        if (r.validation.failure && r.validation.failure->field == QLatin1String("Edit5") &&
-            !r.validation.failure->hint)
-            Edit5->setFocus();
+        if (r.validation.failure && !r.validation.failure->hint) {
+            if (r.validation.failure->field == QLatin1String("Edit5"))
+                Edit5->setFocus();
+            else if (r.validation.failure->field == QLatin1String("Edit2"))
+                Edit2->setFocus(); // a barcode the register cannot hold
+        }
         return false;
     }
     const int number = r.validation.record->number;
