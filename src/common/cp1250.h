@@ -31,7 +31,10 @@ QByteArray padRight(const QString& text, int width, char pad = '\0');
 QByteArray padLeftZeros(const QString& digits, int width);
 
 // Three-character symbols and unit names: padded on the right with spaces.
-inline QByteArray padSpaces(const QString& text, int width) { return padRight(text, width, ' '); }
+inline QByteArray padSpaces(const QString& text, int width)
+{
+    return padRight(text, width, ' ');
+}
 
 // Writes the padded field into `dest` at `offset` (dest must be long enough).
 void putField(QByteArray& dest, int offset, const QString& text, int width, char pad = '\0');
