@@ -215,7 +215,7 @@ TEST(DataAgainstEmulator, SettingsRoundTrip)
     const QStringList set = {QStringLiteral("numer_kasy=4"),
                              QStringLiteral("format_wplat=grosze"),
                              QStringLiteral("czas_wylaczenia=30"),
-                             QStringLiteral("impuls_szuflady=300"),
+                             QStringLiteral("impuls_szuflady=255"),
                              QStringLiteral("max_paragon=100000"),
                              QStringLiteral("czas_uspienia=3"),
                              QStringLiteral("podswietlenie_operatora=80"),
@@ -230,7 +230,7 @@ TEST(DataAgainstEmulator, SettingsRoundTrip)
     ASSERT_TRUE(service::readSettings(b.link, b.ui, back));
     EXPECT_EQ(service::settingText(back, 0), QStringLiteral("4"));
     EXPECT_EQ(service::settingText(back, 1), QStringLiteral("grosze"));
-    EXPECT_EQ(service::settingText(back, 4), QStringLiteral("44")); // 300 went out as 44
+    EXPECT_EQ(service::settingText(back, 4), QStringLiteral("255"));
     EXPECT_EQ(service::settingText(back, 7), QStringLiteral("100000"));
     EXPECT_EQ(service::settingText(back, 14), QStringLiteral("3"));
     EXPECT_TRUE(b.ui.messages.isEmpty());

@@ -103,12 +103,17 @@ TEST(DataCli, SettingsGetAndSend)
     EXPECT_TRUE(g.out.startsWith(QStringLiteral("numer_kasy=1  (Numer kasy)\n")));
     const Result s =
         vduno({QStringLiteral("settings"), QStringLiteral("send"), QStringLiteral("numer_kasy=9"),
-               QStringLiteral("czas_wylaczenia=30"), QStringLiteral("impuls_szuflady=300"),
+               QStringLiteral("czas_wylaczenia=30"), QStringLiteral("impuls_szuflady=255"),
                QStringLiteral("max_paragon=0"), QStringLiteral("podswietlenie_operatora=50"),
                QStringLiteral("podswietlenie_klienta=50")});
     ASSERT_EQ(s.code, 0) << s.err.toStdString();
     EXPECT_TRUE(s.out.contains(QStringLiteral("numer_kasy=9")));
-    EXPECT_TRUE(s.out.contains(QStringLiteral("impuls_szuflady=300")));
+    EXPECT_TRUE(s.out.contains(QStringLiteral("impuls_szuflady=255")));
+    // A byte the register cannot hold is refused, not sent cut to its low byte.
+    const Result big = vduno({QStringLiteral("settings"), QStringLiteral("send"),
+                              QStringLiteral("impuls_szuflady=300")});
+    EXPECT_EQ(big.code, 1);
+    EXPECT_TRUE(big.err.contains(QStringLiteral("poza zakresem 0-255"))) << big.err.toStdString();
     // the other fields come from the register; a number that does not convert stops the send
     const Result empty = vduno(
         {QStringLiteral("settings"), QStringLiteral("send"), QStringLiteral("czas_wylaczenia=3x")});
