@@ -1,6 +1,7 @@
 // Every wait and read of the register's answers fed arbitrary bytes from the line.
 #include "link/answers.h"
 #include "link/link.h"
+#include "scriptedline.h"
 
 #include <cstdint>
 #include <cstring>
@@ -17,19 +18,9 @@ struct Input {
 };
 
 // A line that delivers the rest of the input as the register's bytes, a few at a time.
-class ByteLine : public SerialLine {
+class ByteLine : public ScriptedLine {
 public:
     explicit ByteLine(Input& in) : m_in(in) {}
-    OpenError open(const QString&) override
-    {
-        m_open = true;
-        return OpenError::None;
-    }
-    void close() override { m_open = false; }
-    bool isOpen() const override { return m_open; }
-    bool configure(const LineSettings&) override { return true; }
-    void setTimeouts(const LineTimeouts& t) override { m_t = t; }
-    LineTimeouts timeouts() const override { return m_t; }
     WriteResult write(QByteArrayView bytes) override { return {true, false, bytes.size()}; }
     qint64 read(char* into, qint64 count) override
     {
@@ -39,12 +30,9 @@ public:
         m_in.pos += size_t(n);
         return n;
     }
-    int status() override { return 0; }
 
 private:
     Input& m_in;
-    bool m_open = false;
-    LineTimeouts m_t;
 };
 
 // Answers questions from the input and keeps a clock that only moves when waited on.
@@ -52,10 +40,7 @@ class FuzzUi : public TransferUi {
 public:
     explicit FuzzUi(Input& in) : m_in(in) {}
     void showMessage(const QString&, Icon) override {}
-    Answer ask(const QString&, Buttons, Icon) override
-    {
-        return Answer(m_in.next() % 3);
-    }
+    Answer ask(const QString&, Buttons, Icon) override { return Answer(m_in.next() % 3); }
     void waitMs(int ms) override { m_now += ms; }
     qint64 nowMs() const override { return m_now; }
     bool stopRequested() const override { return ++m_polls > 100000; }

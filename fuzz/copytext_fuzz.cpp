@@ -6,6 +6,7 @@
 #include "common/cp1250.h"
 #include "link/frame.h"
 #include "link/link.h"
+#include "scriptedline.h"
 #include "transfer/copyread.h"
 
 #include <QByteArray>
@@ -41,19 +42,9 @@ struct Script {
 
 // A line that hands out one chunk per read and costs the read's time-out when it brings less
 // than was asked for, as a real line does.
-class ChunkLine : public SerialLine {
+class ChunkLine : public ScriptedLine {
 public:
     explicit ChunkLine(Script& s) : m_s(s) {}
-    OpenError open(const QString&) override
-    {
-        m_open = true;
-        return OpenError::None;
-    }
-    void close() override { m_open = false; }
-    bool isOpen() const override { return m_open; }
-    bool configure(const LineSettings&) override { return true; }
-    void setTimeouts(const LineTimeouts& t) override { m_t = t; }
-    LineTimeouts timeouts() const override { return m_t; }
     WriteResult write(QByteArrayView bytes) override
     {
         const int n = m_s.writes++;
@@ -84,7 +75,6 @@ public:
             m_s.now += m_t.readConstant + qint64(m_t.readMultiplier) * count;
         return n;
     }
-    int status() override { return 0; }
     int waitReadable(int ms) override
     {
         if (m_s.next < m_s.chunks.size() && !m_s.chunks[m_s.next].isEmpty())
@@ -95,8 +85,6 @@ public:
 
 private:
     Script& m_s;
-    bool m_open = false;
-    LineTimeouts m_t;
 };
 
 class FuzzUi : public TransferUi {

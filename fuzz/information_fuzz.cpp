@@ -3,6 +3,7 @@
 // the record gives is checked against the bytes it comes from.
 #include "link/answers.h"
 #include "link/link.h"
+#include "scriptedline.h"
 #include "transfer/information.h"
 
 #include <QByteArray>
@@ -43,19 +44,9 @@ const QByteArray Request("\x02\x01\x0B\x00\x01\x80\x49\x00\x00\xC2\x03", 11);
 const QByteArray Ack3("\x02\x01\x0A\x00\x01\x00\x06\x03\x0F\x03", 10);
 const QByteArray Ack1("\x02\x01\x0A\x00\x01\x00\x06\x01\x0D\x03", 10);
 
-class AnswerLine : public SerialLine {
+class AnswerLine : public ScriptedLine {
 public:
     explicit AnswerLine(Reply& a) : m_a(a) {}
-    OpenError open(const QString&) override
-    {
-        m_open = true;
-        return OpenError::None;
-    }
-    void close() override { m_open = false; }
-    bool isOpen() const override { return m_open; }
-    bool configure(const LineSettings&) override { return true; }
-    void setTimeouts(const LineTimeouts& t) override { m_t = t; }
-    LineTimeouts timeouts() const override { return m_t; }
     WriteResult write(QByteArrayView bytes) override
     {
         m_a.armed = true;
@@ -77,12 +68,9 @@ public:
             m_a.now += m_t.readConstant;
         return n;
     }
-    int status() override { return 0; }
 
 private:
     Reply& m_a;
-    bool m_open = false;
-    LineTimeouts m_t;
 };
 
 class FuzzUi : public TransferUi {
