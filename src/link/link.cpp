@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <utility>
 
 Link::Link(LineFactory factory) : m_factory(std::move(factory))
 {
@@ -155,18 +156,17 @@ int Link::readAt(int offset, int count)
     count = std::clamp(count, 0, ReceiveSize - offset);
     if (!isOpen() || count == 0)
         return 0;
-    int n = 0;
-    if (m_creditMs > 0) {
-        const LineTimeouts before = m_line->timeouts();
-        LineTimeouts longer = before;
-        longer.readConstant += quint32(m_creditMs);
-        m_creditMs = 0;
+    // Time owed from skipped pauses lengthens this one read only.
+    const int credit = std::exchange(m_creditMs, 0);
+    const LineTimeouts own = m_line->timeouts();
+    if (credit > 0) {
+        LineTimeouts longer = own;
+        longer.readConstant += quint32(credit);
         m_line->setTimeouts(longer);
-        n = int(m_line->read(m_rx.data() + offset, count));
-        m_line->setTimeouts(before);
-    } else {
-        n = int(m_line->read(m_rx.data() + offset, count));
     }
+    const int n = int(m_line->read(m_rx.data() + offset, count));
+    if (credit > 0)
+        m_line->setTimeouts(own);
     if (trace)
         trace('<', QByteArrayView(m_rx.data() + offset, n));
     return n;
