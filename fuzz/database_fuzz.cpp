@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QByteArray file(dbLayout::FileSize, '\0');
     const bool v1 = data[0] & 1;
     std::memcpy(file.data(), v1 ? dbLayout::MagicV1 : dbLayout::MagicV2, dbLayout::MagicSize);
-    const size_t at = (size_t(data[1]) << 16 | size_t(data[2]) << 8 | data[3]) %
-                      size_t(dbLayout::FileSize);
+    const size_t at =
+        (size_t(data[1]) << 16 | size_t(data[2]) << 8 | data[3]) % size_t(dbLayout::FileSize);
     const size_t n = qMin(size - 4, size_t(dbLayout::FileSize) - at);
     std::memcpy(file.data() + at, data + 4, n);
 
