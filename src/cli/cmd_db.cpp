@@ -106,6 +106,7 @@ int runDb(const QStringList& arguments, CliContext& context)
 
 } // namespace
 
-VDUNO_COMMAND(db, "db new PLIK.vkf [--currency SYM] [--name NAZWA] | db convert WE.vkf WY.vkf | "
+VDUNO_COMMAND(db,
+              "db new PLIK.vkf [--currency SYM] [--name NAZWA] | db convert WE.vkf WY.vkf | "
               "db show PLIK.vkf TABELA",
               runDb)

@@ -42,7 +42,10 @@ QString takeOption(QStringList& args, const QString& name, bool* missingValue)
     return value;
 }
 
-bool takeFlag(QStringList& args, const QString& name) { return args.removeAll(name) > 0; }
+bool takeFlag(QStringList& args, const QString& name)
+{
+    return args.removeAll(name) > 0;
+}
 
 void out(const QString& line)
 {

@@ -52,7 +52,10 @@ std::optional<double> parseDecimal(QString typed)
 
 } // namespace
 
-QString text(qint64 hundredths) { return fixedPoint(hundredths, 2); }
+QString text(qint64 hundredths)
+{
+    return fixedPoint(hundredths, 2);
+}
 
 std::optional<qint64> parse(const QString& typed)
 {
@@ -62,7 +65,10 @@ std::optional<qint64> parse(const QString& typed)
     return static_cast<qint64>(std::floor(*value * 100.0 + 0.001));
 }
 
-QString quantityText(qint64 tenThousandths) { return fixedPoint(tenThousandths, 4); }
+QString quantityText(qint64 tenThousandths)
+{
+    return fixedPoint(tenThousandths, 4);
+}
 
 std::optional<qint64> parseQuantity(const QString& typed)
 {

@@ -28,7 +28,10 @@ bool TransferUi::waitForLine(const std::function<bool()>& lineClear)
     return lineClear();
 }
 
-void SilentUi::showMessage(const QString& text, Icon) { messages << text; }
+void SilentUi::showMessage(const QString& text, Icon)
+{
+    messages << text;
+}
 
 TransferUi::Answer SilentUi::ask(const QString& text, Buttons, Icon)
 {
@@ -42,4 +45,7 @@ void SilentUi::waitMs(int ms)
         QThread::msleep(static_cast<unsigned long>(ms));
 }
 
-qint64 SilentUi::nowMs() const { return monotonicMs(); }
+qint64 SilentUi::nowMs() const
+{
+    return monotonicMs();
+}

@@ -16,8 +16,8 @@ TEST(AmountParse, DotBecomesCommaAndRoundsDown)
     EXPECT_EQ(amount::parse(QStringLiteral("12,50")), 1250);
     EXPECT_EQ(amount::parse(QStringLiteral("12.50")), 1250);
     EXPECT_EQ(amount::parse(QStringLiteral("0.1")), 10);
-    EXPECT_EQ(amount::parse(QStringLiteral("1,999")), 199);  // floor, not round
-    EXPECT_EQ(amount::parse(QStringLiteral("4.35")), 435);   // 434.99999 + 0.001 floors to 435
+    EXPECT_EQ(amount::parse(QStringLiteral("1,999")), 199); // floor, not round
+    EXPECT_EQ(amount::parse(QStringLiteral("4.35")), 435);  // 434.99999 + 0.001 floors to 435
     EXPECT_EQ(amount::parse(QStringLiteral("7")), 700);
     EXPECT_EQ(amount::parse(QStringLiteral(",5")), 50);
 }

@@ -7,7 +7,8 @@ TEST(Cp1250, PolishLettersMapToTheirCodePageBytes)
 {
     // ą ć ę ł ń ó ś ź ż and capitals in cp1250.
     const QString text = QStringLiteral("ąćęłńóśźżĄĆĘŁŃÓŚŹŻ");
-    const QByteArray expected("\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF");
+    const QByteArray expected(
+        "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF");
     EXPECT_EQ(cp1250::encode(text), expected);
     EXPECT_EQ(cp1250::decode(expected), text);
 }

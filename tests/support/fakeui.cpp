@@ -1,6 +1,9 @@
 #include "fakeui.h"
 
-void FakeUi::showMessage(const QString& text, Icon) { messages << text; }
+void FakeUi::showMessage(const QString& text, Icon)
+{
+    messages << text;
+}
 
 TransferUi::Answer FakeUi::ask(const QString& text, Buttons, Icon)
 {
@@ -27,7 +30,10 @@ void FakeUi::waitMs(int ms)
     clock += ms;
 }
 
-bool FakeUi::stopRequested() const { return stop; }
+bool FakeUi::stopRequested() const
+{
+    return stop;
+}
 
 bool FakeUi::waitForLine(const std::function<bool()>& lineClear)
 {

@@ -19,16 +19,16 @@ public:
     bool stopRequested() const override;
     bool waitForLine(const std::function<bool()>& lineClear) override;
 
-    QStringList messages;   // shown messages, in order
-    QStringList questions;  // asked questions, in order
-    QList<Answer> answers;  // script for ask()
-    QList<int> waits;       // every waitMs() argument
+    QStringList messages;  // shown messages, in order
+    QStringList questions; // asked questions, in order
+    QList<Answer> answers; // script for ask()
+    QList<int> waits;      // every waitMs() argument
     qint64 clock = 0;
     int lastDone = -1, lastTotal = -1;
     int eventsRun = 0;
     // Stop is requested once processEvents() has run this many times (-1: never).
     int stopAfterEvents = -1;
     bool stop = false;
-    bool lineWaitResult = true;  // what the line-held wait ends with
+    bool lineWaitResult = true; // what the line-held wait ends with
     int lineWaits = 0;
 };
