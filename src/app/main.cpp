@@ -1,7 +1,6 @@
 #include "app/instancelock.h"
 #include "forms/guitransferui.h"
 #include "forms/tmenuglowne.h"
-#include "link/forms/tczekajnars.h"
 #include "link/portmap.h"
 
 #include <QApplication>
@@ -136,9 +135,7 @@ int main(int argc, char** argv)
     QApplication::processEvents();
 
     GuiTransferUi ui;
-    // A send stalled by flow control shows the "Oczekiwanie na odpowiedź" wait.
-    DialogLineWaitUi lineUi(ui);
-    TMenuGlowne window(lineUi, QDir::currentPath());
+    TMenuGlowne window(ui, QDir::currentPath());
     ui.setParent(&window);
     splash.close();
     window.show();

@@ -87,3 +87,10 @@ bool CliUi::stopRequested() const
 {
     return g_interrupted != 0;
 }
+
+void CliUi::runStarted(TransferRun&)
+{
+    // Each run gets its own time estimate and its own tenths on a log.
+    m_estimate = ProgressEstimate();
+    m_lastTenth = -1;
+}

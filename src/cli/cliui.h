@@ -18,6 +18,7 @@ public:
     void waitMs(int ms) override;
     qint64 nowMs() const override;
     bool stopRequested() const override;
+    void runStarted(TransferRun& run) override;
 
     QStringList messages; // everything shown, for the subcommand's exit decision
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+class TransferRun;
+
 // Everything a transfer run needs from whoever started it: the GUI shows message boxes and
 // keeps the window alive, the command line prints to stderr and answers from its options,
 // the tests record what was said and advance a fake clock. Runs never call a message box,
@@ -37,6 +39,11 @@ public:
     // `lineClear` says the line is free (true) or the user gives up (false). The default
     // polls every 200 ms for up to 30 s without asking anyone.
     virtual bool waitForLine(const std::function<bool()>& lineClear);
+
+    // A long run begins and ends (TransferRun tells): the window ties its progress display
+    // and its "Anuluj" to the run and locks the run's form until it ends.
+    virtual void runStarted(TransferRun& run) { (void)run; }
+    virtual void runEnded(TransferRun& run) { (void)run; }
 };
 
 // A TransferUi that keeps real time and talks to nobody: for runs started by other runs and

@@ -1,5 +1,7 @@
 #include "portscan.h"
 
+#include "common/transferrun.h"
+
 #include "commands.h"
 #include "frame.h"
 #include "portmap.h"
@@ -89,8 +91,9 @@ bool silentProbe(Link& link, TransferUi& ui, quint16 sequence)
     return link.read(10) == 10 && link.at(6) == frame::StatusCommand;
 }
 
-int quickSearch(Link& link, TransferUi& ui, const std::function<void(int port)>& trying)
+int quickSearch(Link& link, TransferUi& caller, const std::function<void(int port)>& trying)
 {
+    TransferRun ui(caller);
     QuietUi quiet(ui);
     link.line.baud = SearchBaud;
     link.closePort();
@@ -110,9 +113,10 @@ int quickSearch(Link& link, TransferUi& ui, const std::function<void(int port)>&
 }
 
 ScanResult
-registerScan(Link& link, TransferUi& ui,
+registerScan(Link& link, TransferUi& caller,
              const std::function<void(int address, int port, int done, int total)>& showing)
 {
+    TransferRun ui(caller);
     QuietUi quiet(ui);
     ScanResult result;
     const int heldPort = link.port;

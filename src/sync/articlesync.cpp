@@ -1,5 +1,7 @@
 #include "articlesync.h"
 
+#include "common/transferrun.h"
+
 #include "common/amount.h"
 #include "common/cp1250.h"
 #include "database/registerdatabase.h"
@@ -234,18 +236,21 @@ ReadSpec ArticleSync::readSpec(int registerType)
     return spec;
 }
 
-ReadOutcome ArticleSync::read(Link& link, TransferUi& ui, int registerType, const RunPanel& panel)
+ReadOutcome ArticleSync::read(Link& link, TransferUi& caller, int registerType,
+                              const RunPanel& panel)
 {
+    TransferRun ui(caller);
     link.stopRequest = false;
     showCounter(panel, 0, 0);
     return readRegisterBase(link, ui, readSpec(registerType), m_images,
                             [&](int count) { showCounter(panel, count, 0); });
 }
 
-ArticleRunResult ArticleSync::program(Link& link, TransferUi& ui, RegisterDatabase& db,
+ArticleRunResult ArticleSync::program(Link& link, TransferUi& caller, RegisterDatabase& db,
                                       const QList<int>& lines, const QSet<int>& checked,
                                       quint8 confirm, int registerType, const RunPanel& panel)
 {
+    TransferRun ui(caller);
     ArticleRunResult result;
     link.stopRequest = false;
     link.drainInput(ui);
@@ -351,10 +356,11 @@ int ArticleSync::deleteFromPc(RegisterDatabase& db, const QList<int>& lines,
     return cleared;
 }
 
-ArticleRunResult ArticleSync::deleteInRegister(Link& link, TransferUi& ui, const QList<int>& lines,
-                                               const QSet<int>& checked, quint8 confirm,
-                                               const RunPanel& panel)
+ArticleRunResult ArticleSync::deleteInRegister(Link& link, TransferUi& caller,
+                                               const QList<int>& lines, const QSet<int>& checked,
+                                               quint8 confirm, const RunPanel& panel)
 {
+    TransferRun ui(caller);
     ArticleRunResult result;
     link.stopRequest = false;
     link.drainInput(ui);
@@ -418,9 +424,10 @@ QSet<int> ArticleSync::unusedArticles(const QString& days, const QDate& today) c
     return unused;
 }
 
-VerifyResult ArticleSync::verifyBarcodes(Link& link, TransferUi& ui, RegisterDatabase& db,
+VerifyResult ArticleSync::verifyBarcodes(Link& link, TransferUi& caller, RegisterDatabase& db,
                                          int registerType, const RunPanel& panel)
 {
+    TransferRun ui(caller);
     VerifyResult result;
     // A base that did not arrive whole (its read said why) gives no verdict: "no errors" over
     // part of the base would pass the rest unseen.

@@ -1,5 +1,7 @@
 #include "registerread.h"
 
+#include "common/transferrun.h"
+
 #include "link/answers.h"
 #include "link/commands.h"
 #include "link/link.h"
@@ -16,9 +18,10 @@ int imageNumber(const QByteArray& image, bool twoByteNumber)
     return image.size() < 2 ? low : low | (quint8(image[1]) << 8);
 }
 
-ReadOutcome readRegisterBase(Link& link, TransferUi& ui, const ReadSpec& spec,
+ReadOutcome readRegisterBase(Link& link, TransferUi& caller, const ReadSpec& spec,
                              QList<QByteArray>& images, const std::function<void(int)>& counted)
 {
+    TransferRun ui(caller);
     ReadOutcome outcome;
     for (QByteArray& image : images)
         image.fill('\0');

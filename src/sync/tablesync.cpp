@@ -1,5 +1,7 @@
 #include "tablesync.h"
 
+#include "common/transferrun.h"
+
 #include "common/cp1250.h"
 #include "database/registerdatabase.h"
 #include "link/answers.h"
@@ -106,15 +108,17 @@ ReadSpec TableSync::readSpec() const
     return spec;
 }
 
-ReadOutcome TableSync::read(Link& link, TransferUi& ui)
+ReadOutcome TableSync::read(Link& link, TransferUi& caller)
 {
+    TransferRun ui(caller);
     link.stopRequest = false;
     return readRegisterBase(link, ui, readSpec(), m_images);
 }
 
-TableRunResult TableSync::program(Link& link, TransferUi& ui, RegisterDatabase& db,
+TableRunResult TableSync::program(Link& link, TransferUi& caller, RegisterDatabase& db,
                                   const QList<int>& lines, const QSet<int>& checked, quint8 confirm)
 {
+    TransferRun ui(caller);
     TableRunResult result;
     link.drainInput(ui);
     for (int n : lines)
@@ -190,9 +194,10 @@ int TableSync::copyToPc(RegisterDatabase& db, const QSet<int>& checked) const
     return written;
 }
 
-TableRunResult TableSync::deleteInRegister(Link& link, TransferUi& ui, const QList<int>& lines,
+TableRunResult TableSync::deleteInRegister(Link& link, TransferUi& caller, const QList<int>& lines,
                                            const QSet<int>& checked, quint8 confirm)
 {
+    TransferRun ui(caller);
     TableRunResult result;
     link.drainInput(ui);
     for (int n : lines)

@@ -1,5 +1,7 @@
 #include "articleread.h"
 
+#include "common/transferrun.h"
+
 #include "database/registerdatabase.h"
 #include "link/answers.h"
 #include "link/commands.h"
@@ -27,8 +29,9 @@ bool Images::store(QByteArrayView image)
     return true;
 }
 
-Result receive(Link& link, TransferUi& ui, int registerType, Images& images)
+Result receive(Link& link, TransferUi& caller, int registerType, Images& images)
 {
+    TransferRun ui(caller);
     Result result;
     const int length = frameLength(registerType);
     const bool duno = registerType == 1;

@@ -1,5 +1,7 @@
 #include "articlesend.h"
 
+#include "common/transferrun.h"
+
 #include "common/cp1250.h"
 #include "database/registerdatabase.h"
 #include "link/answers.h"
@@ -107,9 +109,10 @@ QList<int> usedArticles(RegisterDatabase& db)
     return used;
 }
 
-RunResult sendAll(Link& link, TransferUi& ui, RegisterDatabase& db, const QList<int>& numbers,
+RunResult sendAll(Link& link, TransferUi& caller, RegisterDatabase& db, const QList<int>& numbers,
                   int registerType, const Panel& panel, const Pacing& pacing)
 {
+    TransferRun ui(caller);
     const QByteArray table = readTable(db, layout::Articles);
     QList<int> todo;
     if (table.size() >= layout::Articles.bytes())

@@ -1,5 +1,7 @@
 #include "functionkeys.h"
 
+#include "common/transferrun.h"
+
 #include "common/transferui.h"
 #include "link/answers.h"
 #include "link/commands.h"
@@ -67,8 +69,9 @@ bool sendKey(Link& link, TransferUi& ui, int cashier, int key, int position)
     return true;
 }
 
-int sendAllKeys(Link& link, TransferUi& ui, int cashier, const std::array<int, 10>& positions)
+int sendAllKeys(Link& link, TransferUi& caller, int cashier, const std::array<int, 10>& positions)
 {
+    TransferRun ui(caller);
     int accepted = 0;
     for (int key = 1; key <= 10; ++key) {
         ui.processEvents();

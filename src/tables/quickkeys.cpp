@@ -1,5 +1,7 @@
 #include "quickkeys.h"
 
+#include "common/transferrun.h"
+
 #include "common/amount.h"
 #include "database/registerdatabase.h"
 #include "link/answers.h"
@@ -145,8 +147,9 @@ int sendOneKey(Link& link, TransferUi& ui, RegisterDatabase& db, int cashier, in
     return sendKey(link, ui, db, cashier, key, 0x8001);
 }
 
-int sendAllKeys(Link& link, TransferUi& ui, RegisterDatabase& db, int cashier)
+int sendAllKeys(Link& link, TransferUi& caller, RegisterDatabase& db, int cashier)
 {
+    TransferRun ui(caller);
     link.drainInput(ui);
     int accepted = 0;
     for (int key = 1; key <= 10; ++key) {

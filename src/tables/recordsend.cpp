@@ -1,5 +1,7 @@
 #include "recordsend.h"
 
+#include "common/transferrun.h"
+
 #include "database/registerdatabase.h"
 #include "link/answers.h"
 #include "link/link.h"
@@ -107,9 +109,10 @@ QList<int> usedNumbers(RegisterDatabase& db, const TableLayout& table)
     return used;
 }
 
-RunResult sendAll(Link& link, TransferUi& ui, RegisterDatabase& db, const Source& source,
+RunResult sendAll(Link& link, TransferUi& caller, RegisterDatabase& db, const Source& source,
                   const QList<int>& numbers, quint8 confirm)
 {
+    TransferRun ui(caller);
     // Only used slots go out, so that the end marker lands on a frame that is really sent.
     const QByteArray table = readTable(db, source.table);
     QList<int> todo;

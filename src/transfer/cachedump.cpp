@@ -1,5 +1,7 @@
 #include "cachedump.h"
 
+#include "common/transferrun.h"
+
 #include "common/cp1250.h"
 #include "link/answers.h"
 #include "link/commands.h"
@@ -25,8 +27,10 @@ QByteArray cacheDumpTrailer(const QDateTime& when)
     return t;
 }
 
-CacheDump dumpCacheMemory(Link& link, TransferUi& ui, const QString& path, const QDateTime& when)
+CacheDump dumpCacheMemory(Link& link, TransferUi& caller, const QString& path,
+                          const QDateTime& when)
 {
+    TransferRun ui(caller);
     CacheDump dump;
     dump.data.reserve(kCacheDataSize * 64);
     ui.progress(0, kCacheMaxFrames);

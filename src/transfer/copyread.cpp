@@ -1,5 +1,7 @@
 #include "copyread.h"
 
+#include "common/transferrun.h"
+
 #include "common/cp1250.h"
 #include "link/answers.h"
 #include "link/commands.h"
@@ -106,9 +108,10 @@ bool CopyTextDecoder::feed(QByteArrayView chunk)
     return m_finished;
 }
 
-CopyReception receiveCopyText(Link& link, TransferUi& ui,
+CopyReception receiveCopyText(Link& link, TransferUi& caller,
                               const std::function<void(const QString&)>& onText, int silenceMs)
 {
+    TransferRun ui(caller);
     CopyReception result;
     CopyTextDecoder decoder;
     SerialLine* line = link.serialLine();
@@ -169,9 +172,10 @@ CopyReception receiveCopyText(Link& link, TransferUi& ui,
     return result;
 }
 
-bool runCopyRead(Link& link, TransferUi& ui, const CopyQuery& query, CopyReception* reception,
+bool runCopyRead(Link& link, TransferUi& caller, const CopyQuery& query, CopyReception* reception,
                  const std::function<void(const QString&)>& onText)
 {
+    TransferRun ui(caller);
     if (reception)
         *reception = CopyReception{};
     link.drainInput(ui);

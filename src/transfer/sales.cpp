@@ -1,5 +1,7 @@
 #include "sales.h"
 
+#include "common/transferrun.h"
+
 #include "common/amount.h"
 #include "common/cp1250.h"
 #include "link/answers.h"
@@ -102,8 +104,9 @@ bool writeSalesCsv(const QString& path, const SalesBuffer& buffer)
     return f.write(bytes) == bytes.size() && f.flush();
 }
 
-SalesDownload downloadSales(Link& link, TransferUi& ui, SalesBuffer& buffer, bool nonZeroOnly)
+SalesDownload downloadSales(Link& link, TransferUi& caller, SalesBuffer& buffer, bool nonZeroOnly)
 {
+    TransferRun ui(caller);
     SalesDownload result;
     buffer.clear();
     ui.progress(0, 0);
@@ -169,8 +172,9 @@ QStringList turnoverLines(QByteArrayView data)
     return lines;
 }
 
-TurnoverRead readGroupTurnover(Link& link, TransferUi& ui)
+TurnoverRead readGroupTurnover(Link& link, TransferUi& caller)
 {
+    TransferRun ui(caller);
     constexpr int kFrame = 92;
     TurnoverRead result;
     link.stopRequest = false;

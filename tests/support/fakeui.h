@@ -18,6 +18,8 @@ public:
     qint64 nowMs() const override { return clock; }
     bool stopRequested() const override;
     bool waitForLine(const std::function<bool()>& lineClear) override;
+    void runStarted(TransferRun&) override { ++runsStarted; }
+    void runEnded(TransferRun&) override { ++runsEnded; }
 
     QStringList messages;  // shown messages, in order
     QStringList questions; // asked questions, in order
@@ -31,4 +33,5 @@ public:
     bool stop = false;
     bool lineWaitResult = true; // what the line-held wait ends with
     int lineWaits = 0;
+    int runsStarted = 0, runsEnded = 0;
 };

@@ -1,19 +1,72 @@
 #include "guitransferui.h"
 
+#include "common/transferrun.h"
+#include "link/forms/tczekajnars.h"
+#include "runlock.h"
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QTimer>
 
+// A run the window knows of: the run, its form's lock and the connection of its "Anuluj".
+struct GuiTransferUi::ActiveRun {
+    TransferRun* run;
+    std::unique_ptr<RunLock> lock;
+    QMetaObject::Connection cancel;
+};
+
 GuiTransferUi::GuiTransferUi(QWidget* parent) : m_parent(parent)
 {
     m_clock.start();
 }
 
+GuiTransferUi::~GuiTransferUi()
+{
+    closeProgress();
+}
+
+TransferRun* GuiTransferUi::currentRun() const
+{
+    return m_runs.empty() ? nullptr : m_runs.back()->run;
+}
+
+void GuiTransferUi::runStarted(TransferRun& run)
+{
+    auto active = std::make_unique<ActiveRun>();
+    active->run = &run;
+    QWidget* form = qobject_cast<QWidget*>(run.view().form);
+    if (!form)
+        form = QApplication::activeModalWidget();
+    if (!form)
+        form = QApplication::activeWindow();
+    TransferRun* r = &run;
+    active->lock = std::make_unique<RunLock>(form, run.view().cancel, [r] { r->requestStop(); });
+    if (auto* cancel = qobject_cast<QAbstractButton*>(run.view().cancel))
+        active->cancel =
+            QObject::connect(cancel, &QAbstractButton::clicked, [r] { r->requestStop(); });
+    m_runs.push_back(std::move(active));
+    closeProgress();
+    m_estimate = ProgressEstimate();
+}
+
+void GuiTransferUi::runEnded(TransferRun& run)
+{
+    for (auto it = m_runs.begin(); it != m_runs.end(); ++it) {
+        if ((*it)->run != &run)
+            continue;
+        QObject::disconnect((*it)->cancel);
+        m_runs.erase(it);
+        break;
+    }
+    closeProgress();
+}
+
 void GuiTransferUi::showMessage(const QString& text, Icon icon)
 {
-    closeProgress(true);
+    closeProgress();
     const QString title = QStringLiteral("Vorn Duno");
     switch (icon) {
     case Icon::Warning:
@@ -30,7 +83,7 @@ void GuiTransferUi::showMessage(const QString& text, Icon icon)
 
 TransferUi::Answer GuiTransferUi::ask(const QString& text, Buttons buttons, Icon icon)
 {
-    closeProgress(false);
+    closeProgress();
     const QMessageBox::StandardButtons offered =
         buttons == Buttons::YesNoCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
                                         : QMessageBox::Yes | QMessageBox::No;
@@ -48,18 +101,13 @@ TransferUi::Answer GuiTransferUi::ask(const QString& text, Buttons buttons, Icon
 
 void GuiTransferUi::progress(int done, int total)
 {
-    m_estimate.update(done, total, nowMs());
-    if (total > 0 && done >= total) {
-        closeProgress(true);
+    TransferRun* run = currentRun();
+    // Progress outside a run has no "Anuluj" to offer, and a stopped run is ending.
+    if (!run || run->stopRequested())
         return;
-    }
+    m_estimate.update(done, total, nowMs());
     if (!m_progress) {
-        if (m_stoppedByProgress) {
-            m_stop = false;
-            m_stoppedByProgress = false;
-        }
-        // Over the form the run belongs to, so that it is not blocked by the form's modality.
-        QWidget* owner = QApplication::activeModalWidget();
+        QWidget* owner = m_runs.back()->lock->form();
         m_progress = new QProgressDialog(owner ? owner : m_parent);
         m_progress->setWindowTitle(QStringLiteral("Vorn Duno"));
         m_progress->setCancelButtonText(QStringLiteral("Anuluj"));
@@ -67,9 +115,10 @@ void GuiTransferUi::progress(int done, int total)
         m_progress->setAutoReset(false);
         m_progress->setMinimumDuration(500);
         m_progress->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(m_progress, &QProgressDialog::canceled, [this] {
-            m_stop = true;
-            m_stoppedByProgress = true;
+        // "Anuluj" and Escape in the window stop the run it was opened for, and only that.
+        QObject::connect(m_progress, &QProgressDialog::canceled, [this, run] {
+            run->requestStop();
+            closeProgress();
         });
     }
     m_progress->setMaximum(qMax(total, 0));
@@ -77,19 +126,14 @@ void GuiTransferUi::progress(int done, int total)
     m_progress->setLabelText(m_estimate.text());
 }
 
-void GuiTransferUi::closeProgress(bool runEnded)
+void GuiTransferUi::closeProgress()
 {
-    // A stop asked in the progress window belongs to the run it was shown for.
-    if (runEnded && m_stoppedByProgress) {
-        m_stop = false;
-        m_stoppedByProgress = false;
-    }
-    if (m_progress) {
-        // Closed without "canceled": the run ended by itself.
-        QObject::disconnect(m_progress, &QProgressDialog::canceled, nullptr, nullptr);
-        m_progress->close();
-        m_progress = nullptr;
-    }
+    if (!m_progress)
+        return;
+    QProgressDialog* progress = m_progress;
+    m_progress = nullptr;
+    QObject::disconnect(progress, &QProgressDialog::canceled, nullptr, nullptr);
+    progress->close();
 }
 
 void GuiTransferUi::processEvents()
@@ -104,4 +148,10 @@ void GuiTransferUi::waitMs(int ms)
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+bool GuiTransferUi::waitForLine(const std::function<bool()>& lineClear)
+{
+    closeProgress();
+    return waitForLineDialog(lineClear, m_parent);
 }

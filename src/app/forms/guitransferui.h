@@ -7,40 +7,48 @@
 #include <QPointer>
 #include <QProgressDialog>
 
-class QWidget;
+#include <memory>
+#include <vector>
 
-// The window's side of a transfer run: message boxes over the main window, the event loop
-// run between records, pauses that keep the window painted, and a stop flag that the
-// forms' cancel buttons set.
+class QWidget;
+class RunLock;
+
+// The window's side of every transfer: message boxes over the main window, the event loop run
+// between records, pauses that keep the window painted, the "Oczekiwanie na odpowiedź" wait
+// while the register holds the line, and for each run its form locked, its "Anuluj" and
+// Escape tied to it, and one progress display.
 class GuiTransferUi : public TransferUi {
 public:
     explicit GuiTransferUi(QWidget* parent = nullptr);
+    ~GuiTransferUi() override;
 
     void showMessage(const QString& text, Icon icon = Icon::Information) override;
     Answer ask(const QString& text, Buttons buttons = Buttons::YesNo,
                Icon icon = Icon::Question) override;
-    // A progress window over the form that runs the transfer: count, total, time left and
-    // "Anuluj", which asks the run to stop. It closes when the run is done, and before every
-    // message, which is how runs end early.
+    // Outside a form's own panel: a progress window over the run's form with count, total,
+    // time left and "Anuluj". It closes when the run ends, whatever the total was, and
+    // before every message; a run that was asked to stop does not open it again.
     void progress(int done, int total) override;
     void processEvents() override;
     void waitMs(int ms) override;
     qint64 nowMs() const override { return m_clock.elapsed(); }
-    bool stopRequested() const override { return m_stop; }
+    bool waitForLine(const std::function<bool()>& lineClear) override;
+    void runStarted(TransferRun& run) override;
+    void runEnded(TransferRun& run) override;
 
-    void setStopRequested(bool stop) { m_stop = stop; }
     void setParent(QWidget* parent) { m_parent = parent; }
 
-    // The progress window while one is shown (for tests).
+    // The progress window while one is shown, and the run going on (for tests).
     QProgressDialog* progressDialog() const { return m_progress; }
+    TransferRun* currentRun() const;
 
 private:
-    void closeProgress(bool runEnded);
+    struct ActiveRun;
+    void closeProgress();
 
     QWidget* m_parent;
     QPointer<QProgressDialog> m_progress;
     ProgressEstimate m_estimate;
     QElapsedTimer m_clock;
-    bool m_stop = false;
-    bool m_stoppedByProgress = false;
+    std::vector<std::unique_ptr<ActiveRun>> m_runs; // innermost last
 };

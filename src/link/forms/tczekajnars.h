@@ -1,7 +1,5 @@
 #pragma once
 
-#include "common/transferui.h"
-
 #include <QDialog>
 #include <functional>
 
@@ -37,34 +35,3 @@ private:
 
 // Shows TCzekajNaRS modally; true when the line was released.
 bool waitForLineDialog(const std::function<bool()>& lineClear, QWidget* parent = nullptr);
-
-// Wraps another TransferUi and shows TCzekajNaRS when the line is held.
-class DialogLineWaitUi : public TransferUi {
-public:
-    DialogLineWaitUi(TransferUi& inner, QWidget* parent = nullptr)
-        : m_inner(inner), m_parent(parent)
-    {
-    }
-    void showMessage(const QString& text, Icon icon = Icon::Information) override
-    {
-        m_inner.showMessage(text, icon);
-    }
-    Answer ask(const QString& text, Buttons buttons = Buttons::YesNo,
-               Icon icon = Icon::Question) override
-    {
-        return m_inner.ask(text, buttons, icon);
-    }
-    void progress(int done, int total) override { m_inner.progress(done, total); }
-    void processEvents() override { m_inner.processEvents(); }
-    void waitMs(int ms) override { m_inner.waitMs(ms); }
-    qint64 nowMs() const override { return m_inner.nowMs(); }
-    bool stopRequested() const override { return m_inner.stopRequested(); }
-    bool waitForLine(const std::function<bool()>& lineClear) override
-    {
-        return waitForLineDialog(lineClear, m_parent);
-    }
-
-private:
-    TransferUi& m_inner;
-    QWidget* m_parent;
-};

@@ -6,7 +6,7 @@
 #include "app/appsession.h"
 #include "app/articlelist/tedycjatowaru.h"
 #include "app/forms/formregistry.h"
-#include "app/forms/guitransferui.h"
+#include "common/transferrun.h"
 #include "database/registerdatabase.h"
 #include "link/link.h"
 #include "printing/articlelistprint.h"
@@ -44,12 +44,6 @@ QPushButton* button(const QString& caption, QWidget* parent, const char* name)
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
     return b;
-}
-
-void setStop(TransferUi& ui, bool stop)
-{
-    if (auto* gui = dynamic_cast<GuiTransferUi*>(&ui))
-        gui->setStopRequested(stop);
 }
 
 } // namespace
@@ -208,8 +202,6 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
             [this](QListWidgetItem* item) { RegisterListClick(item); });
     connect(m_pcList, &QListWidget::itemDoubleClicked, this, &checklist::toggle);
     connect(m_regList, &QListWidget::itemDoubleClicked, this, &checklist::toggle);
-    connect(m_panel->cancelButton(), &QPushButton::clicked, this,
-            [this] { setStop(m_session.ui(), true); });
     resize(1100, 700);
 }
 
@@ -234,9 +226,8 @@ void TSynchronizacjaBazyTowarowej::FormShow()
 void TSynchronizacjaBazyTowarowej::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
-        if (m_running)
-            setStop(m_session.ui(), true);
-        else
+        // During a run Escape is the run's stop (its form is locked until it ends).
+        if (!m_running)
             reject();
         return;
     }
@@ -297,10 +288,14 @@ void TSynchronizacjaBazyTowarowej::setTransferRunning(bool running)
     for (QPushButton* b : {m_pcAll, m_regAll, m_toRegister, m_toPc, m_edit, m_deletePc, m_refresh,
                            m_deleteRegister, m_unused, m_verify, m_byNumbers})
         b->setEnabled(!running);
-    if (running)
-        setStop(m_session.ui(), false);
-    else
+    if (!running)
         m_panel->hide();
+}
+
+TransferRun::View TSynchronizacjaBazyTowarowej::runView()
+{
+    return {this, m_panel->cancelButton(),
+            [this](int done, int total) { m_panel->setCounter(done, total); }};
 }
 
 void TSynchronizacjaBazyTowarowej::OdswiezClick()
@@ -311,7 +306,8 @@ void TSynchronizacjaBazyTowarowej::OdswiezClick()
     m_regList->clear();
     basesync::RunPanel panel;
     panel.counter = [this](int done, int) { m_panel->setCounter(done, 0); };
-    buffer().read(Link::instance(), m_session.ui(), registerType(), panel);
+    TransferRun run(m_session.ui(), runView());
+    buffer().read(Link::instance(), run, registerType(), panel);
     setTransferRunning(false);
     m_registerRead = true;
     rebuildRegisterList();
@@ -329,8 +325,9 @@ void TSynchronizacjaBazyTowarowej::DoKasyClick()
     panel.counter = [this](int done, int total) { m_panel->setCounter(done, total); };
     panel.printing = [this](bool shown) { m_panel->setPrinting(shown); };
     panel.failures = [this](int failures) { m_panel->setFailures(failures); };
-    buffer().program(Link::instance(), m_session.ui(), m_session.database(),
-                     checklist::numbers(m_pcList), checked, confirmByte(), registerType(), panel);
+    TransferRun run(m_session.ui(), runView());
+    buffer().program(Link::instance(), run, m_session.database(), checklist::numbers(m_pcList),
+                     checked, confirmByte(), registerType(), panel);
     setTransferRunning(false);
     m_registerRead = true;
     rebuildRegisterList();
@@ -365,8 +362,9 @@ void TSynchronizacjaBazyTowarowej::UsunZKasyClick()
     basesync::RunPanel panel;
     panel.counter = [this](int done, int total) { m_panel->setCounter(done, total); };
     panel.printing = [this](bool shown) { m_panel->setPrinting(shown); };
-    buffer().deleteInRegister(Link::instance(), m_session.ui(), checklist::numbers(m_regList),
-                              checked, confirmByte(), panel);
+    TransferRun run(m_session.ui(), runView());
+    buffer().deleteInRegister(Link::instance(), run, checklist::numbers(m_regList), checked,
+                              confirmByte(), panel);
     setTransferRunning(false);
     m_registerRead = true;
     rebuildRegisterList();
@@ -408,8 +406,8 @@ void TSynchronizacjaBazyTowarowej::WeryfikujClick()
                    QStringLiteral("Liczba zaimportowanych towarów:"));
     basesync::RunPanel panel;
     panel.counter = [this](int done, int) { m_panel->setCounter(done, 0); };
-    buffer().verifyBarcodes(Link::instance(), m_session.ui(), m_session.database(), registerType(),
-                            panel);
+    TransferRun run(m_session.ui(), runView());
+    buffer().verifyBarcodes(Link::instance(), run, m_session.database(), registerType(), panel);
     setTransferRunning(false);
     m_registerRead = true;
     rebuildRegisterList();

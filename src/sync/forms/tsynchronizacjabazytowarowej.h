@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/transferrun.h"
+
 #include <QDialog>
 
 #include <vector>
@@ -60,6 +62,8 @@ private:
     void updateGauge(QLabel* text, QProgressBar* bar, int lines);
     void showDetails(const basesync::Details& details, const QString& symbol);
     void setTransferRunning(bool running);
+    // A run of this form: its panel counts, its "Anuluj" and Escape stop it.
+    TransferRun::View runView();
     int registerType() const;
     quint8 confirmByte() const;
 
