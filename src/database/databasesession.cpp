@@ -136,6 +136,7 @@ DbResult DatabaseSession::createWorkingDatabase()
     const QString path = workingCopyPath();
     if (path.isEmpty() || !m_db.load(path, newWorkingCopy(m_symbol)))
         return {false, MsgCreateFailed};
+    ++m_generation;
     return {true, QString()};
 }
 
@@ -187,6 +188,7 @@ DbResult DatabaseSession::openDatabaseFile(const QString& path)
     const QString working = workingCopyPath();
     if (working.isEmpty() || !m_db.load(working, convertedWorkingCopy(bytes)))
         return {false, MsgReadError};
+    ++m_generation;
     m_displayName = info.fileName();
     return {true, QString()};
 }
@@ -286,6 +288,7 @@ DbResult DatabaseSession::restoreWorkingCopy()
     file.close();
     if (bytes.size() < CreatedSize || !m_db.load(workingCopyPath(), bytes))
         return {false, MsgReadError};
+    ++m_generation;
     m_displayName = r.displayName;
     m_symbol = r.symbol;
     m_modified = true;

@@ -62,6 +62,10 @@ public:
     // beside the target that replaces it only when complete.
     DbResult saveDatabaseFile(const QString& path);
 
+    // Grows each time another database is loaded into the working copy (new, open, restore):
+    // a form that keeps what was typed into it starts again from the file when it changed.
+    int generation() const { return m_generation; }
+
     bool isModified() const { return m_modified; }
     // While the working copy holds unsaved changes a marker file lies beside it (its display
     // name and symbol), so that a crash of the program does not lose them.
@@ -102,4 +106,5 @@ private:
     QString m_symbol = QStringLiteral("PLN");
     bool m_modified = false;
     bool m_saveSucceeded = false;
+    int m_generation = 0;
 };

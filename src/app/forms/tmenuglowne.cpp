@@ -147,14 +147,8 @@ void TMenuGlowne::buildMenus()
         {u"Zestaw raportów", "TProgramowanieZestawuRaportow", false},
     };
     for (const ServiceItem& item : serviceItems) {
-        service->addAction(QString::fromUtf16(item.title), this, [this, &item] {
-            if (const FormFactory* f = FormRegistry::find(item.formClass)) {
-                QDialog* d = (*f)(m_app, this);
-                d->exec();
-                delete d;
-                refreshStatus();
-            }
-        });
+        service->addAction(QString::fromUtf16(item.title), this,
+                           [this, &item] { openForm(item.formClass); });
     }
     connect(service, &QMenu::aboutToShow, this, [this, service] {
         const auto actions = service->actions();
@@ -239,14 +233,7 @@ void TMenuGlowne::buildPanels()
 
     auto* articles = new QPushButton(QStringLiteral("Programowanie towarow"), central);
     articles->setEnabled(FormRegistry::find("TProgramowanieTowarow") != nullptr);
-    connect(articles, &QPushButton::clicked, this, [this] {
-        if (const FormFactory* f = FormRegistry::find("TProgramowanieTowarow")) {
-            QDialog* d = (*f)(m_app, this);
-            d->exec();
-            delete d;
-            refreshStatus();
-        }
-    });
+    connect(articles, &QPushButton::clicked, this, [this] { openForm("TProgramowanieTowarow"); });
     layout->addWidget(articles);
 
     m_searchPanel = new QFrame(central);
@@ -308,13 +295,27 @@ void TMenuGlowne::openSelectedItem()
     if (d.action != NavAction::Open)
         return;
     const NavItem& item = navigationItems(tab)[size_t(index)];
-    if (const FormFactory* f = FormRegistry::find(item.formClass)) {
-        QDialog* dialog = (*f)(m_app, this);
-        dialog->exec();
-        delete dialog;
-        if (item.refreshAfter)
-            refreshStatus();
-    }
+    openForm(item.formClass);
+}
+
+QDialog* TMenuGlowne::form(const char* className)
+{
+    const auto it = m_forms.find(className);
+    if (it != m_forms.end())
+        return it->second;
+    const FormFactory* f = FormRegistry::find(className);
+    if (!f)
+        return nullptr;
+    QDialog* made = (*f)(m_app, this);
+    m_forms.emplace(className, made);
+    return made;
+}
+
+void TMenuGlowne::openForm(const char* className)
+{
+    if (QDialog* dialog = form(className))
+        exec(*dialog);
+    refreshStatus();
 }
 
 bool TMenuGlowne::savePrompt(bool* saved)

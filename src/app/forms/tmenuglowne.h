@@ -11,6 +11,8 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <map>
+#include <string>
 
 class QLabel;
 class QListWidget;
@@ -68,6 +70,12 @@ public:
     bool saveDatabaseFile();
     // Opens the selected item of the active navigation tab.
     void openSelectedItem();
+    // The form of that class: made when first asked for and kept as long as the window, so
+    // that what a person typed or chose in it is there when it opens again. Forms fill their
+    // lists from the database each time they are shown. Null when the form is not built.
+    QDialog* form(const char* className);
+    // Shows the form modally (through runDialog when set), then refreshes the status.
+    void openForm(const char* className);
     // The connect button: the automatic search over the ports, then the type detection.
     bool automaticSearch();
     // "Połącz z kasą używając ostatnich ustawień".
@@ -112,4 +120,5 @@ private:
     QAction* m_traceAction = nullptr;
     QAction* m_connectAction = nullptr;
     QListWidget* m_lists[3] = {};
+    std::map<std::string, QDialog*> m_forms; // owned as children of the window
 };
