@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace transfer {
 
@@ -53,23 +54,27 @@ CacheDump dumpCacheMemory(Link& link, TransferUi& caller, const QString& path,
             dump.data += link.received(kCacheFrameSize).sliced(7, kCacheDataSize).toByteArray();
             ui.progress(++dump.frames, kCacheMaxFrames);
             if (r == answers::Done) {
-                dump.complete = !link.stopRequest ||
-                                (frame::u16(link.received(kCacheFrameSize), 4) & frame::EndMarker);
+                dump.stopped = link.stopRequest &&
+                               !(frame::u16(link.received(kCacheFrameSize), 4) & frame::EndMarker);
+                dump.complete = !dump.stopped;
                 break;
             }
         }
         // The register never sends more than 8192 frames: the last one ends the dump.
-        if (dump.frames == kCacheMaxFrames)
+        if (dump.frames == kCacheMaxFrames && !dump.stopped)
             dump.complete = true;
     }
     link.stopRequest = false;
+    // A dump that did not come whole never takes the place of an earlier file; without one
+    // the part that arrived is kept. The file is written beside the old one and put in its
+    // place only once it is whole.
+    if (!dump.complete && QFile::exists(path))
+        return dump;
     QByteArray file = dump.data;
     if (dump.complete)
         file += cacheDumpTrailer(when);
-    QFile f(path);
-    dump.written = f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                   f.write(file) == file.size() && f.flush();
-    f.close();
+    QSaveFile f(path);
+    dump.written = f.open(QIODevice::WriteOnly) && f.write(file) == file.size() && f.commit();
     if (!dump.written) {
         ui.showMessage(QStringLiteral("Nie można zapisać pliku '") + path + QStringLiteral("'."),
                        TransferUi::Icon::Error);

@@ -23,15 +23,18 @@ QByteArray cacheDumpTrailer(const QDateTime& when);
 struct CacheDump {
     int frames = 0;        // good frames received
     bool complete = false; // the register sent its last frame
+    bool stopped = false;  // the user stopped the dump before the last frame
     bool written = false;  // the file was written
     QByteArray data;       // what was received, in order
 };
 
 // Sends the dump command, pauses 100 ms and reads frames until the last one (or 8192 of
 // them); a check failure reads on, no usable answer ends with "Błąd transmisji". Progress is
-// the frame count against 8192. The file at `path` is then written whole in one go (created
-// or replaced): the data, and the trailer after a complete dump; an incomplete dump keeps
-// what arrived. A complete dump ends with "Pamięć podręczna zapisana do pliku '<name>'.".
+// the frame count against 8192; a stop asked through `ui` ends the dump after the current
+// frame. The file at `path` is then written beside the old one and put in its place when
+// whole: the data and the trailer after a complete dump. An incomplete dump leaves a file
+// that was there as it was and otherwise keeps what arrived. A complete dump ends with
+// "Pamięć podręczna zapisana do pliku '<name>'.".
 CacheDump dumpCacheMemory(Link& link, TransferUi& ui, const QString& path,
                           const QDateTime& when = QDateTime::currentDateTime());
 

@@ -138,9 +138,12 @@ CopyReception receiveCopyText(Link& link, TransferUi& caller,
         }
         if (n > 0) {
             lastData = ui.nowMs();
+            const qsizetype before = decoder.text().size();
             decoder.feed(link.received(n));
+            // Only what this chunk added: the memo appends it instead of taking the whole
+            // text again, which would grow with the square of the copy's length.
             if (onText)
-                onText(decoder.text());
+                onText(decoder.text().sliced(before));
             // Every chunk taken is answered, a chunk that was not text included.
             if (link.sendBytes(ui, QByteArrayView("\xAA", 1)) != 0) {
                 result.end = CopyEnd::SendFailed;

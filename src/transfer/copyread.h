@@ -52,7 +52,7 @@ public:
     // (the rest of that chunk is still taken).
     bool feed(QByteArrayView chunk);
     bool finished() const { return m_finished; }
-    QString text() const { return m_text; }
+    const QString& text() const { return m_text; }
 
 private:
     QString m_text;
@@ -76,7 +76,8 @@ struct CopyReception {
 constexpr int kCopySilenceMs = 3000;
 
 // Receives the text stream: takes whatever is waiting on the line, answers each chunk with
-// the byte 0xAA and pauses 20 ms; `onText` sees the text so far after each chunk. Ends at the
+// the byte 0xAA and pauses 20 ms; `onText` is given the text each chunk adds (empty for a
+// chunk that is not text), so that joined they are the whole text. Ends at the
 // end byte, after `silenceMs` without a byte ("Kasa przestała przesyłać dane. Odczyt kopii
 // przerwany.") or when the user stops ("Odczyt kopii przerwany przez użytkownika.").
 CopyReception receiveCopyText(Link& link, TransferUi& ui,

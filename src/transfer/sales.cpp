@@ -9,7 +9,7 @@
 #include "link/frame.h"
 #include "link/link.h"
 
-#include <QFile>
+#include <QSaveFile>
 
 namespace transfer {
 
@@ -97,11 +97,12 @@ QByteArray salesCsv(const SalesBuffer& buffer)
 
 bool writeSalesCsv(const QString& path, const SalesBuffer& buffer)
 {
+    // Written beside the old file and put in its place only when whole: a failed export
+    // leaves the file that was there as it was.
     const QByteArray bytes = salesCsv(buffer);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return f.write(bytes) == bytes.size() && f.flush();
+    QSaveFile f(path);
+    // Not committed, the new file goes with `f`.
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
 }
 
 SalesDownload downloadSales(Link& link, TransferUi& caller, SalesBuffer& buffer, bool nonZeroOnly)
@@ -196,8 +197,13 @@ TurnoverRead readGroupTurnover(Link& link, TransferUi& caller)
             return result;
         }
         result.lines += turnoverLines(link.received(kFrame).sliced(7, 83));
+        ui.progress(++result.frames, 0);
         if (r == answers::Done) {
-            result.ok = true;
+            // A stop ends the transfer after this frame: unless it was the register's last
+            // one, the months after it never came.
+            result.stopped =
+                link.stopRequest && !(frame::u16(link.received(kFrame), 4) & frame::EndMarker);
+            result.ok = !result.stopped;
             return result;
         }
     }

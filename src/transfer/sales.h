@@ -51,7 +51,8 @@ QStringList salesList(const SalesBuffer& buffer);
 // The CSV file: "Numer;Nazwa;PTU;Ilość;Wartość;" then one line a record
 // ("12;Mleko;A;1,5000;19,99"), every line ended by a line feed, cp1250.
 QByteArray salesCsv(const SalesBuffer& buffer);
-// Writes the CSV file whole (created or replaced); false when it cannot be written.
+// Writes the CSV file whole (created or replaced); false when it cannot be written, and then
+// a file that was there before is left as it was.
 bool writeSalesCsv(const QString& path, const SalesBuffer& buffer);
 
 struct SalesDownload {
@@ -79,11 +80,14 @@ QStringList turnoverLines(QByteArrayView data);
 
 struct TurnoverRead {
     QStringList lines;
-    bool ok = false; // the register sent its last frame
+    int frames = 0;       // frames received (months, empty ones included)
+    bool ok = false;      // the register sent its last frame
+    bool stopped = false; // the user stopped the transfer before the last frame
 };
-// Sends the turnover request (code 6, 0x8001, parameter 0) and reads 92-byte frames. A check
-// failure sends acknowledgement 1 and ends; an error or empty answer shows
-// "Wystapił błąd transmisji" and ends.
+// Sends the turnover request (code 6, 0x8001, parameter 0) and reads 92-byte frames until the
+// last one or a stop asked through `ui` (acknowledgement 4). A check failure sends
+// acknowledgement 1 and ends; an error or empty answer shows "Wystapił błąd transmisji" and
+// ends. Progress is the count of frames so far.
 TurnoverRead readGroupTurnover(Link& link, TransferUi& ui);
 
 } // namespace transfer

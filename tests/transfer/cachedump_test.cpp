@@ -91,21 +91,28 @@ TEST(CacheDump, CheckFailureReadsOn)
     EXPECT_EQ(t.ui.messages.at(1), QStringLiteral("Błąd CRC!"));
 }
 
-TEST(CacheDump, NoAnswerKeepsWhatArrived)
+// A dump cut short: with no earlier file the part that arrived is kept; an earlier dump is
+// never replaced by a part, nor overwritten in part.
+TEST(CacheDump, NoAnswerKeepsWhatArrivedButNeverAnEarlierFile)
 {
-    Bench t;
-    {
-        QFile old(t.path); // an older, longer dump is replaced, not overwritten in part
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(4000, 'x'));
+    for (const bool earlier : {false, true}) {
+        SCOPED_TRACE(earlier ? "earlier file" : "no earlier file");
+        Bench t;
+        const QByteArray old(4000, 'x');
+        if (earlier) {
+            QFile f(t.path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+        t.script.reads = {QByteArray(), answerFrame(1, ':', chunk(1))};
+        const CacheDump d = dumpCacheMemory(t.link, t.ui, t.path, kWhen);
+        EXPECT_FALSE(d.complete);
+        EXPECT_FALSE(d.stopped);
+        EXPECT_EQ(d.frames, 1);
+        EXPECT_EQ(t.file(), earlier ? old : chunk(1));
+        EXPECT_EQ(t.ui.messages, (QStringList{QStringLiteral("Brak komunikacji."),
+                                              QStringLiteral("Błąd transmisji")}));
     }
-    t.script.reads = {QByteArray(), answerFrame(1, ':', chunk(1))};
-    const CacheDump d = dumpCacheMemory(t.link, t.ui, t.path, kWhen);
-    EXPECT_FALSE(d.complete);
-    EXPECT_EQ(d.frames, 1);
-    EXPECT_EQ(t.file(), chunk(1));
-    EXPECT_EQ(t.ui.messages, (QStringList{QStringLiteral("Brak komunikacji."),
-                                          QStringLiteral("Błąd transmisji")}));
 }
 
 TEST(CacheDump, UnwritableFileIsReported)

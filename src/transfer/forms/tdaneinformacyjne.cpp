@@ -2,6 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
+#include "common/transferrun.h"
 #include "link/link.h"
 
 #include <QApplication>
@@ -104,14 +105,23 @@ bool TDaneInformacyjne::eventFilter(QObject* watched, QEvent* event)
 
 void TDaneInformacyjne::Button1Click()
 {
-    setEnabled(false);
+    // A click on the caption is no control the window locks: one fetch at a time.
+    if (m_fetching)
+        return;
+    m_fetching = true;
     m_wait->show();
-    QApplication::processEvents();
-    const auto info = transfer::fetchInformation(*m_link, m_session.ui());
+    std::optional<transfer::Information> info;
+    {
+        // "Czekaj..." is the form's progress display; the window locks the form meanwhile.
+        TransferRun run(m_session.ui(), {this, nullptr, [](int, int) {}});
+        run.processEvents();
+        info = transfer::fetchInformation(*m_link, run);
+    }
     m_wait->hide();
+    m_fetching = false;
+    // The last answer stays shown until the next one; a failed fetch leaves it.
     if (info)
         showInformation(*info);
-    setEnabled(true);
 }
 
 void TDaneInformacyjne::showInformation(const transfer::Information& info)

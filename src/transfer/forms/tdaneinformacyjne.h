@@ -40,4 +40,5 @@ private:
     QLabel* m_wait;
     QGroupBox* m_change;
     QPushButton* m_fetch;
+    bool m_fetching = false;
 };

@@ -1,9 +1,8 @@
 #include "tkopiapamiecipodrecznej.h"
 
-#include "formui.h"
-
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
+#include "common/transferrun.h"
 #include "link/link.h"
 #include "transfer/cachedump.h"
 
@@ -15,7 +14,7 @@
 #include <QVBoxLayout>
 
 TKopiaPamieciPodrecznej::TKopiaPamieciPodrecznej(AppSession& session, QWidget* parent)
-    : QDialog(parent), m_session(session), m_link(&Link::instance()), m_ui(new FormUi(session.ui()))
+    : QDialog(parent), m_session(session), m_link(&Link::instance())
 {
     setObjectName(QStringLiteral("TKopiaPamieciPodrecznej"));
     setWindowTitle(QStringLiteral("Zrzut pamięci podręcznej"));
@@ -35,25 +34,18 @@ TKopiaPamieciPodrecznej::TKopiaPamieciPodrecznej(AppSession& session, QWidget* p
     auto* buttons = new QHBoxLayout;
     m_start = new QPushButton(QStringLiteral("Wykonaj zrzut pamięci podręcznej"), this);
     m_start->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Anuluj"), this);
+    m_cancel = new QPushButton(QStringLiteral("Anuluj"), this);
     buttons->addWidget(m_start);
     buttons->addStretch();
-    buttons->addWidget(cancel);
+    buttons->addWidget(m_cancel);
     top->addLayout(buttons);
     connect(m_start, &QPushButton::clicked, this, &TKopiaPamieciPodrecznej::Button1Click);
-    // While the dump runs "Anuluj" stops it; the frames received so far are kept.
-    connect(cancel, &QPushButton::clicked, this, [this] {
-        if (m_panel->isVisible())
-            m_ui->stop = true;
-        else
+    // While the dump runs "Anuluj" is the run's own and stops it (the frames received so far
+    // are kept); otherwise it closes the form.
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        if (!m_dumping)
             reject();
     });
-    m_ui->onProgress = [this](int done, int) { m_counter->setText(QString::number(done)); };
-}
-
-TKopiaPamieciPodrecznej::~TKopiaPamieciPodrecznej()
-{
-    delete m_ui;
 }
 
 void TKopiaPamieciPodrecznej::Button1Click()
@@ -67,14 +59,22 @@ void TKopiaPamieciPodrecznej::Button1Click()
 
 void TKopiaPamieciPodrecznej::dumpTo(const QString& path)
 {
-    m_ui->stop = false;
     m_counter->setText(QStringLiteral("0"));
     m_panel->show();
-    m_start->setEnabled(false);
-    QApplication::processEvents();
-    transfer::dumpCacheMemory(*m_link, *m_ui, path);
-    m_start->setEnabled(true);
+    m_dumping = true;
+    transfer::CacheDump dump;
+    {
+        TransferRun run(m_session.ui(), {this, m_cancel, [this](int done, int) {
+                                             m_counter->setText(QString::number(done));
+                                         }});
+        dump = transfer::dumpCacheMemory(*m_link, run, path);
+    }
+    m_dumping = false;
     m_panel->hide();
+    // A transmission error has said so already ("Błąd transmisji").
+    if (dump.stopped)
+        m_session.ui().showMessage(stoppedReadText(dump.frames, transfer::kCacheMaxFrames),
+                                   TransferUi::Icon::Warning);
 }
 
 VDUNO_REGISTER_FORM(TKopiaPamieciPodrecznej)

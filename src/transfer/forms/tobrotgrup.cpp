@@ -2,6 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
+#include "common/transferrun.h"
 #include "link/link.h"
 #include "transfer/sales.h"
 
@@ -36,8 +37,15 @@ TObrotGrup::TObrotGrup(AppSession& session, QWidget* parent)
 void TObrotGrup::Button1Click()
 {
     m_text->clear();
-    const transfer::TurnoverRead r = transfer::readGroupTurnover(*m_link, m_session.ui());
+    transfer::TurnoverRead r;
+    {
+        // No panel of its own: the window's progress window counts and offers "Anuluj".
+        TransferRun run(m_session.ui(), {this, nullptr, {}});
+        r = transfer::readGroupTurnover(*m_link, run);
+    }
     m_text->setPlainText(r.lines.join(QLatin1Char('\n')));
+    if (r.stopped)
+        m_session.ui().showMessage(stoppedReadText(r.frames, 0), TransferUi::Icon::Warning);
 }
 
 VDUNO_REGISTER_FORM(TObrotGrup)

@@ -1,9 +1,8 @@
 #include "todczytkopii.h"
 
-#include "formui.h"
-
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
+#include "common/transferrun.h"
 #include "link/link.h"
 
 #include <QComboBox>
@@ -15,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -40,7 +40,7 @@ QComboBox* scopeBox(QWidget* parent)
 } // namespace
 
 TOdczytKopii::TOdczytKopii(AppSession& session, QWidget* parent)
-    : QDialog(parent), m_session(session), m_link(&Link::instance()), m_ui(new FormUi(session.ui()))
+    : QDialog(parent), m_session(session), m_link(&Link::instance())
 {
     setObjectName(QStringLiteral("TOdczytKopii"));
     setWindowTitle(QStringLiteral("Odczyt kopii elektronicznej"));
@@ -117,13 +117,7 @@ TOdczytKopii::TOdczytKopii(AppSession& session, QWidget* parent)
     buttons->addWidget(exit);
     top->addLayout(buttons);
     connect(m_read, &QPushButton::clicked, this, &TOdczytKopii::Button1Click);
-    connect(m_stop, &QPushButton::clicked, this, [this] { m_ui->stop = true; });
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-TOdczytKopii::~TOdczytKopii()
-{
-    delete m_ui;
 }
 
 std::optional<CopyQuery> TOdczytKopii::query()
@@ -137,7 +131,7 @@ std::optional<CopyQuery> TOdczytKopii::query()
                                m_numbers[3]->text(), CopyScope(m_scopeNumbers->currentIndex() + 1),
                                handling, &error);
         if (!q)
-            m_ui->showMessage(error, TransferUi::Icon::Error);
+            m_session.ui().showMessage(error, TransferUi::Icon::Error);
         return q;
     }
     case ByDates:
@@ -157,27 +151,36 @@ void TOdczytKopii::Button1Click()
     const auto q = query();
     if (!q)
         return;
-    Link& link = *m_link;
-    link.drainInput(*m_ui);
-    if (link.sendBytes(*m_ui, copyReadFrame(link.address, *q)) != 0)
-        return;
-    if (q->handling == CopyHandling::SendToComputer)
-        CzytajDane();
+    // "Przerwij odczyt" is the run's own stop; the window locks the form until the copy ends.
+    m_stop->setEnabled(true);
+    {
+        TransferRun run(m_session.ui(), {this, m_stop, {}});
+        runCopyRead(*m_link, run, *q, nullptr, [this](const QString& piece) { appendText(piece); });
+    }
+    m_stop->setEnabled(false);
 }
 
 CopyReception TOdczytKopii::CzytajDane()
 {
-    m_ui->stop = false;
-    m_read->setEnabled(false);
     m_stop->setEnabled(true);
-    const CopyReception r = receiveCopyText(*m_link, *m_ui, [this](const QString& text) {
-        m_memo->setPlainText(text);
-        m_memo->moveCursor(QTextCursor::End);
-    });
-    m_memo->setPlainText(r.text);
+    CopyReception r;
+    {
+        TransferRun run(m_session.ui(), {this, m_stop, {}});
+        r = receiveCopyText(*m_link, run, [this](const QString& piece) { appendText(piece); });
+    }
     m_stop->setEnabled(false);
-    m_read->setEnabled(true);
     return r;
+}
+
+void TOdczytKopii::appendText(const QString& piece)
+{
+    if (piece.isEmpty())
+        return;
+    // At the end of what is there, line breaks included: the text is never taken whole again.
+    QTextCursor end(m_memo->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(piece);
+    m_memo->moveCursor(QTextCursor::End);
 }
 
 VDUNO_REGISTER_FORM(TOdczytKopii)

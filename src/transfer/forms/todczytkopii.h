@@ -8,7 +8,6 @@
 
 class AppSession;
 class Link;
-class FormUi;
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
@@ -28,7 +27,6 @@ public:
 
     // The link the form talks over (the program's own unless a test gives another).
     void setLink(Link& link) { m_link = &link; }
-    ~TOdczytKopii() override;
 
     QTabWidget* pages() const { return m_pages; }
     QPlainTextEdit* memo() const { return m_memo; }
@@ -42,18 +40,19 @@ public:
     QDateEdit* dateTo() const { return m_dateTo; }
     QTimeEdit* timeFrom() const { return m_timeFrom; }
     QTimeEdit* timeTo() const { return m_timeTo; }
+    QPushButton* stopButton() const { return m_stop; }
 
     void Button1Click(); // "Odczytaj"
-    // Receives the copy text stream into the memo; ends at the end byte, after a silence or
-    // when "Przerwij odczyt" is pressed.
+    // Receives the copy text stream into the memo, appending each piece as it arrives; ends
+    // at the end byte, after a silence or when "Przerwij odczyt" or Escape is pressed.
     transfer::CopyReception CzytajDane();
 
 private:
     std::optional<transfer::CopyQuery> query();
+    void appendText(const QString& piece);
 
     AppSession& m_session;
     Link* m_link;
-    FormUi* m_ui;
     QTabWidget* m_pages;
     QPlainTextEdit* m_memo;
     std::array<QLineEdit*, 4> m_numbers{};

@@ -1,9 +1,8 @@
 #include "tsciaganiesprzedazy.h"
 
-#include "formui.h"
-
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
+#include "common/transferrun.h"
 #include "link/link.h"
 
 #include <QCheckBox>
@@ -15,14 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-transfer::SalesBuffer& TSciaganieSprzedazy::buffer()
-{
-    static transfer::SalesBuffer sales;
-    return sales;
-}
-
 TSciaganieSprzedazy::TSciaganieSprzedazy(AppSession& session, QWidget* parent)
-    : QDialog(parent), m_session(session), m_link(&Link::instance()), m_ui(new FormUi(session.ui()))
+    : QDialog(parent), m_session(session), m_link(&Link::instance())
 {
     setObjectName(QStringLiteral("TSciaganieSprzedazy"));
     setWindowTitle(QStringLiteral("Ściąganie sprzedaży"));
@@ -52,8 +45,8 @@ TSciaganieSprzedazy::TSciaganieSprzedazy(AppSession& session, QWidget* parent)
     panel->addWidget(new QLabel(QStringLiteral("Liczba wysłanych towarów:"), m_panel));
     m_counter = new QLabel(QStringLiteral("0"), m_panel);
     panel->addWidget(m_counter);
-    auto* stop = new QPushButton(QStringLiteral("Anuluj"), m_panel);
-    panel->addWidget(stop);
+    m_stop = new QPushButton(QStringLiteral("Anuluj"), m_panel);
+    panel->addWidget(m_stop);
     m_panel->hide();
     top->addWidget(m_panel);
 
@@ -72,40 +65,38 @@ TSciaganieSprzedazy::TSciaganieSprzedazy(AppSession& session, QWidget* parent)
     connect(m_clear, &QPushButton::clicked, this, &TSciaganieSprzedazy::Button2Click);
     connect(csv, &QPushButton::clicked, this, &TSciaganieSprzedazy::exportClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(stop, &QPushButton::clicked, this, [this] { m_ui->stop = true; });
-    m_ui->onProgress = [this](int done, int) { m_counter->setText(QString::number(done)); };
-    fillList();
-}
-
-TSciaganieSprzedazy::~TSciaganieSprzedazy()
-{
-    delete m_ui;
 }
 
 void TSciaganieSprzedazy::fillList()
 {
     m_list->clear();
-    m_list->addItems(transfer::salesList(buffer()));
+    m_list->addItems(transfer::salesList(m_sales));
 }
 
 void TSciaganieSprzedazy::Button1Click()
 {
     m_counter->setText(QStringLiteral("0"));
-    m_ui->stop = false;
     m_panel->show();
-    for (QPushButton* b : {m_download, m_clear})
-        b->setEnabled(false);
-    transfer::downloadSales(*m_link, *m_ui, buffer(), m_nonZero->isChecked());
+    transfer::SalesDownload got;
+    {
+        // The panel counts and its "Anuluj" stops; the window keeps the form from closing
+        // and from starting anything else until the download ends.
+        TransferRun run(m_session.ui(), {this, m_stop, [this](int done, int) {
+                                             m_counter->setText(QString::number(done));
+                                         }});
+        got = transfer::downloadSales(*m_link, run, m_sales, m_nonZero->isChecked());
+    }
+    // The list shows what arrived, also when that is not the register's whole sales.
     fillList();
     m_panel->hide();
-    for (QPushButton* b : {m_download, m_clear})
-        b->setEnabled(true);
+    if (got.stopped || (!got.complete && got.received > 0))
+        m_session.ui().showMessage(stoppedReadText(got.received, 0), TransferUi::Icon::Warning);
 }
 
 void TSciaganieSprzedazy::Button2Click()
 {
     // The list shown stays as it is.
-    transfer::clearRegisterSales(*m_link, *m_ui);
+    transfer::clearRegisterSales(*m_link, m_session.ui());
 }
 
 void TSciaganieSprzedazy::exportClick()
@@ -119,11 +110,13 @@ void TSciaganieSprzedazy::exportClick()
     exportCsv(path);
 }
 
-void TSciaganieSprzedazy::exportCsv(const QString& path)
+bool TSciaganieSprzedazy::exportCsv(const QString& path)
 {
-    if (!transfer::writeSalesCsv(path, buffer()))
-        m_ui->showMessage(QStringLiteral("Nie można zapisać pliku ") + path + QLatin1Char('.'),
-                          TransferUi::Icon::Error);
+    if (transfer::writeSalesCsv(path, m_sales))
+        return true;
+    m_session.ui().showMessage(QStringLiteral("Nie można zapisać pliku ") + path + QLatin1Char('.'),
+                               TransferUi::Icon::Error);
+    return false;
 }
 
 VDUNO_REGISTER_FORM(TSciaganieSprzedazy)
