@@ -83,19 +83,6 @@ void showPrinting(const RunPanel& panel, bool shown)
         panel.printing(shown);
 }
 
-void showCounter(const RunPanel& panel, int done, int total)
-{
-    if (panel.counter)
-        panel.counter(done, total);
-}
-
-// A run over records in the register: the form's counter and the run's progress.
-void showCounter(TransferUi& ui, const RunPanel& panel, int done, int total)
-{
-    showCounter(panel, done, total);
-    ui.progress(done, total);
-}
-
 QString programmedText(int count)
 {
     return QStringLiteral("Zaprogramowano ") + QString::number(count) + QStringLiteral(" towarów.");
@@ -236,14 +223,11 @@ ReadSpec ArticleSync::readSpec(int registerType)
     return spec;
 }
 
-ReadOutcome ArticleSync::read(Link& link, TransferUi& caller, int registerType,
-                              const RunPanel& panel)
+ReadOutcome ArticleSync::read(Link& link, TransferUi& caller, int registerType)
 {
     TransferRun ui(caller);
     link.stopRequest = false;
-    showCounter(panel, 0, 0);
-    return readRegisterBase(link, ui, readSpec(registerType), m_images,
-                            [&](int count) { showCounter(panel, count, 0); });
+    return readRegisterBase(link, ui, readSpec(registerType), m_images);
 }
 
 ArticleRunResult ArticleSync::program(Link& link, TransferUi& caller, RegisterDatabase& db,
@@ -259,7 +243,7 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& caller, RegisterDa
             ++result.total;
     if (result.total == 0)
         return result;
-    showCounter(ui, panel, 0, result.total);
+    ui.progress(0, result.total);
     QString failureText = QStringLiteral("Niezaprogramowane towary:");
     quint16 endMarker = 0;
     int sent = 0;
@@ -273,6 +257,8 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& caller, RegisterDa
         if (!checked.contains(n))
             continue;
         ++sent;
+        // The frame with the stop's end marker is the run's last, whatever the answer.
+        const bool lastAfterStop = endMarker != 0 && sent < result.total;
         const quint16 sequence =
             quint16(i + 1) | endMarker | (sent == result.total ? frame::EndMarker : 0);
         const QByteArray record = pcRecord(db, n);
@@ -292,11 +278,13 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& caller, RegisterDa
         }
         if (answers::confirmed(r)) {
             ++result.done;
-            showCounter(ui, panel, result.done, result.total);
+            ui.progress(result.done, result.total);
             recordIntoImage(m_images[n - 1], record);
             link.pauseBetweenFrames(ui, 50);
-            if (r == answers::AcceptedEnd)
+            if (r == answers::AcceptedEnd || lastAfterStop) {
+                result.stopped = lastAfterStop;
                 break;
+            }
             continue;
         }
         if (r == answers::DeviceError) {
@@ -305,6 +293,10 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& caller, RegisterDa
                            QStringLiteral(" - ") + answers::deviceErrorText(link.at(8));
             if (panel.failures)
                 panel.failures(result.failed);
+            if (lastAfterStop) {
+                result.stopped = true;
+                break;
+            }
             continue;
         }
         result.broken = true;
@@ -322,9 +314,15 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& caller, RegisterDa
                                programmedText(result.done),
                            TransferUi::Icon::Error);
         link.drainInput(ui);
+        link.stopRequest = false;
         return result;
     }
-    QString summary = u' ' + programmedText(result.done);
+    link.stopRequest = false;
+    // A register that ends the run early (code 3 before the last checked line) ends it as a
+    // stop does.
+    result.stopped = result.stopped || (result.done + result.failed < result.total);
+    QString summary = result.stopped ? stoppedSendText(result.done, result.total)
+                                     : u' ' + programmedText(result.done);
     if (result.failed > 0)
         summary += QStringLiteral(" Nie udało się zaprogramować ") +
                    QString::number(result.failed) + QStringLiteral(" towarów.");
@@ -369,7 +367,7 @@ ArticleRunResult ArticleSync::deleteInRegister(Link& link, TransferUi& caller,
             ++result.total;
     if (result.total == 0)
         return result;
-    showCounter(ui, panel, 0, result.total);
+    ui.progress(0, result.total);
     quint16 endMarker = 0;
     int sent = 0;
     for (int n : lines) {
@@ -381,6 +379,7 @@ ArticleRunResult ArticleSync::deleteInRegister(Link& link, TransferUi& caller,
         if (!checked.contains(n))
             continue;
         ++sent;
+        const bool lastAfterStop = endMarker != 0 && sent < result.total;
         const quint16 sequence =
             quint16(sent) | endMarker | (sent == result.total ? frame::EndMarker : 0);
         const QString name = cp1250::readField(QByteArrayView(m_images[n - 1]).sliced(2, 42));
@@ -395,10 +394,10 @@ ArticleRunResult ArticleSync::deleteInRegister(Link& link, TransferUi& caller,
         }
         if (answers::confirmed(r)) {
             ++result.done;
-            showCounter(ui, panel, result.done, result.total);
+            ui.progress(result.done, result.total);
             m_images[n - 1].fill('\0');
             link.pauseBetweenFrames(ui, 50);
-            if (r == answers::AcceptedEnd)
+            if (r == answers::AcceptedEnd || lastAfterStop)
                 break;
             continue;
         }
@@ -407,6 +406,8 @@ ArticleRunResult ArticleSync::deleteInRegister(Link& link, TransferUi& caller,
         result.broken = true;
         break;
     }
+    link.stopRequest = false;
+    result.stopped = !result.broken && result.done < result.total;
     return result;
 }
 
@@ -425,17 +426,18 @@ QSet<int> ArticleSync::unusedArticles(const QString& days, const QDate& today) c
 }
 
 VerifyResult ArticleSync::verifyBarcodes(Link& link, TransferUi& caller, RegisterDatabase& db,
-                                         int registerType, const RunPanel& panel)
+                                         int registerType)
 {
     TransferRun ui(caller);
     VerifyResult result;
-    // A base that did not arrive whole (its read said why) gives no verdict: "no errors" over
-    // part of the base would pass the rest unseen.
-    if (!read(link, ui, registerType, panel).complete)
+    // A base that did not arrive whole gives no verdict: "no errors" over part of the base
+    // would pass the rest unseen.
+    result.lastRead = read(link, ui, registerType);
+    if (!result.lastRead.complete)
         return result;
     const QList<int> registerList = registerNumbers();
     result.compared = int(qMin(registerList.size(), pcNumbers(db).size()));
-    quint16 sequence = frame::Single;
+    QList<int> differing;
     for (int i = 0; i < result.compared; ++i) {
         const int n = registerList[i];
         const QByteArray record = pcRecord(db, n);
@@ -443,24 +445,36 @@ VerifyResult ArticleSync::verifyBarcodes(Link& link, TransferUi& caller, Registe
         if (!ArticleRecord::used(record))
             continue;
         const QByteArray fromRegister = articleFromImage(m_images[n - 1]);
-        if (record.mid(49, 13) == fromRegister.mid(49, 13))
-            continue;
-        commands::sendRecord(
-            link, ui,
-            commands::articleRecord(link.address, sequence, record, 0, registerType == 1 ? 1 : 2));
+        if (record.mid(49, 13) != fromRegister.mid(49, 13))
+            differing.append(n);
+    }
+    result.differing = int(differing.size());
+    quint16 sequence = frame::Single;
+    for (int n : differing) {
+        ui.processEvents();
+        if (ui.stopRequested()) {
+            result.stopped = true;
+            break;
+        }
+        commands::sendRecord(link, ui,
+                             commands::articleRecord(link.address, sequence, pcRecord(db, n), 0,
+                                                     registerType == 1 ? 1 : 2));
         int r = answers::confirmationWait(link, ui);
         if (r == answers::Busy) {
             ui.waitMs(busyWait(sequence, 1000, 450));
             r = answers::confirmationWait(link, ui);
         }
         ++result.resent;
+        ui.progress(result.resent, result.differing);
         ++sequence;
     }
-    if (result.resent > 0) {
+    if (result.stopped) {
+        ui.showMessage(stoppedSendText(result.resent, result.differing));
+    } else if (result.resent > 0) {
         ui.showMessage(QStringLiteral("Wykryto nieprawidłowości, zaprogramowano błędne towary, "
                                       "wykonaj weryfikację ponownie w celu potwierdzenia "
                                       "poprawności danych."));
-        read(link, ui, registerType, panel);
+        result.lastRead = read(link, ui, registerType);
     } else {
         ui.showMessage(QStringLiteral("Poprawnie zweryfikowano ") +
                        QString::number(result.compared) +

@@ -18,23 +18,27 @@ struct ArticleRecord;
 
 namespace basesync {
 
-// What a transfer panel shows while a run goes on.
+// What a transfer panel shows while a run goes on besides its counter (the counter is the
+// run's progress).
 struct RunPanel {
-    std::function<void(int done, int total)> counter; // "done/total" (total 0: done alone)
-    std::function<void(bool shown)> printing;         // the notice "Drukuję..."
-    std::function<void(int failures)> failures;       // "Błędy:" with the number of refusals
+    std::function<void(bool shown)> printing;   // the notice "Drukuję..."
+    std::function<void(int failures)> failures; // "Błędy:" with the number of refusals
 };
 
 struct ArticleRunResult {
-    int total = 0;       // checked lines
-    int done = 0;        // programmed or deleted
-    int failed = 0;      // refused with a device error (programming goes on after them)
-    bool broken = false; // the run ended on a transmission or device failure
+    int total = 0;        // checked lines
+    int done = 0;         // programmed or deleted
+    int failed = 0;       // refused with a device error (programming goes on after them)
+    bool broken = false;  // the run ended on a transmission or device failure
+    bool stopped = false; // the person stopped the run before its last line
 };
 
 struct VerifyResult {
     int compared = 0; // m: the shorter list's line count
     int resent = 0;
+    int differing = 0;    // articles whose barcode differed (all re-sent unless stopped)
+    bool stopped = false; // the re-sends were stopped
+    ReadOutcome lastRead; // the read the verdict rests on (the second one after re-sends)
 };
 
 // "Zaznacz wg numerów": an empty "od" is 1, an empty "do" 2000; "od" below 1 counts as 1 and
@@ -84,13 +88,15 @@ public:
     // registerType: 1 DUNO (90-byte frames, 81-byte images), otherwise DUNO BIS (91, 82).
     static ReadSpec readSpec(int registerType);
 
-    // "&Odśwież": clears the stop request, reads the whole base into the buffer.
-    ReadOutcome read(Link& link, TransferUi& ui, int registerType, const RunPanel& panel = {});
+    // "&Odśwież": reads the whole base into the buffer; its progress counts the articles.
+    ReadOutcome read(Link& link, TransferUi& ui, int registerType);
 
     // Programs the checked PC articles (`lines`: the PC list's article numbers in list order;
     // the sequence value grows with every line, checked or not). Accepted articles (code 0 or
     // 3, at once or after a busy answer) are counted and copied into the buffer. Shows the
-    // summary or the failure text. Does nothing when nothing is checked.
+    // summary or the failure text. A stop request puts the end marker on the next frame and
+    // ends the run after it; the summary then says how many of the checked were sent. Does
+    // nothing when nothing is checked.
     ArticleRunResult program(Link& link, TransferUi& ui, RegisterDatabase& db,
                              const QList<int>& lines, const QSet<int>& checked, quint8 confirm,
                              int registerType, const RunPanel& panel = {});
@@ -104,7 +110,8 @@ public:
                             const QSet<int>& checked);
 
     // Deletes the checked articles in the register (`lines`: the register list's numbers);
-    // every deleted article's image is cleared. A device error is shown and ends the run.
+    // every deleted article's image is cleared. A device error is shown and ends the run; a
+    // stop request ends it after the next frame, which carries the end marker.
     ArticleRunResult deleteInRegister(Link& link, TransferUi& ui, const QList<int>& lines,
                                       const QSet<int>& checked, quint8 confirm,
                                       const RunPanel& panel = {});
@@ -115,9 +122,9 @@ public:
 
     // Reads the base, compares the barcodes of the first m register lines with the PC records
     // and re-sends the PC record of every article that differs (confirm byte 0). Shows the
-    // outcome and, after re-sends, reads the base again.
-    VerifyResult verifyBarcodes(Link& link, TransferUi& ui, RegisterDatabase& db, int registerType,
-                                const RunPanel& panel = {});
+    // outcome and, after re-sends, reads the base again. A read that did not bring the whole
+    // base gives no verdict (lastRead says how far it got); stopped re-sends say how many went.
+    VerifyResult verifyBarcodes(Link& link, TransferUi& ui, RegisterDatabase& db, int registerType);
 
 private:
     QList<QByteArray> m_images;

@@ -4,6 +4,7 @@
 
 #include "link/answers.h"
 #include "link/commands.h"
+#include "link/frame.h"
 #include "link/link.h"
 
 namespace basesync {
@@ -19,7 +20,7 @@ int imageNumber(const QByteArray& image, bool twoByteNumber)
 }
 
 ReadOutcome readRegisterBase(Link& link, TransferUi& caller, const ReadSpec& spec,
-                             QList<QByteArray>& images, const std::function<void(int)>& counted)
+                             QList<QByteArray>& images)
 {
     TransferRun ui(caller);
     ReadOutcome outcome;
@@ -28,17 +29,25 @@ ReadOutcome readRegisterBase(Link& link, TransferUi& caller, const ReadSpec& spe
     link.drainInput(ui);
     if (commands::send(link, ui, commands::requestTable(link.address, 1, quint8(spec.letter))) != 0)
         return outcome;
+    ui.progress(0, 0);
     for (;;) {
         ui.processEvents();
         if (ui.stopRequested())
             link.stopRequest = true;
         if (spec.pauseBeforeReadMs > 0)
             link.pauseForAnswer(ui, spec.pauseBeforeReadMs);
+        // Nothing of an older answer may be taken for this one.
+        link.clearReceiveArea();
         const int r = answers::readAnswer(link, ui, spec.answerLength);
         if (r == answers::CheckError && spec.ackCheckError)
             answers::sendAcknowledgement(link, ui, 1);
-        if (r != answers::More && r != answers::Done)
+        if (r != answers::More && r != answers::Done) {
+            // "Pusta baza." (a 10-byte status frame with code 0x10) is the whole of an empty
+            // base; every other answer ends the read short.
+            outcome.complete = outcome.received == 0 && link.at(2) == 10 &&
+                               link.at(6) == frame::StatusCommand && link.at(7) == 0x10;
             break;
+        }
         QByteArray image = link.received(spec.answerLength).sliced(7, spec.imageSize).toByteArray();
         image.append(QByteArray(qMax(0, spec.storedSize - image.size()), '\0'));
         const int n = imageNumber(image, spec.twoByteNumber);
@@ -47,14 +56,16 @@ ReadOutcome readRegisterBase(Link& link, TransferUi& caller, const ReadSpec& spe
             images[n - 1] = image;
             ++outcome.received;
             ui.progress(outcome.received, 0);
-            if (counted)
-                counted(outcome.received);
         }
         if (r == answers::Done) {
-            outcome.complete = !link.stopRequest;
+            // The last frame carries the end marker; a frame acknowledged with "stop" does not.
+            outcome.complete =
+                (frame::u16(link.received(spec.answerLength), 4) & frame::EndMarker) != 0;
             break;
         }
     }
+    outcome.stopped = !outcome.complete && ui.stopRequested();
+    link.stopRequest = false;
     return outcome;
 }
 

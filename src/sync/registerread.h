@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <functional>
 
 class Link;
 class TransferUi;
@@ -25,15 +24,16 @@ struct ReadSpec {
 
 struct ReadOutcome {
     int received = 0;      // data frames stored
-    bool complete = false; // the frame with the end marker came
+    bool complete = false; // the whole base came: the frame with the end marker, or "Pusta baza."
+    bool stopped = false;  // the person asked to stop before the whole base came
 };
 
 // Clears `images` (all of them, to zero) and fills it from the register. Lets pending window
 // messages run before each frame; the stop request (link flag or ui) makes the next
-// acknowledgement ask the register to stop. `counted` sees the number of frames stored.
+// acknowledgement ask the register to stop. The run's progress counts the frames stored.
+// The link's stop flag is clear again afterwards.
 ReadOutcome readRegisterBase(Link& link, TransferUi& ui, const ReadSpec& spec,
-                             QList<QByteArray>& images,
-                             const std::function<void(int)>& counted = {});
+                             QList<QByteArray>& images);
 
 // The record number an image carries (0 for a free slot).
 int imageNumber(const QByteArray& image, bool twoByteNumber);

@@ -126,16 +126,19 @@ TableRunResult TableSync::program(Link& link, TransferUi& caller, RegisterDataba
             ++result.total;
     if (result.total == 0)
         return result;
+    ui.progress(0, result.total);
     int sent = 0;
     for (int i = 0; i < lines.size(); ++i) {
         const int n = lines[i];
         if (!checked.contains(n))
             continue;
         ++sent;
-        ui.progress(sent - 1, result.total);
+        ui.processEvents();
+        // After a stop request the next frame is the run's last: it carries the end marker.
+        const bool lastAfterStop = ui.stopRequested() && sent < result.total;
         const quint16 sequence =
             quint16(m_member.sequencing == Sequencing::PerLine ? i + 1 : sent) |
-            (sent == result.total ? frame::EndMarker : 0);
+            (sent == result.total || lastAfterStop ? frame::EndMarker : 0);
         const QByteArray record = db.readBytes(m_member.pc.offsetOf(n), m_member.pc.recordSize);
         commands::sendRecord(link, ui,
                              m_member.programFrame(link.address, sequence, record, confirm));
@@ -147,36 +150,42 @@ TableRunResult TableSync::program(Link& link, TransferUi& caller, RegisterDataba
         if (r == answers::Accepted || r == answers::AcceptedEnd) {
             // Counted whether the register accepted at once or after reporting busy.
             ++result.done;
-            if (r == answers::Accepted)
+            ui.progress(result.done, result.total);
+            putRecordIntoImage(n, record);
+            if (r == answers::Accepted && !lastAfterStop)
                 link.pauseBetweenFrames(ui, 50);
-            continue;
+        } else if (r != answers::DeviceError) {
+            result.broken = true;
+            link.drainInput(ui);
+            ui.showMessage(QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano ") +
+                               QString::number(result.done) + m_member.noun,
+                           TransferUi::Icon::Error);
+            return result;
         }
-        if (r == answers::DeviceError)
-            continue;
-        result.broken = true;
-        link.drainInput(ui);
-        ui.showMessage(QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano ") +
-                           QString::number(result.done) + m_member.noun,
-                       TransferUi::Icon::Error);
-        return result;
+        if (lastAfterStop) {
+            result.stopped = true;
+            ui.showMessage(stoppedSendText(result.done, result.total));
+            return result;
+        }
     }
+    result.reread = true;
     const QString summary =
         QStringLiteral(" Zaprogramowano ") + QString::number(result.done) + m_member.noun;
     switch (m_member.runEnd) {
     case RunEnd::WaitReadMessage:
         link.pauseBetweenFrames(ui, m_member.settleMs);
-        read(link, ui);
+        result.readAgain = read(link, ui);
         ui.showMessage(summary);
         break;
     case RunEnd::MessageWaitRead:
         ui.showMessage(summary);
         link.pauseBetweenFrames(ui, m_member.settleMs);
-        read(link, ui);
+        result.readAgain = read(link, ui);
         break;
     case RunEnd::WaitMessageRead:
         link.pauseBetweenFrames(ui, m_member.settleMs);
         ui.showMessage(summary);
-        read(link, ui);
+        result.readAgain = read(link, ui);
         break;
     }
     return result;
@@ -194,6 +203,25 @@ int TableSync::copyToPc(RegisterDatabase& db, const QSet<int>& checked) const
     return written;
 }
 
+QList<int> TableSync::beyondPc(const QSet<int>& checked) const
+{
+    QList<int> beyond;
+    for (int n : registerNumbers())
+        if (checked.contains(n) && n > m_member.pcLines)
+            beyond.append(n);
+    return beyond;
+}
+
+void TableSync::putRecordIntoImage(int n, QByteArrayView record)
+{
+    if (n < 1 || n > m_images.size())
+        return;
+    // The bytes the register keeps from the record; its statistics stay as they were.
+    const QByteArray image = m_member.imageOfRecord(record);
+    for (const ByteMap& m : m_member.toPc)
+        m_images[n - 1].replace(m.imageFrom, m.count, image.mid(m.imageFrom, m.count));
+}
+
 TableRunResult TableSync::deleteInRegister(Link& link, TransferUi& caller, const QList<int>& lines,
                                            const QSet<int>& checked, quint8 confirm)
 {
@@ -205,13 +233,16 @@ TableRunResult TableSync::deleteInRegister(Link& link, TransferUi& caller, const
             ++result.total;
     if (result.total == 0)
         return result;
+    ui.progress(0, result.total);
     int sent = 0;
     for (int n : lines) {
         if (!checked.contains(n) || n < 1 || n > m_images.size())
             continue;
         ++sent;
-        ui.progress(sent - 1, result.total);
-        const quint16 sequence = quint16(sent) | (sent == result.total ? frame::EndMarker : 0);
+        ui.processEvents();
+        const bool lastAfterStop = ui.stopRequested() && sent < result.total;
+        const quint16 sequence =
+            quint16(sent) | (sent == result.total || lastAfterStop ? frame::EndMarker : 0);
         const QString name =
             cp1250::readField(QByteArrayView(m_images[n - 1]).sliced(1, m_member.imageNameWidth));
         commands::send(link, ui,
@@ -226,7 +257,10 @@ TableRunResult TableSync::deleteInRegister(Link& link, TransferUi& caller, const
             // Code 3 is the register's acceptance of the run's last frame: the record is
             // gone as well.
             ++result.done;
+            ui.progress(result.done, result.total);
             m_images[n - 1].fill('\0');
+            if (lastAfterStop)
+                break;
             if (r == answers::Accepted) {
                 link.pauseBetweenFrames(ui, 50);
                 continue;
@@ -238,11 +272,14 @@ TableRunResult TableSync::deleteInRegister(Link& link, TransferUi& caller, const
         if (r == answers::DeviceError && !m_member.reportWaitOnDelete) {
             if (m_member.deviceErrorOnDelete)
                 answers::showDeviceError(ui, link.at(8));
+            if (lastAfterStop)
+                break;
             continue;
         }
         result.broken = true;
         break;
     }
+    result.stopped = !result.broken && ui.stopRequested() && sent < result.total;
     return result;
 }
 

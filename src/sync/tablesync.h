@@ -15,9 +15,13 @@ class TransferUi;
 namespace basesync {
 
 struct TableRunResult {
-    int total = 0;       // checked lines
-    int done = 0;        // programmed (code 0 or 3, at once or after a busy answer) or deleted
-    bool broken = false; // the run ended early
+    int total = 0;        // checked lines
+    int done = 0;         // programmed (code 0 or 3, at once or after a busy answer) or deleted
+    bool broken = false;  // the run ended early on a failure
+    bool stopped = false; // the person stopped the run before its last line
+    // A programming run that went to its end reads the register's table again.
+    bool reread = false;
+    ReadOutcome readAgain;
 };
 
 // One of the six smaller bases beside its PC table, driven by its member entry. The buffer
@@ -50,20 +54,29 @@ public:
 
     // Programs the checked PC records (`lines`: the PC list's numbers in order), then ends as
     // the member says (settling wait, read again, " Zaprogramowano <count><noun>"). A broken
-    // run shows "Wystąpił błąd transmisji. Zaprogramowano <count><noun>". Nothing checked:
-    // nothing happens.
+    // run shows "Wystąpił błąd transmisji. Zaprogramowano <count><noun>". A stop request puts
+    // the end marker on the next frame and ends the run after it: the programmed records go
+    // into the buffer, the table is not read again, and the run says how many were sent.
+    // Nothing checked: nothing happens.
     TableRunResult program(Link& link, TransferUi& ui, RegisterDatabase& db,
                            const QList<int>& lines, const QSet<int>& checked, quint8 confirm);
 
     // Writes the checked register records into their PC slots by the member's mapping.
-    // Records beyond the PC list's slots are not written. Returns how many were written.
+    // Records beyond the PC list's slots are not written (see beyondPc). Returns how many
+    // were written.
     int copyToPc(RegisterDatabase& db, const QSet<int>& checked) const;
+    // The checked register records that have no slot in the PC list (cashiers 11-20).
+    QList<int> beyondPc(const QSet<int>& checked) const;
 
     // Deletes the checked records in the register; every deleted record's image is cleared.
+    // A stop request ends the run after the next frame, which carries the end marker.
     TableRunResult deleteInRegister(Link& link, TransferUi& ui, const QList<int>& lines,
                                     const QSet<int>& checked, quint8 confirm);
 
 private:
+    // Record n as the register holds it after accepting it.
+    void putRecordIntoImage(int n, QByteArrayView record);
+
     const TableMember& m_member;
     QList<QByteArray> m_images;
 };

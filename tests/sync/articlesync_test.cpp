@@ -1,6 +1,7 @@
 #define SYNC_BENCH_EMULATOR
 #include "syncbench.h"
 
+#include "common/transferrun.h"
 #include "link/frame.h"
 #include "sync/articlesync.h"
 #include "tables/articlerecord.h"
@@ -60,10 +61,13 @@ TEST(ArticleSyncAgainstEmulator, ReadsTheBaseIntoTheBuffer)
     b.setImage(T::Articles, 3, registerArticle(3, "Mleko", "5900000000003", day));
     b.setImage(T::Articles, 1500, registerArticle(1500, "Ser żółty", "5900000001500", day));
     ArticleSync sync;
+    // The run's progress is the one counter the form shows.
     QList<int> counts;
-    RunPanel panel;
-    panel.counter = [&](int done, int) { counts.append(done); };
-    const ReadOutcome r = sync.read(b.link, b.ui, 2, panel);
+    ReadOutcome r;
+    {
+        TransferRun run(b.ui, {nullptr, nullptr, [&](int done, int) { counts.append(done); }});
+        r = sync.read(b.link, run, 2);
+    }
     EXPECT_TRUE(r.complete);
     EXPECT_EQ(r.received, 2);
     EXPECT_EQ(counts, (QList<int>{0, 1, 2}));
@@ -84,7 +88,9 @@ TEST(ArticleSyncAgainstEmulator, EmptyBaseSaysSo)
     ASSERT_TRUE(b.opened);
     ArticleSync sync;
     const ReadOutcome r = sync.read(b.link, b.ui, 2);
-    EXPECT_FALSE(r.complete);
+    // An empty base is the whole base: nothing is missing.
+    EXPECT_TRUE(r.complete);
+    EXPECT_FALSE(r.stopped);
     EXPECT_EQ(r.received, 0);
     EXPECT_EQ(b.ui.messages, QStringList{QStringLiteral("Pusta baza.")});
 }

@@ -1,8 +1,10 @@
 #include "tablesyncform.h"
 
 #include "checklist.h"
+#include "transferpanel.h"
 
 #include "app/appsession.h"
+#include "common/transferrun.h"
 #include "link/link.h"
 #include "sync/tablesync.h"
 
@@ -11,7 +13,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHash>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -84,10 +85,6 @@ TableSyncForm::TableSyncForm(const basesync::TableMember& member, AppSession& se
     m_confirm->setObjectName(QStringLiteral("Potwierdzaj"));
     m_confirm->setVisible(!member.confirmCaption.isEmpty());
     middle->addWidget(m_confirm);
-    m_wait = new QLabel(QStringLiteral("Czekaj..."), this);
-    m_wait->setObjectName(QStringLiteral("Czekaj"));
-    m_wait->hide();
-    middle->addWidget(m_wait);
     middle->addStretch(1);
     columns->addLayout(middle, 1);
 
@@ -124,6 +121,11 @@ TableSyncForm::TableSyncForm(const basesync::TableMember& member, AppSession& se
     }
     top->addWidget(detailsBox);
 
+    // "Czekaj..." with the run's counter and its "Anuluj".
+    m_panel = new TransferPanel(this);
+    m_panel->setObjectName(QStringLiteral("Czekaj"));
+    top->addWidget(m_panel);
+
     connect(m_refresh, &QPushButton::clicked, this, [this] { OdswiezClick(); });
     connect(m_toRegister, &QPushButton::clicked, this, [this] { DoKasyClick(); });
     connect(m_toPc, &QPushButton::clicked, this, [this] { DoPcClick(); });
@@ -158,15 +160,6 @@ void TableSyncForm::FormShow()
     showDetails({});
     rebuildPcList();
     rebuildRegisterList();
-}
-
-void TableSyncForm::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        reject();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 quint8 TableSyncForm::confirmByte() const
@@ -214,24 +207,31 @@ void TableSyncForm::PokazHasloClick()
     setPasswordShown(!m_password->isVisible());
 }
 
-void TableSyncForm::setWaiting(bool waiting)
+TransferRun::View TableSyncForm::runView()
 {
-    m_wait->setVisible(waiting);
-    // A run lets window messages run while it reads; nothing else may start meanwhile.
-    for (QWidget* w : std::initializer_list<QWidget*>{m_refresh, m_toRegister, m_toPc, m_delete,
-                                                      m_pcAll, m_regAll, m_pcList, m_regList})
-        w->setEnabled(!waiting);
-    if (m_member.disableFormWhileWaiting)
-        setEnabled(!waiting);
+    return {this, m_panel->cancelButton(),
+            [this](int done, int total) { m_panel->setCounter(done, total); }};
+}
+
+void TableSyncForm::sayIfShort(const basesync::ReadOutcome& outcome)
+{
+    // What arrived is listed; that it is not the whole table is said.
+    if (!outcome.complete)
+        m_session.ui().showMessage(stoppedReadText(outcome.received, 0), TransferUi::Icon::Warning);
 }
 
 void TableSyncForm::OdswiezClick()
 {
-    setWaiting(true);
+    m_panel->start(QStringLiteral("Czekaj..."), QStringLiteral("Liczba odczytanych rekordów:"));
     m_regList->clear();
-    buffer(m_member).read(Link::instance(), m_session.ui());
+    basesync::ReadOutcome outcome;
+    {
+        TransferRun run(m_session.ui(), runView());
+        outcome = buffer(m_member).read(Link::instance(), run);
+    }
+    m_panel->hide();
     rebuildRegisterList();
-    setWaiting(false);
+    sayIfShort(outcome);
 }
 
 void TableSyncForm::DoKasyClick()
@@ -239,11 +239,18 @@ void TableSyncForm::DoKasyClick()
     const QSet<int> checked = checklist::checked(m_pcList);
     if (checked.isEmpty())
         return;
-    setWaiting(true);
-    buffer(m_member).program(Link::instance(), m_session.ui(), m_session.database(),
-                             checklist::numbers(m_pcList), checked, confirmByte());
+    m_panel->start(QStringLiteral("Czekaj..."), QStringLiteral("Liczba wysłanych rekordów:"));
+    basesync::TableRunResult result;
+    {
+        // The run itself says how it ended, a stop included.
+        TransferRun run(m_session.ui(), runView());
+        result = buffer(m_member).program(Link::instance(), run, m_session.database(),
+                                          checklist::numbers(m_pcList), checked, confirmByte());
+    }
+    m_panel->hide();
     rebuildRegisterList();
-    setWaiting(false);
+    if (result.reread)
+        sayIfShort(result.readAgain);
 }
 
 void TableSyncForm::DoPcClick()
@@ -251,8 +258,24 @@ void TableSyncForm::DoPcClick()
     const QSet<int> checked = checklist::checked(m_regList);
     if (checked.isEmpty())
         return;
-    buffer(m_member).copyToPc(m_session.database(), checked);
+    TableSync& sync = buffer(m_member);
+    // The PC base changed: the save prompt must guard it like any other edit.
+    if (sync.copyToPc(m_session.database(), checked) > 0)
+        m_session.markModified();
     rebuildPcList();
+    // The register keeps more cashiers than the PC's list has lines: those are not copied,
+    // and the person is told which.
+    const QList<int> beyond = sync.beyondPc(checked);
+    if (!beyond.isEmpty()) {
+        QStringList numbers;
+        for (int n : beyond)
+            numbers.append(QString::number(n));
+        m_session.ui().showMessage(QStringLiteral("Nie skopiowano do PC rekordów nr ") +
+                                       numbers.join(QStringLiteral(", ")) +
+                                       QStringLiteral(": baza PC obejmuje numery 1-") +
+                                       QString::number(m_member.pcLines) + u'.',
+                                   TransferUi::Icon::Warning);
+    }
 }
 
 void TableSyncForm::UsunClick()
@@ -260,11 +283,18 @@ void TableSyncForm::UsunClick()
     const QSet<int> checked = checklist::checked(m_regList);
     if (checked.isEmpty())
         return;
-    setWaiting(true);
-    buffer(m_member).deleteInRegister(Link::instance(), m_session.ui(),
-                                      checklist::numbers(m_regList), checked, confirmByte());
+    m_panel->start(QStringLiteral("Czekaj..."), QStringLiteral("Liczba skasowanych rekordów:"));
+    basesync::TableRunResult result;
+    {
+        TransferRun run(m_session.ui(), runView());
+        result = buffer(m_member).deleteInRegister(
+            Link::instance(), run, checklist::numbers(m_regList), checked, confirmByte());
+    }
+    m_panel->hide();
     rebuildRegisterList();
-    setWaiting(false);
+    if (result.stopped || result.broken)
+        m_session.ui().showMessage(stoppedSendText(result.done, result.total),
+                                   TransferUi::Icon::Warning);
 }
 
 void TableSyncForm::PcListClick(QListWidgetItem* item)

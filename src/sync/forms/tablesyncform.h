@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/transferrun.h"
+
 #include <QDialog>
 
 class AppSession;
@@ -9,9 +11,11 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class TransferPanel;
 namespace basesync {
 class TableSync;
 struct Details;
+struct ReadOutcome;
 struct TableMember;
 } // namespace basesync
 
@@ -32,7 +36,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormShow();
@@ -47,7 +50,10 @@ private:
     void rebuildPcList();
     void rebuildRegisterList();
     void showDetails(const basesync::Details& details);
-    void setWaiting(bool waiting);
+    // A run of this form: "Czekaj..." counts, its "Anuluj" and Escape stop it.
+    TransferRun::View runView();
+    // After a read: says so when the table did not come whole.
+    void sayIfShort(const basesync::ReadOutcome& outcome);
     void setPasswordShown(bool shown);
     quint8 confirmByte() const;
 
@@ -62,7 +68,7 @@ private:
     QPushButton* m_pcAll;
     QPushButton* m_regAll;
     QCheckBox* m_confirm;
-    QLabel* m_wait;
+    TransferPanel* m_panel;
     QLabel* m_name;
     QFormLayout* m_details;
     QLabel* m_notice;

@@ -223,17 +223,6 @@ void TSynchronizacjaBazyTowarowej::FormShow()
     rebuildRegisterList();
 }
 
-void TSynchronizacjaBazyTowarowej::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        // During a run Escape is the run's stop (its form is locked until it ends).
-        if (!m_running)
-            reject();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 int TSynchronizacjaBazyTowarowej::registerType() const
 {
     return m_session.isDuno() ? 1 : 2;
@@ -282,35 +271,41 @@ void TSynchronizacjaBazyTowarowej::showDetails(const basesync::Details& details,
         m_details->addRow(f.caption, new QLabel(f.value));
 }
 
-void TSynchronizacjaBazyTowarowej::setTransferRunning(bool running)
-{
-    m_running = running;
-    for (QPushButton* b : {m_pcAll, m_regAll, m_toRegister, m_toPc, m_edit, m_deletePc, m_refresh,
-                           m_deleteRegister, m_unused, m_verify, m_byNumbers})
-        b->setEnabled(!running);
-    if (!running)
-        m_panel->hide();
-}
-
 TransferRun::View TSynchronizacjaBazyTowarowej::runView()
 {
     return {this, m_panel->cancelButton(),
             [this](int done, int total) { m_panel->setCounter(done, total); }};
 }
 
+basesync::RunPanel TSynchronizacjaBazyTowarowej::panelNotices()
+{
+    basesync::RunPanel panel;
+    panel.printing = [this](bool shown) { m_panel->setPrinting(shown); };
+    panel.failures = [this](int failures) { m_panel->setFailures(failures); };
+    return panel;
+}
+
+void TSynchronizacjaBazyTowarowej::registerRunEnded()
+{
+    m_panel->hide();
+    m_registerRead = true;
+    rebuildRegisterList();
+}
+
 void TSynchronizacjaBazyTowarowej::OdswiezClick()
 {
-    setTransferRunning(true);
     m_panel->start(QStringLiteral("Trwa importowanie bazy towarowej..."),
                    QStringLiteral("Liczba zaimportowanych towarów:"));
     m_regList->clear();
-    basesync::RunPanel panel;
-    panel.counter = [this](int done, int) { m_panel->setCounter(done, 0); };
-    TransferRun run(m_session.ui(), runView());
-    buffer().read(Link::instance(), run, registerType(), panel);
-    setTransferRunning(false);
-    m_registerRead = true;
-    rebuildRegisterList();
+    basesync::ReadOutcome outcome;
+    {
+        TransferRun run(m_session.ui(), runView());
+        outcome = buffer().read(Link::instance(), run, registerType());
+    }
+    registerRunEnded();
+    // What arrived is listed; that it is not the whole base is said.
+    if (!outcome.complete)
+        m_session.ui().showMessage(stoppedReadText(outcome.received, 0), TransferUi::Icon::Warning);
 }
 
 void TSynchronizacjaBazyTowarowej::DoKasyClick()
@@ -318,19 +313,15 @@ void TSynchronizacjaBazyTowarowej::DoKasyClick()
     const QSet<int> checked = checklist::checked(m_pcList);
     if (checked.isEmpty())
         return;
-    setTransferRunning(true);
     m_panel->start(QStringLiteral("Trwa wysyłanie bazy towarowej..."),
                    QStringLiteral("Liczba wysłanych towarów:"));
-    basesync::RunPanel panel;
-    panel.counter = [this](int done, int total) { m_panel->setCounter(done, total); };
-    panel.printing = [this](bool shown) { m_panel->setPrinting(shown); };
-    panel.failures = [this](int failures) { m_panel->setFailures(failures); };
-    TransferRun run(m_session.ui(), runView());
-    buffer().program(Link::instance(), run, m_session.database(), checklist::numbers(m_pcList),
-                     checked, confirmByte(), registerType(), panel);
-    setTransferRunning(false);
-    m_registerRead = true;
-    rebuildRegisterList();
+    {
+        // The run itself says how it ended, a stop included.
+        TransferRun run(m_session.ui(), runView());
+        buffer().program(Link::instance(), run, m_session.database(), checklist::numbers(m_pcList),
+                         checked, confirmByte(), registerType(), panelNotices());
+    }
+    registerRunEnded();
 }
 
 void TSynchronizacjaBazyTowarowej::DoPcClick()
@@ -338,7 +329,9 @@ void TSynchronizacjaBazyTowarowej::DoPcClick()
     const QSet<int> checked = checklist::checked(m_regList);
     if (checked.isEmpty())
         return;
-    buffer().copyToPc(m_session.database(), checked);
+    // The PC base changed: the save prompt must guard it like any other edit.
+    if (buffer().copyToPc(m_session.database(), checked) > 0)
+        m_session.markModified();
     rebuildPcList();
 }
 
@@ -347,7 +340,8 @@ void TSynchronizacjaBazyTowarowej::UsunZPcClick()
     const QSet<int> checked = checklist::checked(m_pcList);
     if (checked.isEmpty())
         return;
-    ArticleSync::deleteFromPc(m_session.database(), checklist::numbers(m_pcList), checked);
+    if (ArticleSync::deleteFromPc(m_session.database(), checklist::numbers(m_pcList), checked) > 0)
+        m_session.markModified();
     rebuildPcList();
 }
 
@@ -358,16 +352,16 @@ void TSynchronizacjaBazyTowarowej::UsunZKasyClick()
         return;
     m_panel->start(QStringLiteral("Trwa kasowanie bazy towarowej..."),
                    QStringLiteral("Liczba skasowanych towarów:"));
-    setTransferRunning(true);
-    basesync::RunPanel panel;
-    panel.counter = [this](int done, int total) { m_panel->setCounter(done, total); };
-    panel.printing = [this](bool shown) { m_panel->setPrinting(shown); };
-    TransferRun run(m_session.ui(), runView());
-    buffer().deleteInRegister(Link::instance(), run, checklist::numbers(m_regList), checked,
-                              confirmByte(), panel);
-    setTransferRunning(false);
-    m_registerRead = true;
-    rebuildRegisterList();
+    basesync::ArticleRunResult result;
+    {
+        TransferRun run(m_session.ui(), runView());
+        result = buffer().deleteInRegister(Link::instance(), run, checklist::numbers(m_regList),
+                                           checked, confirmByte(), panelNotices());
+    }
+    registerRunEnded();
+    if (result.stopped || result.broken)
+        m_session.ui().showMessage(stoppedSendText(result.done, result.total),
+                                   TransferUi::Icon::Warning);
 }
 
 void TSynchronizacjaBazyTowarowej::ZaznaczWgNumerowClick()
@@ -401,16 +395,18 @@ void TSynchronizacjaBazyTowarowej::EdytujClick()
 
 void TSynchronizacjaBazyTowarowej::WeryfikujClick()
 {
-    setTransferRunning(true);
     m_panel->start(QStringLiteral("Trwa importowanie bazy towarowej..."),
                    QStringLiteral("Liczba zaimportowanych towarów:"));
-    basesync::RunPanel panel;
-    panel.counter = [this](int done, int) { m_panel->setCounter(done, 0); };
-    TransferRun run(m_session.ui(), runView());
-    buffer().verifyBarcodes(Link::instance(), run, m_session.database(), registerType(), panel);
-    setTransferRunning(false);
-    m_registerRead = true;
-    rebuildRegisterList();
+    basesync::VerifyResult result;
+    {
+        TransferRun run(m_session.ui(), runView());
+        result =
+            buffer().verifyBarcodes(Link::instance(), run, m_session.database(), registerType());
+    }
+    registerRunEnded();
+    if (!result.lastRead.complete)
+        m_session.ui().showMessage(stoppedReadText(result.lastRead.received, 0),
+                                   TransferUi::Icon::Warning);
 }
 
 std::vector<articleprint::Row> TSynchronizacjaBazyTowarowej::printRows(bool byName)

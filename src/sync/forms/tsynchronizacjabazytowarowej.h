@@ -22,6 +22,7 @@ struct Row;
 namespace basesync {
 class ArticleSync;
 struct Details;
+struct RunPanel;
 } // namespace basesync
 
 // "Podgląd bazy towarowej": the PC's article base beside the register's, with the runs that
@@ -39,7 +40,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormShow();
@@ -61,9 +61,11 @@ private:
     void rebuildRegisterList();
     void updateGauge(QLabel* text, QProgressBar* bar, int lines);
     void showDetails(const basesync::Details& details, const QString& symbol);
-    void setTransferRunning(bool running);
     // A run of this form: its panel counts, its "Anuluj" and Escape stop it.
     TransferRun::View runView();
+    basesync::RunPanel panelNotices();
+    // After a run over the register's base: the panel goes, the register list shows the buffer.
+    void registerRunEnded();
     int registerType() const;
     quint8 confirmByte() const;
 
@@ -95,6 +97,5 @@ private:
     TransferPanel* m_panel;
     bool m_pcAllOn = true;
     bool m_regAllOn = true;
-    bool m_running = false;
     bool m_registerRead = false; // the register gauge shows "?/2000" until a run this showing
 };
