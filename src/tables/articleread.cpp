@@ -5,6 +5,7 @@
 #include "database/registerdatabase.h"
 #include "link/answers.h"
 #include "link/commands.h"
+#include "link/frame.h"
 #include "link/link.h"
 #include "tables/articlerecord.h"
 #include "tables/tablelayout.h"
@@ -50,6 +51,10 @@ Result receive(Link& link, TransferUi& caller, int registerType, Images& images)
             link.pauseForAnswer(ui, 1);
         const int r = answers::readAnswer(link, ui, length);
         result.ended = r;
+        // The register's frame was answered with "stop" (acknowledgement 4).
+        if (link.stopRequest && r == answers::Done &&
+            !(frame::u16(link.received(length), 4) & frame::EndMarker))
+            result.stopped = true;
         if (r == answers::More || r == answers::Done) {
             if (images.store(link.received(length).sliced(DataOffset, length - 9)))
                 ui.progress(++result.framesStored, 0);

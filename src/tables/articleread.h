@@ -27,8 +27,13 @@ struct Result {
     int framesStored = 0;   // data frames that carried an article number 1..2000
     int recordsWritten = 0; // records written into the database
     bool writeFailed = false;
+    // The person asked to stop: the register was told so and the base is not whole, even
+    // though its last frame ended the transfer as usual.
+    bool stopped = false;
 
-    bool complete() const { return requestSent && ended == 2 && !writeFailed; }
+    bool complete() const { return requestSent && ended == 2 && !stopped && !writeFailed; }
+    // Articles came but not the whole base: stopped, or the line broke after the first frame.
+    bool endedEarly() const { return requestSent && (stopped || (ended != 2 && framesStored > 0)); }
 };
 
 // The 2000 images the register returned, 82 bytes each (on DUNO the 82nd byte is 0); an

@@ -89,7 +89,9 @@ QStringList RunResult::messages() const
     case End::RegisterEnded:
         break;
     }
-    QString summary = QStringLiteral(" Zaprogramowano ") + count + QStringLiteral(" towarów.");
+    QString summary =
+        endedEarly() ? stoppedSendText(programmed, listed)
+                     : QStringLiteral(" Zaprogramowano ") + count + QStringLiteral(" towarów.");
     if (refused.isEmpty())
         return {summary};
     summary += QStringLiteral(" Nie udało się zaprogramować ") + QString::number(refused.size()) +

@@ -66,8 +66,15 @@ struct RunResult {
     bool cancelled = false; // "Anuluj" was pressed; the frames after it carried the end marker
     int lastResult = -1;    // the last confirmation wait's result
 
-    // The messages to show, in order: the summary, and the failure list when there were
-    // refusals; or the one message of a broken run.
+    // "Anuluj" was pressed and the register ended the run before every listed article was
+    // answered.
+    bool endedEarly() const
+    {
+        return cancelled && end == End::RegisterEnded && programmed + refused.size() < listed;
+    }
+    // The messages to show, in order: the summary ("Przerwano. Wysłano 3 z 20." for a run
+    // that ended early), and the failure list when there were refusals; or the one message
+    // of a broken run.
     QStringList messages() const;
     // "Niezaprogramowane towary:" and a line per refused article.
     QString failureList() const;

@@ -75,6 +75,8 @@ int sendAllKeys(Link& link, TransferUi& caller, int cashier, const std::array<in
     int accepted = 0;
     for (int key = 1; key <= 10; ++key) {
         ui.processEvents();
+        if (ui.stopRequested())
+            break;
         if (!sendKey(link, ui, cashier, key, positions[size_t(key - 1)]))
             break;
         ++accepted;

@@ -22,7 +22,7 @@ int functionCode(int position);
 // more); codes 0 and 3 are success and are followed by 650 ms.
 bool sendKey(Link& link, TransferUi& ui, int cashier, int key, int position);
 // "Wyślij do kasy wszystkie klawisze": F1..F10 one after the other, stopping at the first
-// failure. Returns how many keys were accepted.
+// failure or stop request. Returns how many keys were accepted.
 int sendAllKeys(Link& link, TransferUi& ui, int cashier, const std::array<int, 10>& positions);
 
 // Sales functions: "Brak", "Szybki rabat/narzut z bazy", "Szybkie storno", "Szybki rabat z

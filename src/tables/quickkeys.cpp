@@ -154,13 +154,15 @@ int sendAllKeys(Link& link, TransferUi& caller, RegisterDatabase& db, int cashie
     int accepted = 0;
     for (int key = 1; key <= 10; ++key) {
         ui.processEvents();
-        const quint16 sequence = quint16(key) | (key == 10 ? 0x8000 : 0);
+        // A stop makes this key the run's last frame.
+        const bool last = key == 10 || ui.stopRequested();
+        const quint16 sequence = quint16(key) | (last ? 0x8000 : 0);
         const int r = sendKey(link, ui, db, cashier, key, sequence);
         if (answers::confirmed(r))
             ++accepted;
         link.pauseBetweenFrames(ui, 300);
         // The last key may be acknowledged with 3 (end of the run); before it only 0 goes on.
-        if (r != answers::Accepted)
+        if (r != answers::Accepted || last)
             break;
     }
     return accepted;

@@ -95,8 +95,8 @@ int sendKey(Link& link, TransferUi& ui, RegisterDatabase& db, int cashier, int k
 // "Wyślij do kasy" of one key: drain, then sendKey with 0x8001.
 int sendOneKey(Link& link, TransferUi& ui, RegisterDatabase& db, int cashier, int key);
 // "Wyślij do kasy wszystkie klawisze": keys 1..10 with sequence values 1..10 (end marker on
-// the tenth), 300 ms apart, as long as each is accepted with code 0. Returns how many keys the
-// register accepted.
+// the tenth), 300 ms apart, as long as each is accepted with code 0. A stop request marks the
+// next key's frame as the last. Returns how many keys the register accepted.
 int sendAllKeys(Link& link, TransferUi& ui, RegisterDatabase& db, int cashier);
 
 } // namespace quickkeys

@@ -6,6 +6,8 @@
 #include "link/commands.h"
 #include "link/link.h"
 
+#include <algorithm>
+
 namespace receipt {
 
 QByteArray printLine(const Paragraph& p)
@@ -184,6 +186,34 @@ std::optional<QStringList> readHeader(Link& link, TransferUi& ui)
     if (r != answers::More && r != answers::Done)
         return std::nullopt;
     return headerLinesFromRegister(link.received(Length).sliced(7, 252));
+}
+
+QList<Paragraph> paragraphsFromBlock(const Block& b)
+{
+    QList<Paragraph> out;
+    const int lines = std::min<int>(b.lineCount, int(b.lines.size() / LineWidth));
+    for (int i = 0; i < lines; ++i) {
+        const QByteArray line = b.lines.mid(i * LineWidth, LineWidth);
+        Paragraph p;
+        p.align = Align::Center;
+        for (int k = 0; k < line.size(); ++k) {
+            if (line[k] == '\0')
+                continue;
+            const bool large = line[k] == LargeMark && k + 1 < line.size();
+            if (large)
+                ++k;
+            const QString ch = cp1250::decode(line.mid(k, 1));
+            if (!ch.isEmpty())
+                p.text.append({ch.at(0), large});
+        }
+        const auto pad = [](const Char& c) { return !c.large && c.c == u' '; };
+        while (!p.text.isEmpty() && pad(p.text.first()))
+            p.text.removeFirst();
+        while (!p.text.isEmpty() && pad(p.text.last()))
+            p.text.removeLast();
+        out.append(p);
+    }
+    return out;
 }
 
 QStringList readableLines(const Block& b)

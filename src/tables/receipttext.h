@@ -91,6 +91,11 @@ int sendFooter(Link& link, TransferUi& ui, QByteArrayView block, bool confirm);
 // bytes, nullopt when nothing usable came (a check error is answered with acknowledgement 1).
 std::optional<QStringList> readHeader(Link& link, TransferUi& ui);
 
+// A stored block back as editor paragraphs: its first `lineCount` lines (at most the block's
+// lines), centred, with the 0x01 marker turned back into a large character and the pad
+// spaces and 0 bytes around the text dropped.
+QList<Paragraph> paragraphsFromBlock(const Block& b);
+
 // Readable lines of a stored block (the large-character marker shown as "^").
 QStringList readableLines(const Block& b);
 

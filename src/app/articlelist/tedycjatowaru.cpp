@@ -92,16 +92,22 @@ void TEdycjaTowaru::FormShow()
     ComboBox3->clear();
     ComboBox3->addItems(editorTandemItems(db));
     const int n = articleNumber();
+    m_stored = ArticleRecord{};
     if (n >= 1 && n <= 2000) {
         const ArticleRecord r = loadRecord<ArticleRecord>(db, layout::Articles, n);
+        m_stored = r;
         Edit1->setText(r.name);
         if (r.vat >= 'A' && r.vat <= 'G')
             ComboBox1->setCurrentIndex(r.vat - 'A');
         Edit2->setText(amount::text(r.price));
         Edit3->setText(r.barcode);
-        ComboBox2->setCurrentIndex(r.group - 1);
-        ComboBox3->setCurrentIndex(r.tandem);
-        ComboBox4->setCurrentIndex(r.halo);
+        // A byte that names no item leaves its list without a choice; it is kept on saving.
+        const auto select = [](QComboBox* list, int index) {
+            list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+        };
+        select(ComboBox2, r.group - 1);
+        select(ComboBox3, r.tandem);
+        select(ComboBox4, r.halo);
         CheckBox1->setChecked(r.fixedPrice);
         CheckBox2->setChecked(r.wholeQuantity);
     }
@@ -116,9 +122,13 @@ ArticleInput TEdycjaTowaru::input() const
     in.price = Edit2->text();
     in.barcode = Edit3->text();
     in.vatIndex = ComboBox1->currentIndex();
-    in.groupIndex = ComboBox2->currentIndex();
-    in.tandemIndex = ComboBox3->currentIndex();
-    in.haloIndex = ComboBox4->currentIndex();
+    // A list left without a choice (the stored byte names no item) keeps the stored byte.
+    const auto chosen = [](const QComboBox* list, int stored) {
+        return list->currentIndex() >= 0 ? list->currentIndex() : stored;
+    };
+    in.groupIndex = chosen(ComboBox2, m_stored.group - 1);
+    in.tandemIndex = chosen(ComboBox3, m_stored.tandem);
+    in.haloIndex = chosen(ComboBox4, m_stored.halo);
     in.unitIndex = -1;
     in.fixedPrice = CheckBox1->isChecked();
     in.wholeQuantity = CheckBox2->isChecked();

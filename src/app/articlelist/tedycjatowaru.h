@@ -26,7 +26,8 @@ public:
     void setArticleNumber(int number);
     int articleNumber() const;
 
-    // The fields as "Zapisz" hands them over; the unit is not one of them (unitIndex -1).
+    // The fields as "Zapisz" hands them over; the unit is not one of them (unitIndex -1). A
+    // group, tandem or halo byte that the lists cannot show is handed over as stored.
     ArticleInput input() const;
     std::function<void(const ArticleInput&)> save;
 
@@ -51,4 +52,5 @@ protected:
 
 private:
     AppSession& m_session;
+    ArticleRecord m_stored; // the article as it was when the dialog was shown
 };

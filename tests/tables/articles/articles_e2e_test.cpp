@@ -111,7 +111,7 @@ TEST(ArticlesAgainstEmulator, EndMarkerAfterCancel)
     EXPECT_EQ(b.sequences, (QList<quint16>{1, 2, 0x8003}));
     EXPECT_EQ(run.programmed, 3);
     EXPECT_EQ(run.end, articlesend::RunResult::End::RegisterEnded);
-    EXPECT_EQ(run.messages(), QStringList{QStringLiteral(" Zaprogramowano 3 towarów.")});
+    EXPECT_EQ(run.messages(), QStringList{QStringLiteral("Przerwano. Wysłano 3 z 4.")});
 }
 
 TEST(ArticlesAgainstEmulator, TransmissionFailureEndsTheRun)

@@ -5,6 +5,7 @@
 #include "app/appsession.h"
 #include "app/articlelist/tedycjatowaru.h"
 #include "app/forms/formregistry.h"
+#include "app/forms/guitransferui.h"
 #include "emulator/emulatorhost.h"
 #include "link/link.h"
 #include "link/portmap.h"
@@ -19,12 +20,17 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -182,26 +188,45 @@ TEST(TProgramowanieTowarow, SearchKeepsTheMatchingRows)
     EXPECT_EQ(r.t.articleBytes(4), QByteArray(68, '\0')); // Enter in the search adds nothing
 }
 
-TEST(TProgramowanieTowarow, EditorSavesThroughAddToBaseWithTheUnitChosenHere)
+// "Edytuj zaznaczony": the editor has no unit field, so the article keeps its own unit (and the
+// unit chosen in the form stays for the next addition); a group, tandem or halo byte that the
+// editor's lists cannot show is kept as stored, never written as 0xFF.
+TEST(TProgramowanieTowarow, EditSelectedKeepsTheUnitAndBytesTheEditorCannotShow)
 {
-    Rig r;
-    r.form->ComboBox4->setCurrentIndex(3);
-    r.select(1);
-    QTimer::singleShot(0, [] {
-        auto* editor = qobject_cast<TEdycjaTowaru*>(QApplication::activeModalWidget());
-        ASSERT_NE(editor, nullptr);
-        EXPECT_EQ(editor->Label9->text(), QStringLiteral("2"));
-        EXPECT_EQ(editor->Edit2->text(), QStringLiteral("2,00"));
-        editor->Edit1->setText(QStringLiteral("Towar drugi"));
-        editor->Button1->click();
-    });
-    r.form->EdytujTowarClick();
-    const ArticleRecord a = ArticleRecord::decode(r.t.articleBytes(2));
-    EXPECT_EQ(a.name, QStringLiteral("Towar drugi"));
-    EXPECT_EQ(a.price, 200);
-    EXPECT_EQ(a.unit, 3);
-    EXPECT_EQ(r.form->StringGrid1->currentIndex().row(), 1);
-    EXPECT_TRUE(r.t.session.isModified());
+    struct Case {
+        int group, tandem, halo, unit;
+    };
+    for (const Case c : {Case{3, 2, 4, 5}, Case{0, 25, 12, 0}, Case{30, 0, 200, 11}}) {
+        Rig r;
+        ArticleRecord a = TestDb::article(2, QStringLiteral("Towar 2"), 200);
+        a.group = c.group;
+        a.tandem = c.tandem;
+        a.halo = c.halo;
+        a.unit = c.unit;
+        r.t.put(a);
+        r.form->refillGrid();
+        r.form->ComboBox4->setCurrentIndex(7);
+        r.select(1);
+        QTimer::singleShot(0, [] {
+            auto* editor = qobject_cast<TEdycjaTowaru*>(QApplication::activeModalWidget());
+            ASSERT_NE(editor, nullptr);
+            EXPECT_EQ(editor->Label9->text(), QStringLiteral("2"));
+            EXPECT_EQ(editor->Edit2->text(), QStringLiteral("2,00"));
+            editor->Edit1->setText(QStringLiteral("Towar drugi"));
+            editor->Button1->click();
+        });
+        r.form->EdytujTowarClick();
+        const ArticleRecord saved = ArticleRecord::decode(r.t.articleBytes(2));
+        EXPECT_EQ(saved.name, QStringLiteral("Towar drugi"));
+        EXPECT_EQ(saved.price, 200);
+        EXPECT_EQ(saved.group, c.group);
+        EXPECT_EQ(saved.tandem, c.tandem);
+        EXPECT_EQ(saved.halo, c.halo);
+        EXPECT_EQ(saved.unit, c.unit);
+        EXPECT_EQ(r.form->ComboBox4->currentIndex(), 7);
+        EXPECT_EQ(r.form->StringGrid1->currentIndex().row(), 1);
+        EXPECT_TRUE(r.t.session.isModified());
+    }
 }
 
 TEST(TProgramowanieTowarow, PrintsTwoThousandArticlesToPdf)
@@ -290,28 +315,175 @@ TEST(TProgramowanieTowarow, SendSelectedAndAutoSendOnDuno)
     EXPECT_EQ(o.reg.image(emu::RegisterModel::Articles, 4).mid(2, 4), QByteArray("Nowy"));
 }
 
-TEST(TProgramowanieTowarow, ARunTakesNoOtherCommandUntilItEnds)
+namespace {
+
+// Reads every message box the form's runs put up and closes it with its default button.
+class Person : public QObject {
+public:
+    Person()
+    {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            seen << box->text();
+            box->accept();
+        });
+        m_timer.start();
+    }
+    QStringList seen;
+
+private:
+    QTimer m_timer;
+};
+
+int progressWindowsShown()
 {
-    Online o(emu::Model::DunoBis);
+    int shown = 0;
+    const auto widgets = QApplication::allWidgets();
+    for (QWidget* w : widgets)
+        if (qobject_cast<QProgressDialog*>(w) && w->isVisible())
+            ++shown;
+    return shown;
+}
+
+// The form with the program's own user interface (GuiTransferUi) and the emulator holding
+// a demo base, with fast transfers so that the runs take no longer than the line needs.
+struct GuiOnline {
+    explicit GuiOnline(int articles) : app(t.session, ui), host(reg)
+    {
+        reg.fillDemo(articles);
+        started = host.start();
+        portmap::setPortOverride(42, host.devicePath());
+        link.port = 42;
+        link.fastTransfers = true;
+        opened = started && link.openPort(ui, true) == 0;
+        app.setState(OperatingState::OnlineWithDatabase);
+        app.setRegisterType(RegisterType::DunoBis);
+        form = std::make_unique<TProgramowanieTowarow>(app);
+        form->setLink(link);
+        ui.setParent(form.get());
+        form->show();
+        form->activateWindow();
+        (void)QTest::qWaitForWindowActive(form.get());
+    }
+    ~GuiOnline()
+    {
+        form.reset();
+        link.closePort();
+        portmap::clearPortOverrides();
+    }
+    // Runs `act` once the register has sent `frames` answers in the run that follows.
+    void afterFrames(int frames, std::function<void()> act)
+    {
+        auto received = std::make_shared<int>(0);
+        link.trace = [frames, received, act](char direction, QByteArrayView) {
+            if (direction == '<' && ++*received == frames)
+                act();
+        };
+    }
+    int articlesInDatabase()
+    {
+        const QByteArray table = t.table();
+        int used = 0;
+        for (int n = 1; n <= layout::Articles.count; ++n)
+            used += ArticleRecord::used(layout::Articles.record(table, n)) ? 1 : 0;
+        return used;
+    }
+    TestDb t;
+    GuiTransferUi ui;
+    AppSession app;
+    emu::RegisterModel reg{emu::Model::DunoBis};
+    emu::EmulatorHost host;
+    Link link;
+    Person person;
+    std::unique_ptr<TProgramowanieTowarow> form;
+    bool started = false, opened = false;
+};
+
+} // namespace
+
+// "Odczytaj z kasy" as a person uses it: a whole read leaves no progress window and says
+// nothing; a read stopped with Escape says how many articles came; the read after it is whole.
+TEST(TProgramowanieTowarow, ReadFromRegisterWholeStoppedAndWholeAgain)
+{
+    GuiOnline o(120);
     ASSERT_TRUE(o.opened);
-    int frames = 0;
+    QTest::mouseClick(o.form->OdczytajZKasy, Qt::LeftButton);
+    EXPECT_EQ(o.articlesInDatabase(), 120);
+    EXPECT_EQ(o.form->model()->rowCount(), 121);
+    EXPECT_TRUE(o.person.seen.isEmpty()) << o.person.seen.join(u'\n').toStdString();
+    EXPECT_EQ(progressWindowsShown(), 0);
+    EXPECT_TRUE(o.form->PanelCzekaj->isHidden());
+    EXPECT_TRUE(o.app.session().isModified());
+
+    // Forget the base, stop the next read with Escape after 30 answers.
+    for (int n = 1; n <= 120; ++n)
+        o.t.db().writeRecord(layout::Articles.offsetOf(n), QByteArray(68, '\0'));
+    bool lockedDuringRun = false;
+    o.afterFrames(30, [&] {
+        lockedDuringRun = !o.form->OdczytajZKasy->isEnabled() && !o.form->Edit5->isEnabled();
+        QTest::keyClick(o.form.get(), Qt::Key_Escape);
+    });
+    QTest::mouseClick(o.form->OdczytajZKasy, Qt::LeftButton);
+    o.link.trace = {};
+    EXPECT_TRUE(lockedDuringRun);
+    EXPECT_TRUE(o.form->isVisible()); // Escape stopped the run, it did not close the form
+    const int stored = o.articlesInDatabase();
+    EXPECT_GT(stored, 0);
+    EXPECT_LT(stored, 120);
+    EXPECT_EQ(o.person.seen, QStringList{QStringLiteral("Przerwano. Odczytano ") +
+                                         QString::number(stored) + u'.'});
+    EXPECT_EQ(progressWindowsShown(), 0);
+    EXPECT_TRUE(o.form->OdczytajZKasy->isEnabled());
+
+    o.person.seen.clear();
+    QTest::mouseClick(o.form->OdczytajZKasy, Qt::LeftButton);
+    EXPECT_EQ(o.articlesInDatabase(), 120);
+    EXPECT_TRUE(o.person.seen.isEmpty()) << o.person.seen.join(u'\n').toStdString();
+    EXPECT_EQ(progressWindowsShown(), 0);
+}
+
+// "Wyślij wszystkie" with the send panel's own "Anuluj": while the run goes on every other
+// control is disabled (a second click or Enter starts nothing, Escape does not close); after
+// "Anuluj" the next frame carries the end marker, the register ends the run there and the
+// person is told how many articles went; no progress window is ever shown.
+TEST(TProgramowanieTowarow, SendAllStoppedWithThePanelsAnuluj)
+{
+    GuiOnline o(0);
+    ASSERT_TRUE(o.opened);
+    for (int n = 1; n <= 12; ++n)
+        o.t.put(TestDb::article(n, QStringLiteral("Towar ") + QString::number(n), 100 * n));
+    o.form->refillGrid();
+    QList<quint16> sequences;
+    int received = 0;
+    bool locked = false;
     o.link.trace = [&](char dir, QByteArrayView bytes) {
         if (dir == '>' && bytes.size() > 11 && bytes[6] == 'T')
-            ++frames;
+            sequences.append(quint16(quint8(bytes[4]) | (quint8(bytes[5]) << 8)));
+        if (dir == '<' && ++received == 3) {
+            locked = !o.form->WyslijWszystkie->isEnabled() && o.form->AnulujWysylanie->isEnabled();
+            QTest::mouseClick(o.form->WyslijWszystkie, Qt::LeftButton); // starts nothing
+            QTest::keyClick(o.form->Edit5, Qt::Key_Return);             // adds nothing
+            EXPECT_EQ(progressWindowsShown(), 0);
+            QTest::mouseClick(o.form->AnulujWysylanie, Qt::LeftButton);
+        }
     };
-    int tries = 0;
-    o.rig.ui.duringEvents = [&] {
-        ++tries;
-        EXPECT_TRUE(o.rig.form->busy());
-        o.rig.form->WyslijWszystkieClick(); // a second click on the button
-        o.rig.form->reject();               // Escape
-        o.rig.form->Edit5->setText(QStringLiteral("W trakcie"));
-        EXPECT_FALSE(o.rig.form->DodajDoBazyClick());
-    };
-    o.rig.form->WyslijWszystkieClick();
-    EXPECT_EQ(tries, 3);
-    EXPECT_EQ(frames, 3);
-    EXPECT_TRUE(o.rig.form->isVisible());
-    EXPECT_FALSE(o.rig.form->busy());
-    EXPECT_EQ(o.rig.ui.messages, QStringList{QStringLiteral(" Zaprogramowano 3 towarów.")});
+    QTest::mouseClick(o.form->WyslijWszystkie, Qt::LeftButton);
+    o.link.trace = {};
+    EXPECT_TRUE(locked);
+    ASSERT_FALSE(sequences.isEmpty());
+    EXPECT_LT(sequences.size(), 12);
+    EXPECT_TRUE(sequences.last() & 0x8000);
+    for (qsizetype i = 0; i + 1 < sequences.size(); ++i)
+        EXPECT_EQ(sequences[i], quint16(i + 1));
+    EXPECT_EQ(o.person.seen,
+              QStringList{QStringLiteral("Przerwano. Wysłano ") +
+                          QString::number(sequences.size()) + QStringLiteral(" z 12.")});
+    EXPECT_TRUE(o.form->PanelWysylania->isHidden());
+    EXPECT_TRUE(o.form->WyslijWszystkie->isEnabled());
+    EXPECT_TRUE(o.form->isVisible());
+    EXPECT_EQ(o.t.articleBytes(13), QByteArray(68, '\0'));
+    EXPECT_EQ(progressWindowsShown(), 0);
 }

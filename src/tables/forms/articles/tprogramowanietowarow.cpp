@@ -3,7 +3,7 @@
 #include "app/appsession.h"
 #include "app/articlelist/tedycjatowaru.h"
 #include "app/forms/formregistry.h"
-#include "common/transferui.h"
+#include "common/transferrun.h"
 #include "database/registerdatabase.h"
 #include "link/answers.h"
 #include "link/link.h"
@@ -15,7 +15,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -45,18 +44,6 @@ QLabel* redHint(const QString& text, QWidget* parent)
     label->hide();
     return label;
 }
-
-// Marks the form busy for the length of a run.
-class BusyGuard {
-public:
-    explicit BusyGuard(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~BusyGuard() { m_flag = false; }
-    BusyGuard(const BusyGuard&) = delete;
-    BusyGuard& operator=(const BusyGuard&) = delete;
-
-private:
-    bool& m_flag;
-};
 
 } // namespace
 
@@ -215,8 +202,6 @@ TProgramowanieTowarow::TProgramowanieTowarow(AppSession& session, QWidget* paren
     connect(Drukuj, &QPushButton::clicked, this, &TProgramowanieTowarow::DrukujClick);
     connect(Szukaj, &QPushButton::clicked, this, &TProgramowanieTowarow::SzukajClick);
     connect(Zamknij, &QPushButton::clicked, this, &QDialog::reject);
-    connect(AnulujWysylanie, &QPushButton::clicked, this,
-            &TProgramowanieTowarow::AnulujWysylanieClick);
     connect(StringGrid1, &QTableView::doubleClicked, this,
             [this](const QModelIndex& index) { StringGrid1DblClick(index.row()); });
     connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -317,10 +302,13 @@ void TProgramowanieTowarow::setInput(const ArticleInput& in)
 
 bool TProgramowanieTowarow::DodajDoBazyClick()
 {
-    if (m_busy)
-        return false;
+    return addToBase(input());
+}
+
+bool TProgramowanieTowarow::addToBase(const ArticleInput& in)
+{
     TransferUi& ui = m_session.ui();
-    const ArticleBase::AddResult r = m_base->add(input());
+    const ArticleBase::AddResult r = m_base->add(in);
     const auto hinted = [&r](const char* field) {
         for (const Failure& h : r.validation.hints)
             if (h.field == QLatin1String(field))
@@ -373,8 +361,6 @@ void TProgramowanieTowarow::selectRow(int row)
 
 void TProgramowanieTowarow::StringGrid1DblClick(int row)
 {
-    if (m_busy)
-        return;
     const int number = m_model->numberAt(row);
     if (number == 0)
         return;
@@ -389,18 +375,20 @@ void TProgramowanieTowarow::StringGrid1DblClick(int row)
 
 void TProgramowanieTowarow::EdytujTowarClick()
 {
-    if (m_busy)
-        return;
     const int row = StringGrid1->currentIndex().row();
     const int number = m_model->numberAt(row);
     if (number == 0)
         return;
     TEdycjaTowaru editor(m_session, this);
     editor.setArticleNumber(number);
-    editor.save = [this](const ArticleInput& in) {
-        // The editor has no unit: the record gets the unit chosen here.
+    editor.save = [this, number](const ArticleInput& edited) {
+        // The editor has no unit field: the article keeps the unit it has, and the unit
+        // chosen here stays as it was for the next addition.
+        ArticleInput in = edited;
+        in.unitIndex = -1;
         setInput(in);
-        DodajDoBazyClick();
+        in.unitIndex = m_base->load(number).unit;
+        addToBase(in);
     };
     editor.exec();
     selectRow(row);
@@ -408,8 +396,6 @@ void TProgramowanieTowarow::EdytujTowarClick()
 
 void TProgramowanieTowarow::UsunTowarClick()
 {
-    if (m_busy)
-        return;
     const int row = StringGrid1->currentIndex().row();
     const int number = m_model->numberAt(row);
     if (number < 1 || number > 2000)
@@ -427,9 +413,6 @@ void TProgramowanieTowarow::UsunTowarClick()
 
 void TProgramowanieTowarow::WyslijTowarClick()
 {
-    if (m_busy)
-        return;
-    const BusyGuard guard(m_busy);
     const int number = currentNumber();
     if (number == 0)
         return;
@@ -442,56 +425,59 @@ void TProgramowanieTowarow::WyslijTowarClick()
 
 void TProgramowanieTowarow::WyslijWszystkieClick()
 {
-    if (m_busy)
-        return;
-    const BusyGuard guard(m_busy);
     TransferUi& ui = m_session.ui();
     LiczbaWyslanych->setText(QStringLiteral("0"));
     LiczbaBledow->setText(QStringLiteral("0"));
+    Drukuje->hide();
     PanelWysylania->show();
     articlesend::Panel panel;
-    panel.programmed = [this](int done, int listed) {
-        LiczbaWyslanych->setText(QString::number(done) + u'/' + QString::number(listed));
-    };
     panel.failures = [this](int failures) { LiczbaBledow->setText(QString::number(failures)); };
     panel.printingNotice = [this](bool shown) { Drukuje->setVisible(shown); };
-    const articlesend::RunResult run = articlesend::sendAll(
-        link(), ui, m_session.database(), m_model->shownNumbers(), registerType(), panel);
+    articlesend::RunResult result;
+    {
+        // The panel's counter is the run's one progress display, its "Anuluj" the run's stop.
+        const auto counter = [this](int done, int listed) {
+            LiczbaWyslanych->setText(QString::number(done) + u'/' + QString::number(listed));
+        };
+        TransferRun run(ui, {this, AnulujWysylanie, [](int, int) {}});
+        panel.programmed = counter;
+        result = articlesend::sendAll(link(), run, m_session.database(), m_model->shownNumbers(),
+                                      registerType(), panel);
+    }
     PanelWysylania->hide();
-    const bool broken = run.end == articlesend::RunResult::End::TransmissionError ||
-                        run.end == articlesend::RunResult::End::SalesNotZero;
-    for (const QString& message : run.messages())
-        ui.showMessage(message, broken ? TransferUi::Icon::Error : TransferUi::Icon::Information);
-}
-
-void TProgramowanieTowarow::AnulujWysylanieClick()
-{
-    link().stopRequest = true;
+    const bool broken = result.end == articlesend::RunResult::End::TransmissionError ||
+                        result.end == articlesend::RunResult::End::SalesNotZero;
+    for (const QString& message : result.messages())
+        ui.showMessage(message, broken                ? TransferUi::Icon::Error
+                                : result.endedEarly() ? TransferUi::Icon::Warning
+                                                      : TransferUi::Icon::Information);
 }
 
 void TProgramowanieTowarow::OdczytajZKasyClick()
 {
-    if (m_busy)
-        return;
-    const BusyGuard guard(m_busy);
     PanelCzekaj->show();
-    const articleread::Result r =
-        articleread::readArticles(link(), m_session.ui(), m_session.database(), registerType());
+    articleread::Result r;
+    {
+        // The wait panel has no counter of its own: the count read so far and "Anuluj" are in
+        // the window's one progress window over this form, which goes with the run.
+        TransferRun run(m_session.ui(), {this, nullptr, {}});
+        r = articleread::readArticles(link(), run, m_session.database(), registerType());
+    }
     if (r.recordsWritten > 0) {
         m_base->rebuildIndex();
         m_session.markModified();
     }
+    PanelCzekaj->hide();
+    refillGrid();
     if (r.writeFailed)
         m_session.ui().showMessage(QStringLiteral("     Błąd! Nie dodano towaru     "),
                                    TransferUi::Icon::Error);
-    PanelCzekaj->hide();
-    refillGrid();
+    else if (r.endedEarly())
+        m_session.ui().showMessage(stoppedReadText(r.framesStored, 0), TransferUi::Icon::Warning);
 }
 
 void TProgramowanieTowarow::SzukajClick()
 {
-    if (m_busy)
-        return;
     refillGrid();
     if (Edit6->text().isEmpty())
         return;
@@ -526,8 +512,6 @@ int TProgramowanieTowarow::printTo(QPrinter& printer)
 
 void TProgramowanieTowarow::DrukujClick()
 {
-    if (m_busy)
-        return;
     QPrinter printer(QPrinter::HighResolution);
     if (!printer.isValid()) {
         m_session.ui().showMessage(QStringLiteral("Brak drukarki."), TransferUi::Icon::Warning);
@@ -537,24 +521,8 @@ void TProgramowanieTowarow::DrukujClick()
     runPreview(printer);
 }
 
-void TProgramowanieTowarow::reject()
-{
-    if (!m_busy)
-        QDialog::reject();
-}
-
-void TProgramowanieTowarow::closeEvent(QCloseEvent* event)
-{
-    if (m_busy)
-        event->ignore();
-    else
-        QDialog::closeEvent(event);
-}
-
 void TProgramowanieTowarow::keyPressEvent(QKeyEvent* event)
 {
-    if (m_busy)
-        return;
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (Edit6->hasFocus())
             SzukajClick();

@@ -89,7 +89,6 @@ public:
     void OdczytajZKasyClick();
     void SzukajClick();
     void DrukujClick();
-    void AnulujWysylanieClick();
 
     // The entry fields as typed and chosen.
     ArticleInput input() const;
@@ -101,25 +100,20 @@ public:
     // Paints the list on the printer; the number of pages.
     int printTo(QPrinter& printer);
 
-    // A send or read run is under way: the form takes no other command until it ends
-    // (the run lets window messages through so that the panel's "Anuluj" can be pressed).
-    bool busy() const { return m_busy; }
-    void reject() override;
-
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     int registerType() const;
     int currentNumber() const;
     void selectRow(int row);
     Link& link();
+    // Checks the fields, writes the article and sends it when the option is ticked.
+    bool addToBase(const ArticleInput& in);
 
     AppSession& m_session;
     Link* m_link = nullptr;
     ArticleGridModel* m_model = nullptr;
     std::unique_ptr<ArticleBase> m_base;
-    bool m_busy = false;
 };

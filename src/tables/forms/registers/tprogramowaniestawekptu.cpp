@@ -142,9 +142,9 @@ bool TProgramowanieStawekPTU::ZapiszClick()
 
 void TProgramowanieStawekPTU::WyslijClick()
 {
-    // A refused rate leaves the file as it was; the stored table is sent all the same.
-    ZapiszClick();
-    if (!m_session.session().isLoaded())
+    // A refused rate leaves the file as it was and nothing goes to the register: the rates
+    // it would get are not the ones on the screen.
+    if (!ZapiszClick())
         return;
     const QByteArray table = m_session.database().readBytes(layout::VatRates.base, VatRates::Size);
     const quint8 confirmByte = confirm->isChecked() ? 1 : 0;

@@ -2,6 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
+#include "common/transferrun.h"
 #include "tables/functionkeys.h"
 
 #include <QComboBox>
@@ -86,7 +87,12 @@ void TProgramowanieKlawiszyFunkcyjnych::sendAllClicked()
     std::array<int, 10> positions{};
     for (int k = 0; k < 10; ++k)
         positions[size_t(k)] = functions[size_t(k)]->currentIndex();
-    functionkeys::sendAllKeys(*m_link, m_session.ui(), cashier->currentIndex() + 1, positions);
+    {
+        // One run: the window locks the form until the last key has gone ("Czekaj..." is its
+        // one display) and Escape stops it.
+        TransferRun run(m_session.ui(), {this, nullptr, [](int, int) {}});
+        functionkeys::sendAllKeys(*m_link, run, cashier->currentIndex() + 1, positions);
+    }
     waitLabel->setVisible(false);
 }
 

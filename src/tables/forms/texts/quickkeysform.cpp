@@ -2,7 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
-#include "common/transferui.h"
+#include "common/transferrun.h"
 #include "database/registerdatabase.h"
 #include "tables/articlerecord.h"
 #include "tables/cashierrecord.h"
@@ -353,10 +353,13 @@ void TProgramowanieKlawiszySzybkich2::sendKey(int key)
 
 void TProgramowanieKlawiszySzybkich2::sendAllKeys()
 {
-    setEnabled(false);
     waitLabel->setVisible(true);
-    quickkeys::sendAllKeys(*m_link, m_session.ui(), m_session.database(), selectedCashier());
-    setEnabled(true);
+    {
+        // One run: the window locks the form until the tenth key has gone ("Czekaj..." is its
+        // one display) and Escape stops it.
+        TransferRun run(m_session.ui(), {this, nullptr, [](int, int) {}});
+        quickkeys::sendAllKeys(*m_link, run, m_session.database(), selectedCashier());
+    }
     waitLabel->setVisible(false);
 }
 

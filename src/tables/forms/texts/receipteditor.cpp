@@ -3,6 +3,7 @@
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
 #include "common/transferui.h"
+#include "database/databasesession.h"
 #include "database/registerdatabase.h"
 
 #include <QAction>
@@ -201,6 +202,22 @@ void ReceiptEditor::setParagraphs(const QList<receipt::Paragraph>& paragraphs)
     textChanged(); // the line limit and the header's centring
 }
 
+void ReceiptEditor::showEvent(QShowEvent* event)
+{
+    if (m_session.hasDatabase() && m_loadedGeneration != m_session.session().generation())
+        loadStored();
+    LinkForm::showEvent(event);
+}
+
+void ReceiptEditor::loadStored()
+{
+    const receipt::Block block = receipt::loadBlock(m_session.database(), m_kind);
+    setParagraphs(receipt::paragraphsFromBlock(block));
+    for (qsizetype i = 0; i < tallLines.size(); ++i)
+        tallLines[i]->setChecked(block.tall.value(i));
+    m_loadedGeneration = m_session.session().generation();
+}
+
 bool ReceiptEditor::loadFile(const QString& path)
 {
     TransferUi& ui = m_session.ui();
@@ -275,8 +292,8 @@ void ReceiptEditor::sendClicked()
     const receipt::Block block = receipt::buildBlock(typed, limit, tall);
     // Stored when a database is open; the frame carries the block just built either way, so
     // that a register programmed without a database never gets an empty header.
-    if (m_session.hasDatabase())
-        receipt::storeBlock(m_session.database(), m_kind, block);
+    if (m_session.hasDatabase() && receipt::storeBlock(m_session.database(), m_kind, block))
+        m_session.markModified();
     const QByteArray bytes = block.encode();
     setEnabled(false);
     if (m_kind == receipt::Kind::Header)

@@ -46,12 +46,20 @@ public:
     void saveClicked();
     void boldToggled(bool down);
     void sendClicked();
+    // The editor and the tall-line options filled from the block stored in the database.
+    void loadStored();
+
+protected:
+    // Fills the editor from the database the first time and after another database was
+    // loaded; otherwise what was typed stays as it was left.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void textChanged();
 
     receipt::Kind m_kind;
     bool m_adjusting = false;
+    int m_loadedGeneration = -1;
 };
 
 class TProgramowanieNaglowka : public ReceiptEditor {

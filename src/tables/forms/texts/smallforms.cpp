@@ -128,7 +128,8 @@ TProgramowanieZestawuRaportow::TProgramowanieZestawuRaportow(AppSession& session
 void TProgramowanieZestawuRaportow::showEvent(QShowEvent* event)
 {
     LinkForm::showEvent(event);
-    if (m_session.hasDatabase() && !m_session.online()) {
+    // With a database, online or not, the form shows the stored set and "Zapisz" writes it.
+    if (m_session.hasDatabase()) {
         saveButton->setText(QStringLiteral("Zapisz"));
         const ReportSet set = loadReportSet(m_session.database());
         for (int r = 0; r < ReportSet::Size; ++r) {
@@ -136,7 +137,7 @@ void TProgramowanieZestawuRaportow::showEvent(QShowEvent* event)
             const int choice = set.choices[size_t(r)];
             rows[r]->button(choice >= 0 && choice <= 2 ? choice : 0)->setChecked(true);
         }
-    } else if (m_session.online() && !m_session.hasDatabase()) {
+    } else if (m_session.online()) {
         saveButton->setText(QStringLiteral("Wyslij"));
     }
 }
