@@ -74,7 +74,9 @@ CacheDump dumpCacheMemory(Link& link, TransferUi& caller, const QString& path,
     if (dump.complete)
         file += cacheDumpTrailer(when);
     QSaveFile f(path);
-    dump.written = f.open(QIODevice::WriteOnly) && f.write(file) == file.size() && f.commit();
+    // Unbuffered, so that a write cut short (a full disk) is seen before the commit.
+    dump.written = f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                   f.write(file) == file.size() && f.commit();
     if (!dump.written) {
         ui.showMessage(QStringLiteral("Nie można zapisać pliku '") + path + QStringLiteral("'."),
                        TransferUi::Icon::Error);

@@ -101,8 +101,10 @@ bool writeSalesCsv(const QString& path, const SalesBuffer& buffer)
     // leaves the file that was there as it was.
     const QByteArray bytes = salesCsv(buffer);
     QSaveFile f(path);
-    // Not committed, the new file goes with `f`.
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+    // Unbuffered, so that a write cut short (a full disk) is seen here; not committed, the
+    // new file goes with `f`.
+    return f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && f.write(bytes) == bytes.size() &&
+           f.commit();
 }
 
 SalesDownload downloadSales(Link& link, TransferUi& caller, SalesBuffer& buffer, bool nonZeroOnly)
