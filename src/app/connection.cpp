@@ -14,11 +14,17 @@ void call(const std::function<void()>& f)
 
 bool automaticSearch(AppSession& app, Link& link, const SearchHooks& hooks)
 {
+    return automaticSearch(app, link, app.ui(), hooks);
+}
+
+bool automaticSearch(AppSession& app, Link& link, TransferUi& run, const SearchHooks& hooks)
+{
     call(hooks.showPanel);
     app.setState(opstate::portClosedByScan(app.state()));
-    const int port = portscan::quickSearch(link, app.ui(), hooks.trying);
+    const int port = portscan::quickSearch(link, run, hooks.trying);
     if (port == 0) {
-        app.ui().showMessage(portscan::NothingFound, TransferUi::Icon::Warning);
+        if (!run.stopRequested())
+            app.ui().showMessage(portscan::NothingFound, TransferUi::Icon::Warning);
         call(hooks.hidePanel);
         call(hooks.refresh);
         return false;
@@ -95,9 +101,16 @@ portscan::ScanResult
 scanRegisters(AppSession& app, Link& link,
               const std::function<void(int address, int port, int done, int total)>& showing)
 {
+    return scanRegisters(app, link, app.ui(), showing);
+}
+
+portscan::ScanResult
+scanRegisters(AppSession& app, Link& link, TransferUi& run,
+              const std::function<void(int address, int port, int done, int total)>& showing)
+{
     const OperatingState held = app.state();
     app.setState(opstate::portClosedByScan(held));
-    const portscan::ScanResult result = portscan::registerScan(link, app.ui(), showing);
+    const portscan::ScanResult result = portscan::registerScan(link, run, showing);
     app.setState(result.previousPortReopened ? held : opstate::portClosedByScan(held));
     return result;
 }

@@ -25,6 +25,9 @@ struct SearchHooks {
 // register answers: port none, offline, "Nie wykryto żadnej kasy podłączonej do tego
 // komputera.". True when a register was found.
 bool automaticSearch(AppSession& app, Link& link, const SearchHooks& hooks = {});
+// The same as part of the caller's run: its stop request ends the search between two ports
+// (port none, offline, the panel hidden, and no "Nie wykryto ..." for a search cut short).
+bool automaticSearch(AppSession& app, Link& link, TransferUi& run, const SearchHooks& hooks);
 
 // Asks the register for its information data and sets the register type from the model
 // code; no usable answer makes the type unknown ("----").
@@ -50,6 +53,10 @@ QList<int> listAvailablePorts(AppSession& app, Link& link);
 // offline when the previous port did not open again.
 portscan::ScanResult
 scanRegisters(AppSession& app, Link& link,
+              const std::function<void(int address, int port, int done, int total)>& showing = {});
+// The same as part of the caller's run (its stop request ends the scan between two probes).
+portscan::ScanResult
+scanRegisters(AppSession& app, Link& link, TransferUi& run,
               const std::function<void(int address, int port, int done, int total)>& showing = {});
 
 // "Połącz" of the scan dialog: online with the found port and address. False when the port

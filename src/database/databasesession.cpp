@@ -132,7 +132,8 @@ QByteArray DatabaseSession::convertedWorkingCopy(const QByteArray& file)
 
 DbResult DatabaseSession::createWorkingDatabase()
 {
-    m_db.close();
+    // The new copy is written beside the loaded one and takes its place only when complete:
+    // a failure leaves the database in use loaded, on its own file.
     const QString path = workingCopyPath();
     if (path.isEmpty() || !m_db.load(path, newWorkingCopy(m_symbol)))
         return {false, MsgCreateFailed};
@@ -159,10 +160,20 @@ DbResult DatabaseSession::newDatabase(const QString& name, const QString& symbol
             cp1250::refusal(symbol, QStringLiteral("Symbol waluty ewidencyjnej"));
         !refused.isEmpty())
         return {false, refused};
-    setCurrencySymbol(symbol);
+    const QString heldSymbol = m_symbol;
+    const QString heldName = m_displayName;
+    m_symbol = paddedSymbol(symbol);
     m_displayName = name;
     const DbResult result = createWorkingDatabase();
-    if (result.ok)
+    if (!result.ok) {
+        // The database in use stays, with its own name and symbol.
+        m_symbol = heldSymbol;
+        m_displayName = heldName;
+        return result;
+    }
+    if (m_modified)
+        writeMarker();
+    else
         setModified(true);
     return result;
 }
@@ -195,10 +206,14 @@ DbResult DatabaseSession::openDatabaseFile(const QString& path)
 
 DbResult DatabaseSession::saveDatabaseFile(const QString& path)
 {
-    if (m_db.failed())
+    // The program's copy holds every edit, also one that the working copy on disk missed
+    // when a write to it failed: the save takes it from there.
+    if (!m_db.isOpen())
         return {false, MsgNotOpen};
+    // Unbuffered: a disk that takes only part of the file fails the save instead of leaving
+    // a short file in place of the old one.
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, MsgTargetFailed};
 
     // The working copy's bytes 16..204999 behind the version-2 magic; a shorter copy
@@ -255,7 +270,7 @@ void DatabaseSession::writeMarker() const
         return;
     QSaveFile out(marker);
     const QByteArray text = m_displayName.toUtf8() + '\n' + m_symbol.toUtf8() + '\n';
-    if (out.open(QIODevice::WriteOnly) && out.write(text) == text.size())
+    if (out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && out.write(text) == text.size())
         out.commit();
 }
 

@@ -73,8 +73,11 @@ QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun)
     link.closePort();
     QList<int> ports;
     for (int p = FirstPort; p <= LastPort; ++p) {
-        if (letEventsRun)
+        if (letEventsRun) {
             ui.processEvents();
+            if (ui.stopRequested())
+                break;
+        }
         if (tryOpen(link, quiet, p))
             ports << p;
         link.closePort();
@@ -98,9 +101,15 @@ int quickSearch(Link& link, TransferUi& caller, const std::function<void(int por
     link.line.baud = SearchBaud;
     link.closePort();
     link.port = Link::NoPort;
+    // Window messages run before every port, so that the search panel's "Anuluj" can stop
+    // the search between two ports.
     for (int p = FirstPort; p <= LastPort; ++p) {
+        ui.processEvents();
+        if (ui.stopRequested())
+            break;
         if (trying)
             trying(p);
+        ui.progress(p - FirstPort, LastPort - FirstPort + 1);
         if (!tryOpen(link, quiet, p))
             continue;
         if (silentProbe(link, ui, frame::Single))
@@ -134,9 +143,14 @@ registerScan(Link& link, TransferUi& caller,
     link.closePort();
     link.port = Link::NoPort;
 
-    for (int address = 1; address <= Addresses; ++address) {
+    // Window messages run before every probe, so that the dialog's "Anuluj" can stop the
+    // scan between two probes; the link state is put back all the same.
+    for (int address = 1; address <= Addresses && !ui.stopRequested(); ++address) {
         link.address = quint8(address);
         for (int p = FirstPort; p <= LastPort; ++p) {
+            ui.processEvents();
+            if (ui.stopRequested())
+                break;
             if (showing)
                 showing(address, p, done, total);
             if (tryOpen(link, quiet, p)) {

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QSaveFile>
 
 namespace keyboard {
 
@@ -297,9 +298,12 @@ QString deserialize(const QByteArray& bytes, Design& design)
 
 QString save(const QString& path, const Design& design)
 {
-    QFile file(path);
+    // Written beside the chosen file, which it replaces only when complete: a failed save
+    // leaves a template saved before as it was.
+    QSaveFile file(path);
     const QByteArray bytes = serialize(design);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(bytes) != bytes.size() || !file.commit())
         return QStringLiteral("Nie można zapisać pliku ") + path;
     return {};
 }

@@ -1,4 +1,5 @@
 #include "app/appsession.h"
+#include "app/forms/guitransferui.h"
 #include "database/databasesession.h"
 #include "link/forms/tpokazbuforodb.h"
 #include "link/forms/tustawieniatrans.h"
@@ -307,4 +308,63 @@ TEST_F(Dialogs, ReceiveAreaViewer)
     EXPECT_EQ(d.Memo1->toPlainText(), QStringLiteral("02 01 0A "));
     d.BBuforPC->click(); // no port open: nothing to show
     EXPECT_EQ(d.Memo1->toPlainText(), QString());
+}
+
+namespace {
+// The program's own user interface, with its message boxes written down instead of shown.
+struct RecordingGuiUi : GuiTransferUi {
+    QStringList messages;
+    void showMessage(const QString& text, Icon) override { messages << text; }
+};
+} // namespace
+
+// "Anuluj" on the scan's panel stops the scan before the next probe: the dialog is locked
+// while it runs but for that button, says how far the scan got, and the link and the
+// operating state are what they were before "Wyszukaj".
+TEST_F(Dialogs, ScanCancelStopsBetweenProbes)
+{
+    RecordingGuiUi gui;
+    AppSession guiApp{db, gui};
+    guiApp.setState(S::OnlineWithDatabase);
+    world.open = {4, 6, 8};
+    link.port = 6;
+    link.line.baud = 2400;
+    link.address = 7;
+    ASSERT_EQ(link.openPort(gui, true), 0);
+    TWyszukiwanieKasyRS d(guiApp, link);
+    d.show();
+    int probes = 0;
+    bool lockedButCancel = false;
+    link.trace = [&](char direction, QByteArrayView) {
+        if (direction != '>' || ++probes != 5)
+            return;
+        lockedButCancel = !d.BWyjdz->isEnabled() && !d.LBPorty->isEnabled() &&
+                          d.BAnuluj->isEnabled() && d.PPostep->isVisible();
+        QTest::mouseClick(d.BAnuluj, Qt::LeftButton);
+    };
+    d.BWyszukaj->click();
+    link.trace = {};
+    EXPECT_TRUE(lockedButCancel);
+    EXPECT_EQ(probes, 5); // 27 without the stop (3 ports x 9 addresses)
+    EXPECT_EQ(gui.messages, QStringList{QStringLiteral("Przerwano. Odczytano 5 z 27.")});
+    EXPECT_EQ(d.LBPorty->count(), 0);
+    EXPECT_FALSE(d.PPostep->isVisible());
+    EXPECT_TRUE(d.BWyszukaj->isEnabled());
+    EXPECT_TRUE(d.BWyjdz->isEnabled());
+    EXPECT_FALSE(d.BPolacz->isEnabled());
+    EXPECT_EQ(link.port, 6);
+    EXPECT_EQ(link.line.baud, 2400u);
+    EXPECT_EQ(link.address, 7);
+    EXPECT_TRUE(link.isOpen());
+    EXPECT_EQ(guiApp.state(), S::OnlineWithDatabase);
+    EXPECT_EQ(gui.currentRun(), nullptr);
+
+    // The next scan starts unstopped and goes through.
+    world.registers[8] = {9};
+    link.trace = [&](char direction, QByteArrayView) { probes += direction == '>' ? 1 : 0; };
+    d.BWyszukaj->click();
+    link.trace = {};
+    EXPECT_EQ(probes, 5 + 27);
+    ASSERT_EQ(d.LBPorty->count(), 1);
+    EXPECT_EQ(gui.messages.size(), 1);
 }

@@ -2,6 +2,7 @@
 #include "app/forms/tmenuglowne.h"
 #include "app/forms/tnowabaza.h"
 #include "fakeui.h"
+#include "filesizelimit.h"
 #include "link/forms/tustawieniatrans.h"
 #include "link/forms/twyszukiwaniekasyrs.h"
 
@@ -167,18 +168,118 @@ TEST(TMenuGlowne, NewDatabaseDialog)
     EXPECT_EQ(t.w->operatingState(), OperatingState::OfflineWithDatabase);
 }
 
-TEST(TMenuGlowne, SavePromptGuardsNewDatabase)
+// The save prompt before "Nowa baza danych" and "Otwórz plik bazy danych": Anuluj stops; Tak
+// goes on only when the file was written, so a cancelled or failed save keeps the changes
+// in the window; Nie goes on without saving.
+TEST(TMenuGlowne, SavePromptGoesOnOnlyWhenTheChangesAreSafe)
+{
+    const QString question =
+        QStringLiteral("Czy chcesz zapisać zmiany w aktualnie edytowanej bazie?");
+    enum class Save { NotAsked, Cancelled, Fails, Succeeds };
+    struct Case {
+        const char* name;
+        TransferUi::Answer answer;
+        Save save;
+        bool goesOn;
+    };
+    const Case cases[] = {
+        {"Anuluj", TransferUi::Answer::Cancel, Save::NotAsked, false},
+        {"Tak, save dialog cancelled", TransferUi::Answer::Yes, Save::Cancelled, false},
+        {"Tak, save fails", TransferUi::Answer::Yes, Save::Fails, false},
+        {"Tak, saved", TransferUi::Answer::Yes, Save::Succeeds, true},
+        {"Nie", TransferUi::Answer::No, Save::NotAsked, true},
+    };
+    for (const bool open : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(open ? "open: " : "new: ") + c.name);
+            Window t;
+            // An edit of cashier 1's name that only the working copy holds.
+            t.w->session().database().writeTextAt(141561, QStringLiteral("Zmieniony"));
+            t.w->session().setModified();
+            const QString target = t.dir.filePath(QStringLiteral("zapis.vkf"));
+            int saveDialogs = 0;
+            t.w->chooseSavePath = [&](const QString&) {
+                ++saveDialogs;
+                return c.save == Save::Cancelled ? QString()
+                       : c.save == Save::Fails   ? QStringLiteral("/nonexistent/dir/zapis.vkf")
+                                                 : target;
+            };
+            int wentOn = 0;
+            t.w->runNewDatabaseDialog = [&](TNowaBaza&) { ++wentOn; };
+            t.w->chooseOpenPath = [&] {
+                ++wentOn;
+                return QString();
+            };
+            t.ui.answers = {c.answer};
+            if (open)
+                t.w->openDatabaseFile();
+            else
+                t.w->newDatabase();
+            EXPECT_EQ(t.ui.questions, QStringList{question});
+            EXPECT_EQ(saveDialogs, c.save == Save::NotAsked ? 0 : 1);
+            EXPECT_EQ(wentOn, c.goesOn ? 1 : 0);
+            EXPECT_EQ(t.ui.messages.size(), c.save == Save::Fails || c.save == Save::Succeeds
+                                                ? 1
+                                                : 0); // the save's own message, once
+            // Whatever happened, the edit is still in the database in the window.
+            EXPECT_EQ(t.w->session().database().readTextAt(141561, 9), QStringLiteral("Zmieniony"));
+            EXPECT_EQ(t.w->session().isModified(), c.save != Save::Succeeds);
+            EXPECT_EQ(t.w->operatingState(), OperatingState::OfflineWithDatabase);
+            EXPECT_EQ(QFileInfo(target).size(), c.save == Save::Succeeds ? 205000 : 0);
+        }
+    }
+}
+
+// A new database or an open that cannot be written into the working copy leaves the database
+// in use loaded, with its name, symbol, edits and modified flag, and it can still be edited
+// and saved.
+TEST(TMenuGlowne, FailedNewDatabaseOrOpenKeepsTheLoadedOne)
 {
     Window t;
+    const QString saved = t.dir.filePath(QStringLiteral("inna.vkf"));
+    t.w->chooseSavePath = [&](const QString&) { return saved; };
+    ASSERT_TRUE(t.w->saveDatabaseFile()); // a file to open later
+    t.ui.messages.clear();
+    t.w->session().database().writeTextAt(141561, QStringLiteral("Zmieniony"));
     t.w->session().setModified();
-    int dialogs = 0;
-    t.w->runNewDatabaseDialog = [&](TNowaBaza&) { ++dialogs; };
-    t.ui.answers = {TransferUi::Answer::Cancel, TransferUi::Answer::No};
-    t.w->newDatabase(); // Cancel abandons
-    EXPECT_EQ(dialogs, 0);
-    t.w->newDatabase(); // No goes on without saving
-    EXPECT_EQ(dialogs, 1);
-    EXPECT_EQ(t.ui.questions.size(), 2);
+    const int generation = t.w->session().generation();
+    {
+        FileSizeLimit full(100000); // the working copy (200,021 bytes) no longer fits
+        bool stayedOpen = false;
+        t.w->runNewDatabaseDialog = [&](TNowaBaza& d) {
+            d.nameEdit()->setText(QStringLiteral("nowa"));
+            d.symbolEdit()->setText(QStringLiteral("EUR"));
+            d.okButton()->click();
+            stayedOpen = d.result() != int(QDialog::Accepted);
+            d.reject();
+        };
+        t.ui.answers = {TransferUi::Answer::No};
+        t.w->newDatabase();
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_EQ(t.ui.messages, QStringList{QStringLiteral("Nie udało się utworzyć nowej bazy")});
+
+        t.w->chooseOpenPath = [&] { return saved; };
+        t.ui.answers = {TransferUi::Answer::No};
+        t.w->openDatabaseFile();
+        EXPECT_EQ(t.ui.messages.value(1), QStringLiteral("Wystąpił błąd odczytu"));
+    }
+    EXPECT_EQ(t.w->operatingState(), OperatingState::OfflineWithDatabase);
+    EXPECT_TRUE(t.w->session().isLoaded());
+    EXPECT_EQ(t.w->session().generation(), generation);
+    EXPECT_EQ(t.w->session().displayName(), QStringLiteral("inna.vkf"));
+    EXPECT_EQ(t.w->session().currencySymbol(), QStringLiteral("PLN"));
+    EXPECT_TRUE(t.w->session().isModified());
+    EXPECT_EQ(t.w->session().database().readTextAt(141561, 9), QStringLiteral("Zmieniony"));
+    // Still editable, and saved with every edit.
+    EXPECT_TRUE(t.w->session().database().writeRecord(144595, QByteArray("\x02Druga", 6)));
+    const QString again = t.dir.filePath(QStringLiteral("po.vkf"));
+    t.w->chooseSavePath = [&](const QString&) { return again; };
+    ASSERT_TRUE(t.w->saveDatabaseFile());
+    QFile f(again);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_EQ(bytes.mid(141561, 9), QByteArray("Zmieniony"));
+    EXPECT_EQ(bytes.mid(144595, 6), QByteArray("\x02Druga", 6));
 }
 
 namespace {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../app/filesizelimit.h"
+
 namespace {
 
 QByteArray fileBytes(const QString& path)
@@ -292,6 +294,36 @@ TEST_F(SessionTest, FailedSaveKeepsTheOldFile)
     EXPECT_TRUE(s.isModified());
     EXPECT_FALSE(s.saveSucceeded());
     EXPECT_EQ(fileBytes(target + QStringLiteral("/inside")), QByteArray("keep"));
+}
+
+// A write the working copy on disk refuses (the disk is full) is refused once, to the one
+// who made it; the database stays loaded and saveable with every edit it took, and the next
+// write that succeeds puts the whole working copy right again.
+TEST_F(SessionTest, FailedWriteToTheWorkingCopyLeavesTheDatabaseUsable)
+{
+    DatabaseSession s(working());
+    ASSERT_TRUE(s.startUp().ok);
+    RegisterDatabase& db = s.database();
+    ASSERT_TRUE(db.writeRecord(144595, QByteArray("\x02Druga", 6))); // group 2
+    s.setModified();
+    {
+        FileSizeLimit full(100000);
+        EXPECT_FALSE(db.writeRecord(144617, QByteArray("\x03Trzecia", 8))); // group 3
+        EXPECT_TRUE(db.failed());
+        EXPECT_EQ(db.readBytes(144617, 8), QByteArray(8, '\0')); // not taken
+        db.writeByteAt(141560 + 22, 'X'); // a byte write keeps its edit in the program's copy
+    }
+    EXPECT_TRUE(s.isLoaded());
+    const DbResult saved = s.saveDatabaseFile(file("a.vkf"));
+    EXPECT_TRUE(saved.ok) << qPrintable(saved.message);
+    const QByteArray a = fileBytes(file("a.vkf"));
+    EXPECT_EQ(a.mid(144595, 6), QByteArray("\x02Druga", 6));
+    EXPECT_EQ(a.at(141582), 'X');
+    EXPECT_EQ(a.mid(144617, 8), QByteArray(8, '\0'));
+
+    EXPECT_TRUE(db.writeRecord(144617, QByteArray("\x03Trzecia", 8)));
+    EXPECT_FALSE(db.failed());
+    EXPECT_EQ(fileBytes(working()), db.contents()); // the working copy caught up, whole
 }
 
 TEST_F(SessionTest, CreateFailsWhereTheWorkingCopyCannotBe)

@@ -35,7 +35,6 @@ struct Rig {
 
     Rig()
     {
-        ReportForm::forgetChoices();
         app.setState(OperatingState::OnlineWithoutDatabase);
         link.port = 1;
         EXPECT_EQ(link.openPort(ui, true), 0);

@@ -1,5 +1,6 @@
 #include "../link/fakeline.h"
 #include "app/appsession.h"
+#include "app/forms/tmenuglowne.h"
 #include "database/databasesession.h"
 #include "emulator/emulatorhost.h"
 #include "fakeui.h"
@@ -92,7 +93,6 @@ struct Rig {
 
     explicit Rig(bool portOpen = true)
     {
-        ReportForm::forgetChoices();
         app.setState(OperatingState::OnlineWithoutDatabase);
         if (portOpen) {
             link.port = 1;
@@ -610,44 +610,84 @@ TEST(ReportForms, EscapeClosesAndEnterExecutes)
     EXPECT_FALSE(g->isVisible());
 }
 
-TEST(ReportForms, LastChoicesComeBackAtTheNextOpening)
+// The main window makes each report form once and keeps it: what was chosen is there at the
+// next opening, but for the cashier, who is back to "1" every time the form is shown.
+TEST(ReportForms, LastChoicesComeBackAtTheNextOpeningThroughTheMainWindow)
 {
-    Rig r;
-    {
-        auto f = r.form<TWykonywanieRaportuOkresowego>();
-        f->numbersButton()->setChecked(true);
-        f->firstNumberEdit()->setText(QStringLiteral("12"));
-        f->lastNumberEdit()->setText(QStringLiteral("40"));
-        f->fullReportBox()->setChecked(false);
-        f->reject();
-    }
-    {
-        auto f = r.form<TWykonywanieRaportuOkresowego>();
-        EXPECT_TRUE(f->numbersButton()->isChecked());
-        EXPECT_TRUE(f->numbersFrame()->isEnabled());
-        EXPECT_FALSE(f->monthlyFrame()->isEnabled());
-        EXPECT_EQ(f->firstNumberEdit()->text(), QStringLiteral("12"));
-        EXPECT_EQ(f->lastNumberEdit()->text(), QStringLiteral("40"));
-        EXPECT_FALSE(f->fullReportBox()->isChecked());
-    }
-    {
-        auto f = r.form<TWykonywanieRaportuSprzedazy>();
-        f->scopeSelection()->groupButton()->setChecked(true);
-        f->scopeSelection()->groupBox()->setCurrentIndex(4);
-        f->zeroingGroup()->setValue(true);
-        f->reject();
-    }
-    {
-        auto f = r.form<TWykonywanieRaportuSprzedazy>();
-        EXPECT_EQ(f->scopeSelection()->scope(), Scope::Group);
-        EXPECT_EQ(f->scopeSelection()->groupBox()->currentText(), QStringLiteral("5"));
-        EXPECT_TRUE(f->zeroingGroup()->value());
-        EXPECT_TRUE(f->scopeSelection()->groupFrame()->isEnabled());
-    }
-    { // another report keeps its own defaults
-        auto f = r.form<TWykonywanieRaportuBazyZPTU>();
-        EXPECT_EQ(f->scopeSelection()->scope(), Scope::WholeBase);
-    }
+    QTemporaryDir dir;
+    FakeUi ui;
+    FakeLineScript script;
+    Link link{fakeFactory(script)};
+    TMenuGlowne w(ui, dir.path(), dir.filePath(QStringLiteral("BDTemp.bdt")), nullptr, &link);
+    w.app().setState(OperatingState::OnlineWithDatabase);
+    std::function<void(QDialog&)> step;
+    w.runDialog = [&](QDialog& d) {
+        d.show();
+        step(d);
+        QTest::keyClick(&d, Qt::Key_Escape);
+        EXPECT_FALSE(d.isVisible());
+    };
+
+    step = [](QDialog& d) {
+        auto& f = dynamic_cast<TWykonywanieRaportuOkresowego&>(d);
+        QTest::mouseClick(f.numbersButton(), Qt::LeftButton);
+        QTest::keyClicks(f.firstNumberEdit(), QStringLiteral("12"));
+        QTest::keyClicks(f.lastNumberEdit(), QStringLiteral("40"));
+        f.periodButton()->setChecked(true);
+        f.fromDate()->setDate(QDate(2024, 3, 1));
+        f.numbersButton()->setChecked(true);
+        f.fullReportBox()->setChecked(false);
+    };
+    w.openForm("TWykonywanieRaportuOkresowego");
+    step = [](QDialog& d) {
+        auto& f = dynamic_cast<TWykonywanieRaportuOkresowego&>(d);
+        EXPECT_TRUE(f.numbersButton()->isChecked());
+        EXPECT_TRUE(f.numbersFrame()->isEnabled());
+        EXPECT_FALSE(f.monthlyFrame()->isEnabled());
+        EXPECT_EQ(f.firstNumberEdit()->text(), QStringLiteral("12"));
+        EXPECT_EQ(f.lastNumberEdit()->text(), QStringLiteral("40"));
+        EXPECT_EQ(f.fromDate()->date(), QDate(2024, 3, 1));
+        EXPECT_FALSE(f.fullReportBox()->isChecked());
+    };
+    w.openForm("TWykonywanieRaportuOkresowego");
+
+    step = [](QDialog& d) {
+        auto& f = dynamic_cast<TWykonywanieRaportuSprzedazy&>(d);
+        f.scopeSelection()->groupButton()->setChecked(true);
+        f.scopeSelection()->groupBox()->setCurrentIndex(4);
+        f.zeroingGroup()->setValue(true);
+    };
+    w.openForm("TWykonywanieRaportuSprzedazy");
+    step = [](QDialog& d) {
+        auto& f = dynamic_cast<TWykonywanieRaportuSprzedazy&>(d);
+        EXPECT_EQ(f.scopeSelection()->scope(), Scope::Group);
+        EXPECT_EQ(f.scopeSelection()->groupBox()->currentText(), QStringLiteral("5"));
+        EXPECT_TRUE(f.zeroingGroup()->value());
+        EXPECT_TRUE(f.scopeSelection()->groupFrame()->isEnabled());
+    };
+    w.openForm("TWykonywanieRaportuSprzedazy");
+    step = [](QDialog& d) { // another report keeps its own defaults
+        EXPECT_EQ(dynamic_cast<TWykonywanieRaportuBazyZPTU&>(d).scopeSelection()->scope(),
+                  Scope::WholeBase);
+    };
+    w.openForm("TWykonywanieRaportuBazyZPTU");
+
+    step = [](QDialog& d) {
+        auto& f = dynamic_cast<TWykonywanieRaportuKasjera&>(d);
+        f.cashierBox()->setCurrentIndex(6);
+        f.zeroingBox()->setChecked(true);
+        f.fullReportBox()->setChecked(true);
+    };
+    w.openForm("TWykonywanieRaportuKasjera");
+    step = [](QDialog& d) {
+        auto& f = dynamic_cast<TWykonywanieRaportuKasjera&>(d);
+        EXPECT_EQ(f.cashierBox()->currentText(), QStringLiteral("1"));
+        EXPECT_TRUE(f.zeroingBox()->isChecked());
+        EXPECT_TRUE(f.fullReportBox()->isChecked());
+    };
+    w.openForm("TWykonywanieRaportuKasjera");
+    EXPECT_TRUE(script.written.isEmpty()); // nothing was sent
+    EXPECT_TRUE(ui.messages.isEmpty());
 }
 
 // ---- against the register emulator --------------------------------------------------------
@@ -666,7 +706,6 @@ struct EmulatorRig {
 
     EmulatorRig(const emu::FaultPlan& faults = {})
     {
-        ReportForm::forgetChoices();
         reg.setFaults(faults);
         if (!host.start())
             return;

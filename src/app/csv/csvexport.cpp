@@ -149,8 +149,11 @@ ExportOutcome exportToFile(DatabaseSession& session, Table table, const QString&
         outcome.result = ExportResult::Declined;
         return outcome;
     }
+    // Written beside the chosen file, which it replaces only when complete; unbuffered, so
+    // that a disk that takes only part of it fails the export.
     QSaveFile file(fullPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(bytes) != bytes.size() || !file.commit()) {
         ui.showMessage(WriteError, TransferUi::Icon::Error);
         return outcome;
     }

@@ -1,6 +1,7 @@
 #include "tmenuglowne.h"
 
 #include "app/connection.h"
+#include "common/transferrun.h"
 #include "common/transferui.h"
 #include "formregistry.h"
 #include "link/forms/tpokazbuforodb.h"
@@ -241,6 +242,14 @@ void TMenuGlowne::buildPanels()
     sp->addWidget(new QLabel(
         QStringLiteral("Trwa wyszukiwanie kas VORN DUNO podłączonych do tego komputera..."),
         m_searchPanel));
+    auto* searchRow = new QHBoxLayout;
+    m_searchPort = new QLabel(m_searchPanel);
+    m_searchCancel = new QPushButton(QStringLiteral("Anuluj"), m_searchPanel);
+    m_searchCancel->setAutoDefault(false);
+    searchRow->addWidget(m_searchPort);
+    searchRow->addStretch();
+    searchRow->addWidget(m_searchCancel);
+    sp->addLayout(searchRow);
     m_searchPanel->hide();
     layout->addWidget(m_searchPanel);
 
@@ -318,21 +327,16 @@ void TMenuGlowne::openForm(const char* className)
     refreshStatus();
 }
 
-bool TMenuGlowne::savePrompt(bool* saved)
+bool TMenuGlowne::savePrompt()
 {
-    if (saved)
-        *saved = false;
     if (!opstate::hasDatabase(m_app.state()) || !m_session.isModified())
         return true;
     switch (m_ui.ask(SaveQuestion, TransferUi::Buttons::YesNoCancel)) {
     case TransferUi::Answer::Cancel:
         return false;
-    case TransferUi::Answer::Yes: {
-        const bool ok = saveDatabaseFile();
-        if (saved)
-            *saved = ok;
-        return true;
-    }
+    case TransferUi::Answer::Yes:
+        // A cancelled or failed save does not go on to drop the changes it was to keep.
+        return saveDatabaseFile();
     case TransferUi::Answer::No:
         break;
     }
@@ -412,21 +416,9 @@ void TMenuGlowne::keyPressEvent(QKeyEvent* event)
 
 void TMenuGlowne::closeEvent(QCloseEvent* event)
 {
-    if (opstate::hasDatabase(m_app.state()) && m_session.isModified()) {
-        switch (m_ui.ask(SaveQuestion, TransferUi::Buttons::YesNoCancel)) {
-        case TransferUi::Answer::Cancel:
-            event->ignore();
-            return;
-        case TransferUi::Answer::Yes:
-            // A cancelled or failed save keeps the program open.
-            if (!saveDatabaseFile()) {
-                event->ignore();
-                return;
-            }
-            break;
-        case TransferUi::Answer::No:
-            break;
-        }
+    if (!savePrompt()) {
+        event->ignore();
+        return;
     }
     writeSettings();
     event->accept();
@@ -457,12 +449,33 @@ bool TMenuGlowne::automaticSearch()
 {
     connection::SearchHooks hooks;
     hooks.showPanel = [this] {
+        m_searchPort->clear();
         m_searchPanel->show();
         m_searchPanel->repaint();
     };
     hooks.hidePanel = [this] { m_searchPanel->hide(); };
     hooks.refresh = [this] { refreshStatus(); };
-    return connection::automaticSearch(m_app, m_link, hooks);
+    hooks.trying = [this](int port) {
+        m_searchPort->setText(portscan::portLabel(port));
+        m_searchPanel->repaint();
+    };
+    bool found = false;
+    bool stopped = false;
+    int done = 0;
+    int total = 0;
+    {
+        // The search is the window's run: the panel's "Anuluj" (or Escape) stops it, and the
+        // panel shows the port being tried instead of a progress window.
+        TransferRun run(m_ui, {this, m_searchCancel, [](int, int) {}});
+        found = connection::automaticSearch(m_app, m_link, run, hooks);
+        stopped = run.stopRequested();
+        done = run.done();
+        total = run.total();
+    }
+    m_searchPanel->hide();
+    if (stopped && !found)
+        m_ui.showMessage(stoppedReadText(done, total), TransferUi::Icon::Warning);
+    return found;
 }
 
 void TMenuGlowne::connectWithStoredSettings()

@@ -56,6 +56,8 @@ public:
     QLabel* statusOnline() const { return m_online; }
     QLabel* statusOffline() const { return m_offline; }
     QFrame* searchPanel() const { return m_searchPanel; }
+    // The search panel's "Anuluj": stops the automatic search between two ports.
+    QPushButton* searchCancelButton() const { return m_searchCancel; }
     QAction* traceAction() const { return m_traceAction; }
     QAction* connectAction() const { return m_connectAction; }
     // The settings ustaw.cfg would hold now.
@@ -93,8 +95,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // The save prompt: false when the user cancelled.
-    bool savePrompt(bool* saved = nullptr);
+    // The save prompt before new, open and close: false when the operation is not to go on
+    // (Cancel, or Yes and the save was cancelled or failed).
+    bool savePrompt();
     void buildMenus();
     void buildPanels();
     void writeSettings();
@@ -116,6 +119,8 @@ private:
     QLabel* m_currency = nullptr;
     QLabel* m_fileName = nullptr;
     QFrame* m_searchPanel = nullptr;
+    QLabel* m_searchPort = nullptr;
+    QPushButton* m_searchCancel = nullptr;
     QTabWidget* m_tabs = nullptr;
     QAction* m_traceAction = nullptr;
     QAction* m_connectAction = nullptr;

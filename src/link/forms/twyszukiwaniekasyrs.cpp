@@ -2,6 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/connection.h"
+#include "common/transferrun.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -46,6 +47,9 @@ TWyszukiwanieKasyRS::TWyszukiwanieKasyRS(AppSession& session, Link& link, QWidge
     panel->addWidget(LAdres, 1, 3);
     ProgressBar1 = new QProgressBar(PPostep);
     panel->addWidget(ProgressBar1, 2, 0, 1, 4);
+    BAnuluj = new QPushButton(QStringLiteral("Anuluj"), PPostep);
+    BAnuluj->setAutoDefault(false);
+    panel->addWidget(BAnuluj, 3, 3);
     PPostep->hide();
     layout->addWidget(PPostep);
 
@@ -83,14 +87,27 @@ void TWyszukiwanieKasyRS::BWyszukajClick()
     ProgressBar1->setValue(0);
     PPostep->show();
     PPostep->repaint();
-    const portscan::ScanResult result = connection::scanRegisters(
-        m_app, m_link, [this](int address, int port, int done, int total) {
-            LAdres->setText(QString::number(address));
-            LPort->setText(portscan::portLabel(port).mid(3).trimmed());
-            ProgressBar1->setMaximum(qMax(total, 1));
-            ProgressBar1->setValue(done);
-            PPostep->repaint();
-        });
+    portscan::ScanResult result;
+    bool stopped = false;
+    int done = 0;
+    int total = 0;
+    {
+        // The scan is this dialog's run: its panel shows the progress and its "Anuluj" stops
+        // it between two probes.
+        TransferRun run(m_app.ui(), {this, BAnuluj, [this](int step, int steps) {
+                                         ProgressBar1->setMaximum(qMax(steps, 1));
+                                         ProgressBar1->setValue(step);
+                                     }});
+        result =
+            connection::scanRegisters(m_app, m_link, run, [this](int address, int port, int, int) {
+                LAdres->setText(QString::number(address));
+                LPort->setText(portscan::portLabel(port).mid(3).trimmed());
+                PPostep->repaint();
+            });
+        stopped = run.stopRequested();
+        done = run.done();
+        total = run.total();
+    }
     BWyszukaj->setEnabled(true);
     PPostep->hide();
     m_found = result.found;
@@ -99,9 +116,12 @@ void TWyszukiwanieKasyRS::BWyszukajClick()
     if (!m_found.isEmpty()) {
         BPolacz->setEnabled(true);
         LBPorty->setCurrentRow(0);
-    } else {
-        m_app.ui().showMessage(portscan::NothingFound, TransferUi::Icon::Warning);
     }
+    // A scan cut short says how far it got, so that its list is not taken for a whole one.
+    if (stopped)
+        m_app.ui().showMessage(stoppedReadText(done, total), TransferUi::Icon::Warning);
+    else if (m_found.isEmpty())
+        m_app.ui().showMessage(portscan::NothingFound, TransferUi::Icon::Warning);
 }
 
 void TWyszukiwanieKasyRS::BPolaczClick()

@@ -29,6 +29,7 @@ public:
     QLabel* LPort;
     QLabel* LAdres;
     QProgressBar* ProgressBar1;
+    QPushButton* BAnuluj; // on the progress panel: stops the scan between two probes
 
     void FormShow();
     void BWyszukajClick();

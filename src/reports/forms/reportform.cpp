@@ -4,21 +4,10 @@
 #include "link/link.h"
 
 #include <QHBoxLayout>
-#include <QHash>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace reports {
-
-namespace {
-
-QHash<int, ReportParams>& remembered()
-{
-    static QHash<int, ReportParams> choices;
-    return choices;
-}
-
-} // namespace
 
 ReportForm::ReportForm(Kind kind, AppSession& session, QWidget* parent)
     : QDialog(parent), m_kind(kind), m_session(session), m_link(&Link::instance()),
@@ -53,26 +42,6 @@ void ReportForm::Button1Click()
     m_outcome = runReport(m_kind, p, m_link->address, serial, m_session.ui());
     if (m_outcome.result == RunResult::Sent && info(m_kind).closesAfterSend)
         accept();
-}
-
-void ReportForm::done(int result)
-{
-    ReportParams p;
-    collect(p);
-    remembered().insert(int(m_kind), p);
-    QDialog::done(result);
-}
-
-void ReportForm::restoreChoices()
-{
-    const auto it = remembered().constFind(int(m_kind));
-    if (it != remembered().constEnd())
-        restore(*it);
-}
-
-void ReportForm::forgetChoices()
-{
-    remembered().clear();
 }
 
 } // namespace reports

@@ -12,9 +12,9 @@ class QVBoxLayout;
 namespace reports {
 
 // What every report form shares: the caption of its report, "Wykonaj" and "Anuluj",
-// Escape to close and Enter to execute, and the run through the register link. The form's
-// controls survive only while it is open, so the last choices of each report are kept for
-// the next opening in the program's memory.
+// Escape to close and Enter to execute, and the run through the register link. The main
+// window makes each form once and keeps it, so its controls keep the last choices from one
+// opening to the next.
 class ReportForm : public QDialog {
     Q_OBJECT
 public:
@@ -28,11 +28,6 @@ public:
     // The outcome of the last "Wykonaj".
     RunOutcome lastOutcome() const { return m_outcome; }
 
-    void done(int result) override;
-
-    // Forgets every form's remembered choices (a new program run, or a test).
-    static void forgetChoices();
-
 public slots:
     // "Wykonaj": drain, check, send and wait as the report's kind says.
     void Button1Click();
@@ -42,10 +37,6 @@ protected:
     QVBoxLayout* body() const { return m_body; }
     // The parameters as the controls hold them.
     virtual void collect(ReportParams& p) const = 0;
-    // Puts remembered choices back into the controls.
-    virtual void restore(const ReportParams& p) = 0;
-    // Called by each form at the end of its constructor: brings back the last choices.
-    void restoreChoices();
 
 private:
     Kind m_kind;

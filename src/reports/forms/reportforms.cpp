@@ -93,7 +93,6 @@ TWykonywanieRaportuOkresowego::TWykonywanieRaportuOkresowego(AppSession& session
             if (on)
                 refresh();
         });
-    restoreChoices();
     refresh();
 }
 
@@ -117,20 +116,6 @@ void TWykonywanieRaportuOkresowego::collect(ReportParams& p) const
     p.fullReport = m_full->isChecked();
 }
 
-void TWykonywanieRaportuOkresowego::restore(const ReportParams& p)
-{
-    m_month->setText(p.monthText);
-    m_from->setDate(p.from);
-    m_to->setDate(p.to);
-    m_firstNumber->setText(p.firstReport);
-    m_lastNumber->setText(p.lastReport);
-    m_full->setChecked(p.fullReport);
-    (p.variant == PeriodicVariant::Period    ? m_period
-     : p.variant == PeriodicVariant::Numbers ? m_numbers
-                                             : m_monthly)
-        ->setChecked(true);
-}
-
 // ---- range reports ------------------------------------------------------------------------
 
 ScopeReportForm::ScopeReportForm(Kind kind, AppSession& session, QWidget* parent)
@@ -143,7 +128,6 @@ ScopeReportForm::ScopeReportForm(Kind kind, AppSession& session, QWidget* parent
     }
     m_zeroRecords = new YesNoGroup(QStringLiteral("Drukować rekordy zerowe?"), this);
     body()->addWidget(m_zeroRecords);
-    restoreChoices();
 }
 
 void ScopeReportForm::collect(ReportParams& p) const
@@ -151,14 +135,6 @@ void ScopeReportForm::collect(ReportParams& p) const
     m_scope->collect(p);
     p.zeroing = m_zeroing && m_zeroing->value();
     p.zeroRecords = m_zeroRecords->value();
-}
-
-void ScopeReportForm::restore(const ReportParams& p)
-{
-    m_scope->restore(p);
-    if (m_zeroing)
-        m_zeroing->setValue(p.zeroing);
-    m_zeroRecords->setValue(p.zeroRecords);
 }
 
 void ScopeReportForm::showEvent(QShowEvent* event)
@@ -199,7 +175,6 @@ TWykonywanieRaportuKasjera::TWykonywanieRaportuKasjera(AppSession& session, QWid
     body()->addLayout(row);
     body()->addWidget(m_zeroing);
     body()->addWidget(m_full);
-    restoreChoices();
 }
 
 void TWykonywanieRaportuKasjera::collect(ReportParams& p) const
@@ -207,12 +182,6 @@ void TWykonywanieRaportuKasjera::collect(ReportParams& p) const
     p.cashier = m_cashier->currentIndex() + 1;
     p.zeroing = m_zeroing->isChecked();
     p.fullReport = m_full->isChecked();
-}
-
-void TWykonywanieRaportuKasjera::restore(const ReportParams& p)
-{
-    m_zeroing->setChecked(p.zeroing);
-    m_full->setChecked(p.fullReport);
 }
 
 void TWykonywanieRaportuKasjera::showEvent(QShowEvent* event)
@@ -230,19 +199,12 @@ TwoOptionsReportForm::TwoOptionsReportForm(Kind kind, AppSession& session, QWidg
 {
     body()->addWidget(m_zeroRecords);
     body()->addWidget(m_zeroing);
-    restoreChoices();
 }
 
 void TwoOptionsReportForm::collect(ReportParams& p) const
 {
     p.zeroRecords = m_zeroRecords->value();
     p.zeroing = m_zeroing->isChecked();
-}
-
-void TwoOptionsReportForm::restore(const ReportParams& p)
-{
-    m_zeroRecords->setValue(p.zeroRecords);
-    m_zeroing->setChecked(p.zeroing);
 }
 
 TWykonywanieRaportuZmianowegoSprzedazy::TWykonywanieRaportuZmianowegoSprzedazy(AppSession& session,
@@ -338,7 +300,6 @@ TRaportObrotuGrup::TRaportObrotuGrup(AppSession& session, QWidget* parent)
     grid->addWidget(m_endYear, 1, 2);
     body()->addLayout(grid);
     body()->addWidget(m_zeroRecords);
-    restoreChoices();
 }
 
 void TRaportObrotuGrup::collect(ReportParams& p) const
@@ -348,15 +309,6 @@ void TRaportObrotuGrup::collect(ReportParams& p) const
     p.startYear = m_startYear->text();
     p.endYear = m_endYear->text();
     p.zeroRecords = m_zeroRecords->isChecked();
-}
-
-void TRaportObrotuGrup::restore(const ReportParams& p)
-{
-    m_startMonth->setCurrentIndex(qBound(0, p.startMonth - 1, 11));
-    m_endMonth->setCurrentIndex(qBound(0, p.endMonth - 1, 11));
-    m_startYear->setText(p.startYear);
-    m_endYear->setText(p.endYear);
-    m_zeroRecords->setChecked(p.zeroRecords);
 }
 
 VDUNO_REGISTER_FORM(TWykonywanieRaportuOkresowego)

@@ -34,7 +34,6 @@ public:
 
 protected:
     void collect(reports::ReportParams& p) const override;
-    void restore(const reports::ReportParams& p) override;
 
 private:
     void refresh();
@@ -68,7 +67,6 @@ public:
 
 protected:
     void collect(ReportParams& p) const override;
-    void restore(const ReportParams& p) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -88,7 +86,6 @@ public:
 
 protected:
     void collect(ReportParams& p) const override;
-    void restore(const ReportParams& p) override;
 
 private:
     YesNoGroup* m_zeroRecords;
@@ -103,7 +100,6 @@ public:
 
 protected:
     void collect(ReportParams&) const override {}
-    void restore(const ReportParams&) override {}
 };
 
 } // namespace reports
@@ -138,7 +134,6 @@ public:
 
 protected:
     void collect(reports::ReportParams& p) const override;
-    void restore(const reports::ReportParams& p) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -222,7 +217,6 @@ public:
 
 protected:
     void collect(reports::ReportParams& p) const override;
-    void restore(const reports::ReportParams& p) override;
 
 private:
     QComboBox* m_startMonth;

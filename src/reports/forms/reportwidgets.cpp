@@ -119,12 +119,4 @@ void ScopeSelection::collect(ReportParams& p) const
     p.lastArticle = m_last->text();
 }
 
-void ScopeSelection::restore(const ReportParams& p)
-{
-    m_groupCombo->setCurrentIndex(qBound(0, p.group - 1, 19));
-    m_first->setText(p.firstArticle);
-    m_last->setText(p.lastArticle);
-    setScope(p.scope);
-}
-
 } // namespace reports

@@ -42,7 +42,6 @@ public:
     // Re-enables and recolours the three boxes after the chosen radio button.
     void refresh();
     void collect(ReportParams& p) const;
-    void restore(const ReportParams& p);
 
     QRadioButton* wholeBaseButton() const { return m_whole; }
     QRadioButton* groupButton() const { return m_group; }

@@ -1,3 +1,4 @@
+#include "../filesizelimit.h"
 #include "csvtestdb.h"
 #include "fakeui.h"
 
@@ -5,6 +6,7 @@
 #include "app/csv/forms/teksportbazy.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -81,6 +83,27 @@ TEST_F(FormFixture, DeclinedOverwriteShowsNoResult)
     EXPECT_EQ(ui.questions.size(), 1);
     EXPECT_TRUE(form.exportResult()->text().isEmpty());
     EXPECT_EQ(fileBytes(savePath), QByteArray("inne"));
+}
+
+// An export that cannot be written whole (the disk fills up after 20 bytes) leaves the file
+// it was to replace exactly as it was, and no half-written file beside it.
+TEST_F(FormFixture, FailedExportKeepsTheOldFileByteForByte)
+{
+    savePath = t.path("grupy.csv");
+    const char raw[] = "Grupy\nNumer;Nazwa\n7;Stara grupa\n\x00\xff";
+    const QByteArray old(raw, sizeof raw - 1);
+    ASSERT_TRUE(writeFile(savePath, old));
+    ui.answers = {TransferUi::Answer::Yes};
+    form.tableList()->setCurrentIndex(3);
+    {
+        FileSizeLimit full(20);
+        QTest::mouseClick(form.exportButton(), Qt::LeftButton);
+    }
+    EXPECT_EQ(ui.messages, QStringList{QStringLiteral("Wystąpił błąd zapisu")});
+    EXPECT_TRUE(form.exportResult()->text().isEmpty());
+    EXPECT_EQ(fileBytes(savePath), old);
+    EXPECT_EQ(QDir(t.dir.path()).entryList({QStringLiteral("grupy*")}, QDir::Files),
+              QStringList{QStringLiteral("grupy.csv")});
 }
 
 TEST_F(FormFixture, ImportWritesMarksModifiedAndShowsTheResult)
