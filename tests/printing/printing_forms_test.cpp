@@ -1,5 +1,6 @@
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
+#include "app/forms/tmenuglowne.h"
 #include "database/databasesession.h"
 #include "fakeui.h"
 #include "printing/forms/tdrukowaniekodowkreskowych.h"
@@ -254,4 +255,71 @@ TEST(TDrukowanieKodowKreskowych, ReadsTheArticlesOfTheOpenDatabase)
     form.hide();
     form.show();
     EXPECT_EQ(form.ListBox1->count(), 0);
+}
+
+// The main window keeps both printing forms: the keyboard template designed in one opening is
+// there at the next (with the editor cleared), and the checked labels stay checked while their
+// articles read the same; an article edited meanwhile comes back unchecked, a new one too.
+TEST(PrintingForms, ChoicesSurviveReopeningThroughTheMainWindow)
+{
+    QTemporaryDir dir;
+    FakeUi ui;
+    TMenuGlowne w(ui, dir.path(), dir.filePath(QStringLiteral("BDTemp.bdt")));
+    std::function<void(QDialog&)> step;
+    w.runDialog = [&](QDialog& d) {
+        d.show();
+        step(d);
+        QTest::keyClick(&d, Qt::Key_Escape);
+        EXPECT_FALSE(d.isVisible());
+    };
+
+    step = [](QDialog& d) {
+        auto& f = dynamic_cast<TWydrukKlawiatury&>(d);
+        f.selectKey(6);
+        f.EdytujDolny->click();
+        f.EdycjaTekstu->setText(QStringLiteral("KAWA"));
+        f.Ok->click();
+        f.selectKey(7);
+    };
+    w.openForm("TWydrukKlawiatury");
+    step = [](QDialog& d) {
+        auto& f = dynamic_cast<TWydrukKlawiatury&>(d);
+        EXPECT_EQ(f.design().keys[6].lower, QStringLiteral("KAWA"));
+        EXPECT_EQ(f.selectedKey(), -1);
+        EXPECT_FALSE(f.Zatwierdz->isEnabled());
+    };
+    w.openForm("TWydrukKlawiatury");
+
+    RegisterDatabase& db = w.session().database();
+    auto article = [&](int number, const QString& name) {
+        ArticleRecord a;
+        a.number = quint16(number);
+        a.name = name;
+        a.vat = 'A';
+        a.price = 100;
+        a.barcode = QStringLiteral("5900000000017");
+        ASSERT_TRUE(storeRecord(db, layout::Articles, number, a));
+    };
+    article(1, QStringLiteral("Mleko"));
+    article(2, QStringLiteral("Chleb"));
+    step = [](QDialog& d) {
+        auto& f = dynamic_cast<TDrukowanieKodowKreskowych&>(d);
+        ASSERT_EQ(f.ListBox1->count(), 2);
+        f.ListBox1->item(0)->setCheckState(Qt::Checked);
+        f.ListBox1->item(1)->setCheckState(Qt::Checked);
+        f.TrackBar1->setValue(45);
+    };
+    w.openForm("TDrukowanieKodowKreskowych");
+    article(2, QStringLiteral("Chleb razowy"));
+    article(3, QStringLiteral("Masło"));
+    step = [](QDialog& d) {
+        auto& f = dynamic_cast<TDrukowanieKodowKreskowych&>(d);
+        ASSERT_EQ(f.ListBox1->count(), 3);
+        EXPECT_EQ(f.ListBox1->item(0)->checkState(), Qt::Checked);
+        EXPECT_EQ(f.ListBox1->item(1)->checkState(), Qt::Unchecked);
+        EXPECT_EQ(f.ListBox1->item(2)->checkState(), Qt::Unchecked);
+        EXPECT_EQ(f.settings().barHeightMm, 20); // back to 20 mm at every showing
+    };
+    w.openForm("TDrukowanieKodowKreskowych");
+    EXPECT_TRUE(ui.messages.isEmpty());
 }

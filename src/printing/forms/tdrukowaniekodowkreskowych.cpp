@@ -17,6 +17,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSet>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -91,6 +92,12 @@ void TDrukowanieKodowKreskowych::showEvent(QShowEvent* event)
 
 void TDrukowanieKodowKreskowych::refill()
 {
+    // The lines checked before stay checked while they read the same: the person's choice
+    // survives closing the form, an edit of that article or another database does not.
+    QSet<QString> checked;
+    for (int i = 0; i < ListBox1->count(); ++i)
+        if (ListBox1->item(i)->checkState() == Qt::Checked)
+            checked.insert(ListBox1->item(i)->text());
     m_articles = readArticleTable ? labels::articlesFromTable(readArticleTable())
                                   : std::vector<labels::LabelArticle>{};
     ListBox1->setUpdatesEnabled(false);
@@ -98,7 +105,7 @@ void TDrukowanieKodowKreskowych::refill()
     for (const labels::LabelArticle& a : m_articles) {
         auto* item = new QListWidgetItem(labels::listLine(a));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
+        item->setCheckState(checked.contains(item->text()) ? Qt::Checked : Qt::Unchecked);
         ListBox1->addItem(item);
     }
     ListBox1->setUpdatesEnabled(true);
