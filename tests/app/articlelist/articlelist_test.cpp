@@ -74,6 +74,31 @@ TEST(TEdycjaTowaru, ShowsTheArticleAndSavesItUnchanged)
     EXPECT_TRUE(r.t.session.isModified());
 }
 
+// A group, tandem or halo byte that the editor's lists cannot show is kept as stored, never
+// written as 0xFF, and so is the unit the editor has no field for.
+TEST(TEdycjaTowaru, KeepsStoredBytesItsListsCannotShow)
+{
+    struct Case {
+        int group, tandem, halo, unit;
+    };
+    for (const Case c : {Case{0, 21, 10, 3}, Case{21, 255, 255, 12}, Case{200, 3, 9, 9}}) {
+        Rig r;
+        ArticleRecord a = TestDb::article(5, QStringLiteral("Herbata"), 350);
+        a.group = c.group;
+        a.tandem = c.tandem;
+        a.halo = c.halo;
+        a.unit = c.unit;
+        r.t.put(a);
+        const QByteArray before = r.t.articleBytes(5);
+        TEdycjaTowaru editor(r.app);
+        editor.setArticleNumber(5);
+        editor.show();
+        editor.Button1Click();
+        EXPECT_EQ(r.t.articleBytes(5), before) << c.group << ' ' << c.tandem << ' ' << c.halo;
+        EXPECT_TRUE(r.ui.messages.isEmpty()) << r.ui.messages.join(u'\n').toStdString();
+    }
+}
+
 TEST(TEdycjaTowaru, HandsTheFieldsToTheCallersSaveAndClosesWhateverTheOutcome)
 {
     Rig r;

@@ -620,21 +620,23 @@ TEST(VatForm, SendAndHowEachAnswerIsShown)
     EXPECT_EQ(f.ui.messages, QStringList{u8("Zapisano stawki PTU.")});
     EXPECT_EQ(b.reg.vatRates(), f.db().readBytes(143280, 21));
 
-    // A refused rate is not saved, but the stored table is still sent.
+    // A refused rate is not saved, and the stored rates are not sent in place of the typed ones.
     f.ui.messages.clear();
+    const QByteArray stored = f.db().readBytes(143280, 21);
     form.letters[0].rate->setText(u8("123"));
     form.WyslijClick();
-    EXPECT_EQ(f.ui.messages,
-              (QStringList{u8("Błędnie wypełnione pola!"), u8("Zapisano stawki PTU.")}));
+    EXPECT_EQ(f.ui.messages, QStringList{u8("Błędnie wypełnione pola!")});
+    EXPECT_EQ(b.sent.size(), 1);
+    EXPECT_EQ(f.db().readBytes(143280, 21), stored);
 
     emu::FaultPlan plan;
-    plan.silent = {3};
+    plan.silent = {2};
     b.reg.setFaults(plan);
     form.letters[0].rate->setText(u8("23"));
     f.ui.messages.clear();
     form.WyslijClick();
     EXPECT_EQ(f.ui.messages, QStringList{u8("Kasa nie potwierdziła zapisu stawek PTU.")});
-    plan.silent = {4};
+    plan.silent = {3};
     b.reg.setFaults(plan);
     form.confirm->setChecked(true);
     f.ui.messages.clear();

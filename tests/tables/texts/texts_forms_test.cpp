@@ -28,6 +28,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimeEdit>
 
@@ -137,7 +138,52 @@ TEST(ReceiptEditors, LargeTextAndHeaderSend)
     block += wireBytes({1, 1, 0, 0, 0, 0, 0});
     EXPECT_EQ(e.db().readBytes(144271, 259), block);
     EXPECT_EQ(e.script.written, wireFrame(1, 0x8001, 'N', block));
-    EXPECT_FALSE(e.session->isModified()); // sending does not mark the database modified
+    EXPECT_TRUE(e.session->isModified()); // the block written into the working copy is a change
+}
+
+// The header editor opens with the block stored in the database: large characters (0x01 before
+// the character) and tall lines come back into the editor, the pad spaces do not. What is
+// typed then stays across closing and reopening until another database is loaded.
+TEST(ReceiptEditors, HeaderOpensWithTheStoredBlockAndKeepsWhatWasTyped)
+{
+    Env e(OperatingState::OfflineWithDatabase);
+    QByteArray block = QByteArray(16, ' ') + "ab\x01X\x01Y\x01Zc" + QByteArray(17, ' ');
+    block += QByteArray(18, ' ') + "Sklep" + QByteArray(19, ' ');
+    block += QByteArray(168, '\0');
+    block += wireBytes({2, 0, 1, 0, 0, 0, 0});
+    ASSERT_TRUE(e.db().writeRecord(144271, block));
+
+    TProgramowanieNaglowka form(*e.app);
+    form.show();
+    EXPECT_EQ(form.RichEdit1->toPlainText(), QStringLiteral("abXYZc\nSklep"));
+    const auto ps = form.paragraphs();
+    ASSERT_EQ(ps.size(), 2);
+    QString mask;
+    for (const auto& c : ps[0].text)
+        mask += c.large ? u'L' : u'.';
+    EXPECT_EQ(mask, QStringLiteral("..LLL."));
+    EXPECT_EQ(ps[0].align, receipt::Align::Center);
+    EXPECT_FALSE(form.tallLines[0]->isChecked());
+    EXPECT_TRUE(form.tallLines[1]->isChecked());
+    // Built again unchanged, the block is the one stored.
+    EXPECT_EQ(receipt::buildBlock(ps, 6, {false, true, false, false, false, false}).encode(),
+              block);
+
+    QTextCursor end(form.RichEdit1->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QStringLiteral("!"));
+    form.tallLines[1]->setChecked(false);
+    form.hide();
+    form.show();
+    EXPECT_EQ(form.RichEdit1->toPlainText(), QStringLiteral("abXYZc\nSklep!"));
+    EXPECT_FALSE(form.tallLines[1]->isChecked());
+
+    // Another database: the editor starts again from its (empty) header.
+    form.hide();
+    ASSERT_TRUE(e.session->createWorkingDatabase().ok);
+    form.show();
+    EXPECT_EQ(form.RichEdit1->toPlainText(), QString());
+    EXPECT_FALSE(form.tallLines[1]->isChecked());
 }
 
 TEST(ReceiptEditors, FooterSendWithoutDatabaseStillCarriesTheText)
@@ -302,18 +348,27 @@ TEST(SmallForms, NipClockPasswordUnits)
 
 TEST(SmallForms, ReportSetAllFull)
 {
-    Env e(OperatingState::OfflineWithDatabase);
-    e.db().writeRecord(145013 + 3, QByteArray("\x02"));
-    TProgramowanieZestawuRaportow form(*e.app);
-    form.show();
-    EXPECT_EQ(form.saveButton->text(), QStringLiteral("Zapisz"));
-    EXPECT_EQ(form.rows[3]->checkedId(), 2);
-    EXPECT_EQ(form.rows[0]->checkedId(), 0);
-    for (QButtonGroup* g : form.rows)
-        g->button(1)->click();
-    form.saveButton->click();
-    EXPECT_EQ(e.db().readBytes(145013, 19), QByteArray(19, '\x01'));
-    EXPECT_TRUE(e.session->isModified());
+    // With a database the stored set is shown and saved, online or not.
+    for (const OperatingState state :
+         {OperatingState::OfflineWithDatabase, OperatingState::OnlineWithDatabase}) {
+        Env e(state);
+        e.db().writeRecord(145013 + 3, QByteArray("\x02"));
+        e.db().writeRecord(145013 + 17, QByteArray("\x01"));
+        TProgramowanieZestawuRaportow form(*e.app);
+        form.show();
+        EXPECT_EQ(form.saveButton->text(), QStringLiteral("Zapisz"));
+        EXPECT_EQ(form.rows[3]->checkedId(), 2);
+        EXPECT_EQ(form.rows[17]->checkedId(), 1);
+        EXPECT_EQ(form.rows[0]->checkedId(), 0);
+        form.saveButton->click(); // saved unchanged: the stored set stays
+        EXPECT_EQ(e.db().readBytes(145013 + 3, 1), QByteArray("\x02"));
+        EXPECT_EQ(e.db().readBytes(145013 + 17, 1), QByteArray("\x01"));
+        for (QButtonGroup* g : form.rows)
+            g->button(1)->click();
+        form.saveButton->click();
+        EXPECT_EQ(e.db().readBytes(145013, 19), QByteArray(19, '\x01'));
+        EXPECT_TRUE(e.session->isModified());
+    }
 
     Env online(OperatingState::OnlineWithoutDatabase);
     TProgramowanieZestawuRaportow second(*online.app);
