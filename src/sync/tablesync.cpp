@@ -127,6 +127,7 @@ TableRunResult TableSync::program(Link& link, TransferUi& caller, RegisterDataba
     if (result.total == 0)
         return result;
     ui.progress(0, result.total);
+    QList<int> programmed;
     int sent = 0;
     for (int i = 0; i < lines.size(); ++i) {
         const int n = lines[i];
@@ -151,7 +152,7 @@ TableRunResult TableSync::program(Link& link, TransferUi& caller, RegisterDataba
             // Counted whether the register accepted at once or after reporting busy.
             ++result.done;
             ui.progress(result.done, result.total);
-            putRecordIntoImage(n, record);
+            programmed.append(n);
             if (r == answers::Accepted && !lastAfterStop)
                 link.pauseBetweenFrames(ui, 50);
         } else if (r != answers::DeviceError) {
@@ -163,7 +164,11 @@ TableRunResult TableSync::program(Link& link, TransferUi& caller, RegisterDataba
             return result;
         }
         if (lastAfterStop) {
+            // The table is not read again after a stop: the buffer takes what was programmed.
             result.stopped = true;
+            for (int p : programmed)
+                putRecordIntoImage(p,
+                                   db.readBytes(m_member.pc.offsetOf(p), m_member.pc.recordSize));
             ui.showMessage(stoppedSendText(result.done, result.total));
             return result;
         }
