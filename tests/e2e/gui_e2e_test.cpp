@@ -16,9 +16,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -230,4 +232,51 @@ TEST(ProgramAgainstEmulator, EveryRunIsWholeAndLeavesNoWindowBehind)
         EXPECT_EQ(progressWindowsShown(), 0);
     });
     EXPECT_EQ(progressWindowsShown(), 0);
+}
+
+// A run without a panel of its own has the window's one progress window. Stopped there, or
+// by Escape on its form, the run ends after the frame in hand, says how far it got, leaves
+// the form open and nothing on the screen, and the next run is whole.
+TEST(ProgramAgainstEmulator, StoppedArticleReadSaysSoAndTheNextOneIsWhole)
+{
+    enum class Stop { ProgressWindow, Escape };
+    for (const Stop how : {Stop::ProgressWindow, Stop::Escape}) {
+        SCOPED_TRACE(how == Stop::Escape ? "Escape" : "progress window");
+        Program p;
+        ASSERT_TRUE(p.online());
+        RegisterDatabase& db = p.window->app().database();
+        p.use(QStringLiteral("Towary"), [&](QDialog& form) {
+            QAbstractButton* read = button(&form, QStringLiteral("Odczytaj z kasy"));
+            ASSERT_NE(read, nullptr);
+            auto received = std::make_shared<int>(0);
+            Link::instance().trace = [&, received](char direction, QByteArrayView) {
+                if (direction != '<' || ++*received != 20)
+                    return;
+                if (how == Stop::Escape) {
+                    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                    QApplication::sendEvent(form.focusWidget() ? form.focusWidget() : &form,
+                                            &escape);
+                } else if (QProgressDialog* window = p.ui.progressDialog()) {
+                    if (auto* cancel = window->findChild<QPushButton*>())
+                        cancel->click();
+                }
+            };
+            p.person.seen.clear();
+            read->click();
+            p.stopCancelling();
+            EXPECT_TRUE(form.isVisible());
+            const int partial = articlesInDatabase(db);
+            EXPECT_GT(partial, 0);
+            EXPECT_LT(partial, DemoArticles);
+            ASSERT_FALSE(p.person.seen.isEmpty());
+            EXPECT_EQ(p.person.seen.last(),
+                      QStringLiteral("Przerwano. Odczytano %1.").arg(partial));
+            EXPECT_EQ(progressWindowsShown(), 0);
+            EXPECT_TRUE(read->isEnabled());
+
+            read->click();
+            EXPECT_EQ(articlesInDatabase(db), DemoArticles);
+            EXPECT_EQ(progressWindowsShown(), 0);
+        });
+    }
 }

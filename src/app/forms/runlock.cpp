@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
@@ -17,7 +18,7 @@ bool isControl(QWidget* w)
     return qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
            qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
            qobject_cast<QAbstractItemView*>(w) || qobject_cast<QTextEdit*>(w) ||
-           qobject_cast<QPlainTextEdit*>(w);
+           qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QMenuBar*>(w);
 }
 } // namespace
 
