@@ -15,6 +15,7 @@
 #include "sync/forms/tsynchronizacjabazytowarowej.h"
 #include "sync/tablemembers.h"
 #include "sync/tablesync.h"
+#include "tables/tablelayout.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -317,4 +318,54 @@ TEST(SyncGuiCashiers, CashiersBeyondThePcListAreRefusedAndNamed)
                   "Nie skopiowano do PC rekordów nr 12, 15: baza PC obejmuje numery 1-10.")});
     EXPECT_TRUE(p.session.isModified());
     form->hide();
+}
+
+// Runs that send: "Anuluj" after the register confirmed two records puts the end marker on
+// the third frame, the run ends after it and says how many of the checked went.
+TEST(SyncGuiSendRuns, StoppedProgrammingAndDeletionSayHowManyWent)
+{
+    Program p;
+    ASSERT_TRUE(p.ok && p.opened);
+    // Eight discounts on the PC, forty articles in the register.
+    for (int n = 1; n <= 8; ++n) {
+        QByteArray r(28, '\0');
+        r[0] = char(n);
+        putText(r, 1, qPrintable(QStringLiteral("Rabat %1").arg(n)));
+        r[22] = 1;
+        put32(r, 24, 500);
+        ASSERT_TRUE(p.db().writeRecord(layout::Discounts.offsetOf(n), r));
+    }
+    p.fill(T::Articles, 40);
+
+    struct Step {
+        const char* form;
+        const char* checkAll; // the check-all button of the list the run takes
+        const char* run;
+        int registerLinesAfter;
+        const char16_t* said;
+    };
+    const Step steps[] = {
+        {"TSynchronizacjaBazyRabatow", "PcAll", "DoKasy", 3, u"Przerwano. Wysłano 3 z 8."},
+        {"TSynchronizacjaBazyTowarowej", "RegisterAll", "UsunZKasy", 37,
+         u"Przerwano. Wysłano 3 z 40."},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.form);
+        std::unique_ptr<QDialog> form((*FormRegistry::find(s.form))(p.app, nullptr));
+        form->show();
+        auto* regList = child<QListWidget>(*form, "RegisterList");
+        if (QString::fromLatin1(s.checkAll) == QStringLiteral("RegisterAll"))
+            child<QAbstractButton>(*form, "Odswiez")->click();
+        child<QAbstractButton>(*form, s.checkAll)->click();
+        p.person.seen.clear();
+        QAbstractButton* cancel = panelCancel(*form);
+        p.stopAfterFrames([cancel] { cancel->click(); }, 2);
+        child<QAbstractButton>(*form, s.run)->click();
+        Link::instance().trace = {};
+        EXPECT_EQ(p.person.seen, QStringList{QString::fromUtf16(s.said)});
+        EXPECT_EQ(regList->count(), s.registerLinesAfter);
+        EXPECT_FALSE(p.progressWindowDuringRun);
+        EXPECT_EQ(progressWindowsShown(), 0);
+        form->hide();
+    }
 }
