@@ -644,6 +644,25 @@ TEST(VatForm, SendAndHowEachAnswerIsShown)
     EXPECT_TRUE(f.ui.messages.isEmpty()); // the register waits for its operator
 }
 
+// The form is made once and shown again and again: what was typed stays until the stored
+// rates or the database change.
+TEST(VatForm, TypedRatesStayAcrossReopeningUntilTheStoredTableChanges)
+{
+    FormBench f;
+    ASSERT_TRUE(f.ok);
+    TProgramowanieStawekPTU form(*f.app);
+    form.show();
+    EXPECT_EQ(form.letters[0].rate->text(), u8("23.00"));
+    form.letters[0].rate->setText(u8("7"));
+    form.hide();
+    form.show();
+    EXPECT_EQ(form.letters[0].rate->text(), u8("7"));
+    form.hide();
+    f.db().writeRecord(143280, QByteArray("A\x20\x03", 3)); // A 8.00
+    form.show();
+    EXPECT_EQ(form.letters[0].rate->text(), u8("8.00"));
+}
+
 TEST(VatForm, AnswerTexts)
 {
     const struct {

@@ -86,8 +86,9 @@ void TProgramowanieStawekPTU::refreshFields()
 void TProgramowanieStawekPTU::showTable()
 {
     if (m_session.hasDatabase() && m_session.session().isLoaded()) {
-        const VatRates rates =
-            VatRates::decode(m_session.database().readBytes(layout::VatRates.base, VatRates::Size));
+        m_shown = m_session.database().readBytes(layout::VatRates.base, VatRates::Size);
+        m_shownGeneration = m_session.session().generation();
+        const VatRates rates = VatRates::decode(m_shown);
         for (int i = 0; i < 7; ++i) {
             Letter& l = letters[i];
             switch (VatRates::choiceOf(rates.values[i])) {
@@ -111,7 +112,16 @@ void TProgramowanieStawekPTU::showTable()
 void TProgramowanieStawekPTU::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    showTable();
+    const bool changed =
+        m_session.hasDatabase() && m_session.session().isLoaded() &&
+        (m_shownGeneration != m_session.session().generation() ||
+         m_session.database().readBytes(layout::VatRates.base, VatRates::Size) != m_shown);
+    if (changed) {
+        showTable();
+    } else {
+        refreshFields();
+        sendButton->setEnabled(m_session.online());
+    }
 }
 
 bool TProgramowanieStawekPTU::ZapiszClick()

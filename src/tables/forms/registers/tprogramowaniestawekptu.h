@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDialog>
 
 #include <array>
@@ -46,4 +47,8 @@ protected:
 private:
     AppSession& m_session;
     Link* m_link;
+    // The stored table last shown and the database it came from: on showing again the fields
+    // keep what was typed unless the stored table or the database changed since.
+    QByteArray m_shown;
+    int m_shownGeneration = -1;
 };

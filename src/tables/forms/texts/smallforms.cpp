@@ -4,6 +4,7 @@
 #include "app/forms/formregistry.h"
 #include "common/amount.h"
 #include "common/transferui.h"
+#include "database/databasesession.h"
 #include "database/registerdatabase.h"
 #include "link/link.h"
 #include "tables/clock.h"
@@ -247,8 +248,15 @@ void TProgramowanieTablicyHalo::showEvent(QShowEvent* event)
 {
     LinkForm::showEvent(event);
     const HaloTable t = halo::load(m_session.database());
+    QStringList stored;
     for (int k = 0; k < 9; ++k)
-        fields[size_t(k)]->setText(amount::text(t.amounts[size_t(k + 1)]));
+        stored.append(amount::text(t.amounts[size_t(k + 1)]));
+    if (stored != m_shown || m_shownGeneration != m_session.session().generation()) {
+        for (int k = 0; k < 9; ++k)
+            fields[size_t(k)]->setText(stored[k]);
+        m_shown = stored;
+        m_shownGeneration = m_session.session().generation();
+    }
     sendButton->setEnabled(m_session.online());
 }
 

@@ -5,6 +5,7 @@
 #include "tables/halo.h"
 
 #include <QList>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -96,6 +97,10 @@ protected:
 private:
     // The nine fields as a table; the refusal is shown.
     std::optional<HaloTable> typedTable();
+    // The stored amounts last shown and the database they came from: on showing again the
+    // fields keep what was typed unless the stored table or the database changed since.
+    QStringList m_shown;
+    int m_shownGeneration = -1;
 };
 
 // "Programowalne jednostki towarowe": the register's three unit names.
