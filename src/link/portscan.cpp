@@ -109,12 +109,12 @@ int quickSearch(Link& link, TransferUi& caller, const std::function<void(int por
             break;
         if (trying)
             trying(p);
-        ui.progress(p - FirstPort, LastPort - FirstPort + 1);
-        if (!tryOpen(link, quiet, p))
-            continue;
-        if (silentProbe(link, ui, frame::Single))
-            return p;
-        link.closePort();
+        if (tryOpen(link, quiet, p)) {
+            if (silentProbe(link, ui, frame::Single))
+                return p;
+            link.closePort();
+        }
+        ui.progress(p - FirstPort + 1, LastPort - FirstPort + 1);
     }
     link.closePort();
     link.port = Link::NoPort;

@@ -1,4 +1,5 @@
 #include "app/forms/formregistry.h"
+#include "app/forms/guitransferui.h"
 #include "app/forms/tmenuglowne.h"
 #include "app/forms/tnowabaza.h"
 #include "fakeui.h"
@@ -556,4 +557,55 @@ TEST(TMenuGlowne, ServiceMenuGatesItsFormsByState)
     emit service->aboutToShow();
     for (QAction* a : items)
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+}
+
+namespace {
+// The program's own user interface, with its message boxes written down instead of shown.
+struct RecordingGuiUi : GuiTransferUi {
+    QStringList messages;
+    void showMessage(const QString& text, Icon) override { messages << text; }
+};
+} // namespace
+
+// "Anuluj" on the search panel stops the automatic search before the next port: the window
+// is locked meanwhile but for that button, and afterwards nothing is left behind: the panel
+// hidden, no port open, offline, the window usable, the count of ports tried told.
+TEST(TMenuGlowne, SearchPanelAnulujStopsTheAutomaticSearch)
+{
+    QTemporaryDir dir;
+    RecordingGuiUi gui;
+    ScanWorld world;
+    world.open = {1, 2, 3, 4};
+    world.registers[4] = {1};
+    Link link{world.factory()};
+    TMenuGlowne w(gui, dir.path(), dir.filePath(QStringLiteral("BDTemp.bdt")), nullptr, &link);
+    gui.setParent(&w);
+    w.show();
+    int probes = 0;
+    bool lockedButCancel = false;
+    link.trace = [&](char direction, QByteArrayView) {
+        if (direction != '>' || ++probes != 2)
+            return;
+        lockedButCancel = w.searchPanel()->isVisible() && w.searchCancelButton()->isEnabled() &&
+                          !w.navigation()->currentWidget()->isEnabled();
+        QTest::mouseClick(w.searchCancelButton(), Qt::LeftButton);
+    };
+    EXPECT_FALSE(w.automaticSearch());
+    link.trace = {};
+    EXPECT_TRUE(lockedButCancel);
+    EXPECT_EQ(probes, 2); // port 4 would have answered
+    EXPECT_EQ(gui.messages, QStringList{QStringLiteral("Przerwano. Odczytano 2 z 99.")});
+    EXPECT_FALSE(w.searchPanel()->isVisible());
+    EXPECT_TRUE(w.navigation()->currentWidget()->isEnabled());
+    EXPECT_EQ(gui.currentRun(), nullptr);
+    EXPECT_EQ(gui.progressDialog(), nullptr);
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_EQ(link.port, Link::NoPort);
+    EXPECT_EQ(w.operatingState(), OperatingState::OfflineWithDatabase);
+
+    // The next search is whole and finds the register on port 4.
+    EXPECT_TRUE(w.automaticSearch());
+    EXPECT_EQ(link.port, 4);
+    EXPECT_EQ(w.operatingState(), OperatingState::OnlineWithDatabase);
+    EXPECT_EQ(gui.messages.size(), 1);
 }
