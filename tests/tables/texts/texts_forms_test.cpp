@@ -488,6 +488,14 @@ TEST(QuickKeysForm, ListsAndDrops)
     EXPECT_EQ(form.keys[2]->item(4)->text(), QStringLiteral("Towar6     1,0000"));
     EXPECT_TRUE(e.session->isModified());
 
+    // Closed and opened again: the chosen cashier, the typed quantity and the keys stay.
+    form.quantity->setText(QStringLiteral("3"));
+    form.hide();
+    form.show();
+    EXPECT_EQ(form.cashier->currentIndex(), 1);
+    EXPECT_EQ(form.quantity->text(), QStringLiteral("3"));
+    EXPECT_EQ(form.keys[2]->count(), 5);
+
     // Quantities: 0,5 is 5000, 100 and text are refused.
     form.quantity->setText(QStringLiteral("0.5"));
     EXPECT_TRUE(form.addArticle(1, 2));

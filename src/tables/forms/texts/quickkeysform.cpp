@@ -3,6 +3,7 @@
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
 #include "common/transferrun.h"
+#include "database/databasesession.h"
 #include "database/registerdatabase.h"
 #include "tables/articlerecord.h"
 #include "tables/cashierrecord.h"
@@ -252,6 +253,9 @@ void TProgramowanieKlawiszySzybkich2::fillArticles()
 void TProgramowanieKlawiszySzybkich2::fillCashiers()
 {
     const QSignalBlocker block(cashier);
+    const int generation = m_session.session().generation();
+    const int chosen = generation == m_filledGeneration ? std::max(0, cashier->currentIndex()) : 0;
+    m_filledGeneration = generation;
     cashier->clear();
     for (int n = 1; n <= 10; ++n) {
         const QByteArray bytes =
@@ -261,7 +265,7 @@ void TProgramowanieKlawiszySzybkich2::fillCashiers()
         else
             cashier->addItem(QString::number(n));
     }
-    cashier->setCurrentIndex(0);
+    cashier->setCurrentIndex(chosen);
 }
 
 int TProgramowanieKlawiszySzybkich2::selectedCashier() const

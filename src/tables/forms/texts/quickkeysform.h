@@ -99,4 +99,7 @@ private:
     void fillCashiers();
     // Which entry each line of a key list shows.
     std::array<QList<int>, 10> m_entryOfLine;
+    // The database the cashier list was filled from: the chosen cashier stays chosen on
+    // showing again, and the first is chosen for another database.
+    int m_filledGeneration = -1;
 };
