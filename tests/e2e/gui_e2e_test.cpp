@@ -11,12 +11,14 @@
 #include "link/link.h"
 #include "link/portmap.h"
 #include "tables/articlerecord.h"
+#include "tables/forms/articles/tprogramowanietowarow.h"
 #include "tables/tablelayout.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -194,6 +196,10 @@ TEST(ProgramAgainstEmulator, EveryRunIsWholeAndLeavesNoWindowBehind)
         read->click();
         EXPECT_EQ(progressWindowsShown(), 0);
         EXPECT_EQ(articlesInDatabase(p.window->app().database()), DemoArticles);
+        // The number proposed for the next article is free after the read.
+        auto* articles = qobject_cast<TProgramowanieTowarow*>(&form);
+        ASSERT_NE(articles, nullptr);
+        EXPECT_EQ(articles->Edit4->text(), QString::number(DemoArticles + 1));
     });
     EXPECT_TRUE(p.window->session().isModified());
 

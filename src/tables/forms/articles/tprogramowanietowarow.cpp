@@ -469,6 +469,8 @@ void TProgramowanieTowarow::OdczytajZKasyClick()
     }
     PanelCzekaj->hide();
     refillGrid();
+    // The articles read may have taken the number proposed before.
+    proposeNextFree();
     if (r.writeFailed)
         m_session.ui().showMessage(QStringLiteral("     Błąd! Nie dodano towaru     "),
                                    TransferUi::Icon::Error);
