@@ -10,6 +10,7 @@
 #include "emulator/registermodel.h"
 #include "link/link.h"
 #include "link/portmap.h"
+#include "person.h"
 #include "tables/articlerecord.h"
 #include "tables/forms/articles/tprogramowanietowarow.h"
 #include "tables/tablelayout.h"
@@ -37,37 +38,6 @@ namespace {
 constexpr int EmulatorPort = 7;
 constexpr int DemoArticles = 300;
 
-// Reads every message box that comes up and answers it: "OK", or the next button of the
-// script for a question (No when the script has run out).
-class Person : public QObject {
-public:
-    Person()
-    {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { look(); });
-        m_timer.start();
-    }
-    QStringList seen;
-    QList<QMessageBox::StandardButton> answers;
-
-private:
-    void look()
-    {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        seen << box->text();
-        QMessageBox::StandardButton answer = QMessageBox::Ok;
-        if (!(box->standardButtons() & QMessageBox::Ok))
-            answer = answers.isEmpty() ? QMessageBox::No : answers.takeFirst();
-        if (QAbstractButton* b = box->button(answer))
-            b->click();
-        else
-            box->reject();
-    }
-    QTimer m_timer;
-};
-
 QString plain(QString caption)
 {
     return caption.remove(u'&').simplified();
@@ -82,17 +52,6 @@ QAbstractButton* button(QWidget* form, const QString& caption, bool exact = fals
         if ((exact ? b->text() : plain(b->text())) == caption && b->window() == form)
             return b;
     return nullptr;
-}
-
-// Progress windows still on the screen.
-int progressWindowsShown()
-{
-    int shown = 0;
-    const auto widgets = QApplication::allWidgets();
-    for (QWidget* w : widgets)
-        if (qobject_cast<QProgressDialog*>(w) && w->isVisible())
-            ++shown;
-    return shown;
 }
 
 int articlesInDatabase(RegisterDatabase& db)

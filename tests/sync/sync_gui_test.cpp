@@ -10,6 +10,7 @@
 #include "emulator/registermodel.h"
 #include "link/link.h"
 #include "link/portmap.h"
+#include "person.h"
 #include "sync/articlesync.h"
 #include "sync/forms/tablesyncform.h"
 #include "sync/forms/tsynchronizacjabazytowarowej.h"
@@ -35,42 +36,6 @@
 namespace {
 
 using T = emu::RegisterModel;
-
-// Reads every message box that comes up and closes it with "OK".
-class Person : public QObject {
-public:
-    Person()
-    {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { look(); });
-        m_timer.start();
-    }
-    QStringList seen;
-
-private:
-    void look()
-    {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        seen << box->text();
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
-            ok->click();
-        else
-            box->reject();
-    }
-    QTimer m_timer;
-};
-
-int progressWindowsShown()
-{
-    int shown = 0;
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows)
-        if (qobject_cast<QProgressDialog*>(w) && w->isVisible())
-            ++shown;
-    return shown;
-}
 
 template <class W> W* child(QWidget& form, const char* name)
 {

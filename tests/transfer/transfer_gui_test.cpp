@@ -9,6 +9,7 @@
 #include "emulator/emulatorhost.h"
 #include "link/link.h"
 #include "link/portmap.h"
+#include "person.h"
 #include "transfer/cachedump.h"
 #include "transfer/forms/tdaneinformacyjne.h"
 #include "transfer/forms/tkopiapamiecipodrecznej.h"
@@ -48,43 +49,6 @@ constexpr int DemoArticles = 300; // every third unsold: 200 sales records
 constexpr int SoldArticles = 200;
 constexpr int CacheFrames = 60;
 constexpr int TurnoverMonths = 12;
-
-// Reads every message box as it comes up and presses its "OK".
-class Person : public QObject {
-public:
-    Person()
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { look(); });
-        m_timer.start();
-    }
-    QStringList seen;
-
-private:
-    void look()
-    {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        seen << box->text();
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
-            ok->click();
-        else
-            box->reject();
-    }
-    QTimer m_timer;
-};
-
-// Progress windows still on the screen.
-int progressWindowsShown()
-{
-    int shown = 0;
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows)
-        if (qobject_cast<QProgressDialog*>(w) && w->isVisible())
-            ++shown;
-    return shown;
-}
 
 struct Rig {
     QTemporaryDir dir;

@@ -1,6 +1,7 @@
 // The article base editor driven as the user drives it, on the offscreen platform.
 #include "articletestdb.h"
 #include "fakeui.h"
+#include "person.h"
 
 #include "app/appsession.h"
 #include "app/articlelist/tedycjatowaru.h"
@@ -316,37 +317,6 @@ TEST(TProgramowanieTowarow, SendSelectedAndAutoSendOnDuno)
 }
 
 namespace {
-
-// Reads every message box the form's runs put up and closes it with its default button.
-class Person : public QObject {
-public:
-    Person()
-    {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible())
-                return;
-            seen << box->text();
-            box->accept();
-        });
-        m_timer.start();
-    }
-    QStringList seen;
-
-private:
-    QTimer m_timer;
-};
-
-int progressWindowsShown()
-{
-    int shown = 0;
-    const auto widgets = QApplication::allWidgets();
-    for (QWidget* w : widgets)
-        if (qobject_cast<QProgressDialog*>(w) && w->isVisible())
-            ++shown;
-    return shown;
-}
 
 // The form with the program's own user interface (GuiTransferUi) and the emulator holding
 // a demo base, with fast transfers so that the runs take no longer than the line needs.
