@@ -35,6 +35,9 @@ QProcessEnvironment childEnvironment(const QString& runtimeDir)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    // A working copy of its own: unsaved changes left in the shared temporary directory by
+    // another copy would make the program ask about them before anything else.
+    env.insert(QStringLiteral("TEMP"), runtimeDir);
     return env;
 }
 
