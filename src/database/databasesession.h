@@ -43,7 +43,7 @@ public:
     QString workingCopyPath() const;
 
     // A new working copy with the default records and the current accounting currency
-    // symbol. Failure: "Nie udało się utworzyć nowej bazy" and no database loaded.
+    // symbol. Failure: "Nie udało się utworzyć nowej bazy"; the database in use stays loaded.
     DbResult createWorkingDatabase();
 
     // The database created at start-up: display name "Bez nazwy", symbol "PLN", not modified.

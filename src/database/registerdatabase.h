@@ -23,7 +23,8 @@ public:
     void close();
 
     bool isOpen() const { return m_file.isOpen(); }
-    // No database loaded, or a write to the working copy failed.
+    // No database loaded, or the file is behind the program's copy after a write to it failed
+    // (the next write that succeeds puts the whole copy back).
     bool failed() const { return !isOpen() || m_failed; }
     QString path() const { return m_file.fileName(); }
     const QByteArray& contents() const { return m_data; }
