@@ -40,7 +40,7 @@ void CliUi::showMessage(const QString& text, Icon)
     cli::err(text);
 }
 
-TransferUi::Answer CliUi::ask(const QString& text, Buttons, Icon)
+TransferUi::Answer CliUi::ask(const QString& text, Buttons, Icon, const QString&)
 {
     messages << text;
     cli::err(text + (m_answerYes ? QStringLiteral(" [Tak]") : QStringLiteral(" [Nie]")));

@@ -11,8 +11,8 @@ class CliUi : public TransferUi {
 public:
     explicit CliUi(bool answerYes);
     void showMessage(const QString& text, Icon icon = Icon::Information) override;
-    Answer ask(const QString& text, Buttons buttons = Buttons::YesNo,
-               Icon icon = Icon::Question) override;
+    Answer ask(const QString& text, Buttons buttons = Buttons::YesNo, Icon icon = Icon::Question,
+               const QString& title = {}) override;
     void progress(int done, int total) override;
     void processEvents() override;
     void waitMs(int ms) override;

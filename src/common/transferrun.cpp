@@ -19,9 +19,10 @@ void TransferRun::showMessage(const QString& text, Icon icon)
     m_from.showMessage(text, icon);
 }
 
-TransferUi::Answer TransferRun::ask(const QString& text, Buttons buttons, Icon icon)
+TransferUi::Answer TransferRun::ask(const QString& text, Buttons buttons, Icon icon,
+                                    const QString& title)
 {
-    return m_from.ask(text, buttons, icon);
+    return m_from.ask(text, buttons, icon, title);
 }
 
 void TransferRun::progress(int done, int total)

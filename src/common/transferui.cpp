@@ -33,7 +33,7 @@ void SilentUi::showMessage(const QString& text, Icon)
     messages << text;
 }
 
-TransferUi::Answer SilentUi::ask(const QString& text, Buttons, Icon)
+TransferUi::Answer SilentUi::ask(const QString& text, Buttons, Icon, const QString&)
 {
     messages << text;
     return Answer::No;

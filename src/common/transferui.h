@@ -21,9 +21,10 @@ public:
 
     // A message box with a fixed Polish text, shown once.
     virtual void showMessage(const QString& text, Icon icon = Icon::Information) = 0;
-    // A question; the caller says which buttons are offered.
+    // A question; the caller says which buttons are offered and, where it is not the
+    // program's own "Vorn Duno", the caption (empty: "Vorn Duno").
     virtual Answer ask(const QString& text, Buttons buttons = Buttons::YesNo,
-                       Icon icon = Icon::Question) = 0;
+                       Icon icon = Icon::Question, const QString& title = {}) = 0;
     // Progress of a long run: `done` of `total` records (total 0 = unknown).
     virtual void progress(int done, int total) { (void)done, (void)total; }
     // Lets pending window messages run once, so that a cancel button can be pressed.
@@ -51,8 +52,8 @@ public:
 class SilentUi : public TransferUi {
 public:
     void showMessage(const QString& text, Icon icon = Icon::Information) override;
-    Answer ask(const QString& text, Buttons buttons = Buttons::YesNo,
-               Icon icon = Icon::Question) override;
+    Answer ask(const QString& text, Buttons buttons = Buttons::YesNo, Icon icon = Icon::Question,
+               const QString& title = {}) override;
     void waitMs(int ms) override;
     qint64 nowMs() const override;
 

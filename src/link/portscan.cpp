@@ -16,7 +16,7 @@ class QuietUi : public TransferUi {
 public:
     explicit QuietUi(TransferUi& inner) : m_inner(inner) {}
     void showMessage(const QString&, Icon) override {}
-    Answer ask(const QString&, Buttons buttons, Icon) override
+    Answer ask(const QString&, Buttons buttons, Icon, const QString&) override
     {
         return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
     }
@@ -66,13 +66,22 @@ int portFromEntry(const QString& entry)
     return digits > 0 ? n : 0;
 }
 
+QList<int> probeOrder()
+{
+    QList<int> usb;
+    QList<int> others;
+    for (int p = FirstPort; p <= LastPort; ++p)
+        (portmap::isUsb(p) ? usb : others) << p;
+    return usb + others;
+}
+
 QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun)
 {
     QuietUi quiet(ui);
     const int before = link.port;
     link.closePort();
     QList<int> ports;
-    for (int p = FirstPort; p <= LastPort; ++p) {
+    for (int p : probeOrder()) {
         if (letEventsRun) {
             ui.processEvents();
             if (ui.stopRequested())
@@ -91,6 +100,11 @@ bool silentProbe(Link& link, TransferUi& ui, quint16 sequence)
     QuietUi quiet(ui);
     if (link.sendBytes(quiet, commands::probe(link.address, sequence)) != 0)
         return false;
+    // A register answers the probe at once; a port whose line stays silent for the first
+    // ProbeAnswerStartMs has nothing behind it, and the search goes on instead of waiting
+    // out the whole read time-out on it. A line that cannot tell is read as before.
+    if (SerialLine* line = link.serialLine(); line && line->waitReadable(ProbeAnswerStartMs) == 0)
+        return false;
     return link.read(10) == 10 && link.at(6) == frame::StatusCommand;
 }
 
@@ -103,7 +117,9 @@ int quickSearch(Link& link, TransferUi& caller, const std::function<void(int por
     link.port = Link::NoPort;
     // Window messages run before every port, so that the search panel's "Anuluj" can stop
     // the search between two ports.
-    for (int p = FirstPort; p <= LastPort; ++p) {
+    const QList<int> order = probeOrder();
+    int tried = 0;
+    for (int p : order) {
         ui.processEvents();
         if (ui.stopRequested())
             break;
@@ -114,7 +130,7 @@ int quickSearch(Link& link, TransferUi& caller, const std::function<void(int por
                 return p;
             link.closePort();
         }
-        ui.progress(p - FirstPort + 1, LastPort - FirstPort + 1);
+        ui.progress(++tried, int(order.size()));
     }
     link.closePort();
     link.port = Link::NoPort;
@@ -145,9 +161,10 @@ registerScan(Link& link, TransferUi& caller,
 
     // Window messages run before every probe, so that the dialog's "Anuluj" can stop the
     // scan between two probes; the link state is put back all the same.
+    const QList<int> order = probeOrder();
     for (int address = 1; address <= Addresses && !ui.stopRequested(); ++address) {
         link.address = quint8(address);
-        for (int p = FirstPort; p <= LastPort; ++p) {
+        for (int p : order) {
             ui.processEvents();
             if (ui.stopRequested())
                 break;
@@ -210,7 +227,16 @@ ApplyOutcome applySettings(Link& link, TransferUi& ui, const PortChoice& choice)
 QString portLabel(int port)
 {
     const QString path = portmap::devicePath(port);
-    return path.isEmpty() ? portEntry(port) : portEntry(port) + QStringLiteral(" (") + path + u')';
+    if (path.isEmpty())
+        return portEntry(port);
+    const QString byId = portmap::byIdName(port);
+    return portEntry(port) + QStringLiteral(" (") + path +
+           (byId.isEmpty() || path.endsWith(byId) ? QString() : QStringLiteral(", ") + byId) + u')';
+}
+
+QString foundEntry(const FoundRegister& found)
+{
+    return portLabel(found.port) + QStringLiteral(", adres ") + QString::number(found.address);
 }
 
 QString bufferText(QByteArrayView bytes, BufferView view)

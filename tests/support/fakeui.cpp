@@ -5,9 +5,10 @@ void FakeUi::showMessage(const QString& text, Icon)
     messages << text;
 }
 
-TransferUi::Answer FakeUi::ask(const QString& text, Buttons, Icon)
+TransferUi::Answer FakeUi::ask(const QString& text, Buttons, Icon, const QString& title)
 {
     questions << text;
+    titles << (title.isEmpty() ? QStringLiteral("Vorn Duno") : title);
     return answers.isEmpty() ? Answer::No : answers.takeFirst();
 }
 

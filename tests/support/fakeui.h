@@ -10,8 +10,8 @@
 class FakeUi : public TransferUi {
 public:
     void showMessage(const QString& text, Icon icon = Icon::Information) override;
-    Answer ask(const QString& text, Buttons buttons = Buttons::YesNo,
-               Icon icon = Icon::Question) override;
+    Answer ask(const QString& text, Buttons buttons = Buttons::YesNo, Icon icon = Icon::Question,
+               const QString& title = {}) override;
     void progress(int done, int total) override;
     void processEvents() override;
     void waitMs(int ms) override;
@@ -23,6 +23,7 @@ public:
 
     QStringList messages;  // shown messages, in order
     QStringList questions; // asked questions, in order
+    QStringList titles;    // their captions ("Vorn Duno" where the caller gave none)
     QList<Answer> answers; // script for ask()
     QList<int> waits;      // every waitMs() argument
     qint64 clock = 0;

@@ -6,7 +6,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QTimer>
@@ -81,22 +83,53 @@ void GuiTransferUi::showMessage(const QString& text, Icon icon)
     }
 }
 
-TransferUi::Answer GuiTransferUi::ask(const QString& text, Buttons buttons, Icon icon)
+TransferUi::Answer GuiTransferUi::ask(const QString& text, Buttons buttons, Icon icon,
+                                      const QString& title)
 {
+    // A Yes/No question has no way out but its two buttons: Escape and the window's close
+    // button leave it on the screen, as a Yes/No message box does on Windows.
+    class YesNoBox : public QMessageBox {
+    public:
+        using QMessageBox::QMessageBox;
+        bool escapable = true;
+
+    protected:
+        void keyPressEvent(QKeyEvent* event) override
+        {
+            if (!escapable && event->key() == Qt::Key_Escape)
+                return event->accept();
+            QMessageBox::keyPressEvent(event);
+        }
+        void closeEvent(QCloseEvent* event) override
+        {
+            if (!escapable && event->spontaneous())
+                return event->ignore();
+            QMessageBox::closeEvent(event);
+        }
+    };
+
     closeProgress();
+    const bool withCancel = buttons == Buttons::YesNoCancel;
     const QMessageBox::StandardButtons offered =
-        buttons == Buttons::YesNoCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
-                                        : QMessageBox::Yes | QMessageBox::No;
-    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::Question,
-                    QStringLiteral("Vorn Duno"), text, offered, m_parent);
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+        withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                   : QMessageBox::Yes | QMessageBox::No;
+    // A box closed some other way (by the program, not by a button) is shown again: only a
+    // button answers a Yes/No question. A program that keeps closing it gets No in the end.
+    for (int shown = 0; shown < 10; ++shown) {
+        YesNoBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::Question,
+                     title.isEmpty() ? QStringLiteral("Vorn Duno") : title, text, offered,
+                     m_parent);
+        box.escapable = withCancel;
+        box.exec();
+        const QAbstractButton* clicked = box.clickedButton();
+        if (clicked && clicked == box.button(QMessageBox::Yes))
+            return Answer::Yes;
+        if (clicked && clicked == box.button(QMessageBox::No))
+            return Answer::No;
+        if (withCancel)
+            return Answer::Cancel;
     }
+    return Answer::No;
 }
 
 void GuiTransferUi::progress(int done, int total)

@@ -23,8 +23,8 @@ public:
     ~GuiTransferUi() override;
 
     void showMessage(const QString& text, Icon icon = Icon::Information) override;
-    Answer ask(const QString& text, Buttons buttons = Buttons::YesNo,
-               Icon icon = Icon::Question) override;
+    Answer ask(const QString& text, Buttons buttons = Buttons::YesNo, Icon icon = Icon::Question,
+               const QString& title = {}) override;
     // Outside a form's own panel: a progress window over the run's form with count, total,
     // time left and "Anuluj". It closes when the run ends, whatever the total was, and
     // before every message; a run that was asked to stop does not open it again.
