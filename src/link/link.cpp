@@ -87,9 +87,11 @@ int Link::sendBytes(TransferUi& ui, QByteArrayView bytes)
     for (;;) {
         const quint32 remaining = quint32(bytes.size() - offset);
         m_line->setTimeouts(LineTimeouts{0, 10, 1000, 20, remaining * 800 / line.baud + 10});
+        // With all bytes handed over, this write only waits for those still held back.
         const SerialLine::WriteResult r = m_line->write(bytes.sliced(offset));
         if (r.vanished) {
-            // An unplugged adapter: reopen the same port number once for this send.
+            // An unplugged adapter: reopen the same port number once for this send and send
+            // the frame again whole; the register drops the part it got before.
             closePort();
             if (reopened) {
                 ui.showMessage(QStringLiteral("Wystąpił błąd transmisji."),
@@ -100,12 +102,11 @@ int Link::sendBytes(TransferUi& ui, QByteArrayView bytes)
             reopened = true;
             if (openPort(ui, true) != 0)
                 return 1;
-            offset += r.written;
-            if (offset >= bytes.size())
-                return 0;
+            offset = 0;
             continue;
         }
-        if (r.ok && offset + r.written >= bytes.size())
+        offset += r.written;
+        if (r.ok && offset >= bytes.size() && r.pending == 0)
             return 0;
         if (m_line->status() == 1) {
             ui.showMessage(QStringLiteral("Wystąpił błąd transmisji."), TransferUi::Icon::Error);
@@ -114,14 +115,19 @@ int Link::sendBytes(TransferUi& ui, QByteArrayView bytes)
             return 1;
         }
         if (line.xonXoff || line.rtsCts) {
-            if (!ui.waitForLine([this] { return lineStatus() == 0; }))
+            // "Kasa niegotowa.": the bytes still held leave once the line is released.
+            if (!ui.waitForLine([this] { return lineStatus() == 0; })) {
+                if (isOpen())
+                    m_line->discardOutput();
                 return 1;
+            }
         } else {
             ui.waitMs(1);
-            if (++waits > 1000)
+            if (++waits > 1000) {
+                m_line->discardOutput();
                 return 1;
+            }
         }
-        offset += r.written;
     }
 }
 

@@ -8,6 +8,10 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
+#include <ctime>
 #include <termios.h>
 #include <unistd.h>
 
@@ -52,6 +56,8 @@ SerialLine::OpenError PosixSerialLine::open(const QString& path)
     }
     m_fd = fd;
     m_timeouts = LineTimeouts{};
+    m_countersKnown = false;
+    lineErrorsSinceLastCheck(); // what the driver counted before is not ours
     return OpenError::None;
 }
 
@@ -160,8 +166,48 @@ SerialLine::WriteResult PosixSerialLine::write(QByteArrayView bytes)
             return r;
         }
     }
+    // The bytes are the driver's now; the write is done when they have left the computer.
+    // A line held by CTS or XOFF keeps them queued until the time-out.
+    for (;;) {
+        r.pending = outputQueued();
+        if (r.pending == 0 || nowMs() >= deadline)
+            break;
+        const timespec pause{0, 1000 * 1000};
+        ::nanosleep(&pause, nullptr);
+    }
     r.ok = true;
     return r;
+}
+
+qint64 PosixSerialLine::outputQueued() const
+{
+    int queued = 0;
+    if (m_fd < 0 || ::ioctl(m_fd, TIOCOUTQ, &queued) != 0)
+        return 0; // a driver that cannot tell keeps nothing back
+    return qMax(queued, 0);
+}
+
+void PosixSerialLine::discardOutput()
+{
+    if (m_fd >= 0)
+        ::tcflush(m_fd, TCOFLUSH);
+}
+
+bool PosixSerialLine::lineErrorsSinceLastCheck()
+{
+#ifdef TIOCGICOUNT
+    serial_icounter_struct counts{};
+    if (m_fd < 0 || ::ioctl(m_fd, TIOCGICOUNT, &counts) != 0)
+        return false; // no counters (a pseudo-terminal): no line errors to report
+    const std::array<int, 5> now{counts.frame, counts.parity, counts.overrun, counts.buf_overrun,
+                                 counts.brk};
+    const bool more = m_countersKnown && now != m_errorCounts;
+    m_errorCounts = now;
+    m_countersKnown = true;
+    return more;
+#else
+    return false;
+#endif
 }
 
 qint64 PosixSerialLine::read(char* into, qint64 count)
@@ -219,10 +265,19 @@ int PosixSerialLine::status()
     termios t{};
     if (::tcgetattr(m_fd, &t) != 0)
         return 1;
+    if (lineErrorsSinceLastCheck())
+        return 1;
     if (m_rtsCts) {
         int bits = 0;
         if (::ioctl(m_fd, TIOCMGET, &bits) == 0 && !(bits & TIOCM_CTS))
             return 2;
     }
+    // Output still queued, or a driver that takes nothing more (a pseudo-terminal stopped
+    // by XOFF): the output is held.
+    if (outputQueued() > 0)
+        return 2;
+    pollfd p{m_fd, POLLOUT, 0};
+    if (::poll(&p, 1, 0) == 0)
+        return 2;
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -34,7 +35,10 @@ public:
     struct WriteResult {
         bool ok = false;       // the call itself succeeded (possibly writing less)
         bool vanished = false; // the device is gone (unplugged adapter, closed pty)
-        qint64 written = 0;
+        qint64 written = 0;    // bytes handed to the driver
+        // Of those, the bytes still waiting in the driver when the time-out ran out (the
+        // output is held): they leave by themselves once the line is released.
+        qint64 pending = 0;
     };
 
     virtual ~SerialLine() = default;
@@ -44,10 +48,16 @@ public:
     virtual bool configure(const LineSettings& settings) = 0;
     virtual void setTimeouts(const LineTimeouts& timeouts) = 0;
     virtual LineTimeouts timeouts() const = 0;
+    // Returns once the bytes have left the computer, or when the write time-out runs out.
+    // A write of no bytes waits for what is still pending.
     virtual WriteResult write(QByteArrayView bytes) = 0;
+    // Throws away output that has not left yet (a send that gives up on a held line).
+    virtual void discardOutput() {}
     // Reads up to `count` bytes into `into`; returns how many arrived before the time-out.
     virtual qint64 read(char* into, qint64 count) = 0;
     // 0 line clear, 1 error (or the query failed), 2 output held; clears the error flags.
+    // Errors are the framing, parity, overrun and break conditions the driver counted since
+    // the last check.
     virtual int status() = 0;
     // Blocks until input is waiting or `ms` have passed: 1 input waiting, 0 the time passed,
     // -1 the line cannot tell (the caller then waits the whole time itself).
@@ -60,7 +70,10 @@ public:
 
 // The POSIX line over termios; poll() with a deadline gives exact total time-outs.
 // Works with on-board ports, USB adapters and pseudo-terminals. EIO, ENXIO and ENODEV on a
-// write mean the device vanished.
+// write mean the device vanished. A write waits until the driver's output queue is empty
+// (TIOCOUTQ), so a line held by CTS or XOFF shows as a write that did not finish. Line
+// errors come from the driver's counters (TIOCGICOUNT); a device without them (a
+// pseudo-terminal) reports none.
 class PosixSerialLine : public SerialLine {
 public:
     ~PosixSerialLine() override;
@@ -74,11 +87,19 @@ public:
     qint64 read(char* into, qint64 count) override;
     int status() override;
     int waitReadable(int ms) override;
+    void discardOutput() override;
 
 private:
+    qint64 outputQueued() const;
+    bool lineErrorsSinceLastCheck();
+
     int m_fd = -1;
     bool m_rtsCts = false;
     LineTimeouts m_timeouts;
+    // The driver's error counters at the last check (framing, parity, overrun, buffer
+    // overrun, break); empty where the driver has none.
+    std::array<int, 5> m_errorCounts{};
+    bool m_countersKnown = false;
 };
 
 std::unique_ptr<SerialLine> makePosixSerialLine();

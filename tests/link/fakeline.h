@@ -13,6 +13,7 @@ struct FakeLineScript {
     QList<QByteArray> reads;          // one entry per read() call; empty = time-out
     QList<qint64> writeLimits;        // bytes accepted per write() call (-1 = all)
     QList<bool> writeVanish;          // this write call fails as an unplugged device
+    QList<qint64> writePending;       // of the accepted bytes, those held back (line held)
     QList<int> statuses;              // status() answers (0 once exhausted)
     QByteArray written;               // everything written
     QList<LineTimeouts> timeoutsSet;  // every setTimeouts()
@@ -20,7 +21,7 @@ struct FakeLineScript {
     int waitReadable = -1;            // what waitReadable() answers (-1: the line cannot tell)
     bool openFails = false;
     bool configureFails = false;
-    int opens = 0, writes = 0, readsDone = 0;
+    int opens = 0, writes = 0, readsDone = 0, discards = 0;
 };
 
 class FakeLine : public SerialLine {
@@ -47,16 +48,21 @@ public:
     {
         const int i = m_s.writes++;
         WriteResult r;
+        qint64 limit = i < m_s.writeLimits.size() ? m_s.writeLimits[i] : -1;
         if (i < m_s.writeVanish.size() && m_s.writeVanish[i]) {
+            // Unplugged in the middle: the part within the limit went out before.
+            if (limit > 0)
+                m_s.written += bytes.first(qMin<qint64>(limit, bytes.size())).toByteArray();
             r.vanished = true;
             return r;
         }
-        qint64 limit = i < m_s.writeLimits.size() ? m_s.writeLimits[i] : -1;
         r.written = limit < 0 ? bytes.size() : qMin<qint64>(limit, bytes.size());
         m_s.written += bytes.first(r.written).toByteArray();
+        r.pending = i < m_s.writePending.size() ? m_s.writePending[i] : 0;
         r.ok = true;
         return r;
     }
+    void discardOutput() override { ++m_s.discards; }
     qint64 read(char* into, qint64 count) override
     {
         ++m_s.readsDone;

@@ -158,6 +158,77 @@ TEST(Link, VanishedDeviceIsReopenedOnce)
     EXPECT_EQ(ui.messages, QStringList{QStringLiteral("Wystąpił błąd transmisji.")});
 }
 
+// A line held by flow control keeps the frame's last bytes in the driver past the write
+// time-out: the send waits with "Kasa niegotowa." until they have left and sends nothing
+// twice; a wait given up throws the held bytes away.
+TEST(Link, HeldOutputWaitsUntilTheBytesHaveLeft)
+{
+    struct Case {
+        const char* name;
+        bool xonXoff, rtsCts, released;
+    };
+    const Case cases[] = {
+        {"XOFF, released", true, false, true},
+        {"CTS, released", false, true, true},
+        {"XOFF, given up", true, false, false},
+        {"CTS, given up", false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeLineScript script;
+        Link link(fakeFactory(script));
+        FakeUi ui;
+        link.port = 1;
+        link.line.xonXoff = c.xonXoff;
+        link.line.rtsCts = c.rtsCts;
+        ASSERT_EQ(link.openPort(ui, true), 0);
+        script.writePending = {4}; // all handed over, four still held at the time-out
+        script.statuses = {2, 0};
+        ui.lineWaitResult = c.released;
+        EXPECT_EQ(link.sendBytes(ui, "abcdef") == 0, c.released);
+        EXPECT_EQ(ui.lineWaits, 1);
+        EXPECT_EQ(script.written, QByteArray("abcdef"));
+        EXPECT_EQ(script.discards, c.released ? 0 : 1);
+        EXPECT_TRUE(ui.messages.isEmpty());
+        EXPECT_EQ(link.port, 1);
+    }
+}
+
+// Without flow control held bytes are waited for as a partial write is: a millisecond a
+// round, at most 1000 rounds.
+TEST(Link, HeldOutputWithoutFlowControlIsBounded)
+{
+    FakeLineScript script;
+    Link link(fakeFactory(script));
+    FakeUi ui;
+    link.port = 1;
+    ASSERT_EQ(link.openPort(ui, true), 0);
+    script.writePending = QList<qint64>(1200, 3);
+    script.statuses = QList<int>(1200, 2);
+    EXPECT_NE(link.sendBytes(ui, "abcdef"), 0);
+    EXPECT_EQ(ui.waits.size(), 1001);
+    EXPECT_EQ(script.written, QByteArray("abcdef"));
+    EXPECT_EQ(script.discards, 1);
+    EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+// An adapter unplugged in the middle of a frame: after the reopen the frame goes out again
+// from its first byte, never from the middle.
+TEST(Link, ReopenSendsTheWholeFrameAgain)
+{
+    FakeLineScript script;
+    Link link(fakeFactory(script));
+    FakeUi ui;
+    link.port = 1;
+    ASSERT_EQ(link.openPort(ui, true), 0);
+    script.writeLimits = {3};
+    script.writeVanish = {true};
+    EXPECT_EQ(link.sendBytes(ui, "abcdef"), 0);
+    EXPECT_EQ(script.opens, 2);
+    EXPECT_EQ(script.written, QByteArray("abc") + QByteArray("abcdef"));
+    EXPECT_TRUE(ui.messages.isEmpty());
+}
+
 TEST(Link, DrainStopsAfter8192Reads)
 {
     FakeLineScript script;

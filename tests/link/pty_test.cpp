@@ -221,3 +221,45 @@ TEST(PtyLink, FastPauseFallsBackToTheClockWithoutAnOpenPort)
     link.pauseForAnswer(ui, 1000);
     EXPECT_EQ(ui.waits, (QList<int>{1000}));
 }
+
+// The register stops the computer with XOFF: the frame cannot leave, the send waits with
+// "Kasa niegotowa." until XON comes, then the frame arrives once and whole. A pseudo-terminal
+// counts no line errors, so the line status shows none.
+TEST(PtyLink, XoffHoldsTheSendUntilXon)
+{
+    struct XonUi : FakeUi {
+        int master = -1;
+        bool waitForLine(const std::function<bool()>& lineClear) override
+        {
+            ++lineWaits;
+            (void)::write(master, "\x11", 1); // the register is ready again
+            for (int i = 0; i < 2000; ++i) {
+                if (lineClear())
+                    return true;
+                usleep(1000);
+            }
+            return false;
+        }
+    };
+    Pty pty;
+    portmap::setPortOverride(97, pty.path);
+    Link link;
+    XonUi ui;
+    ui.master = pty.master;
+    link.port = 97;
+    link.line.xonXoff = true;
+    ASSERT_EQ(link.openPort(ui, true), 0);
+    EXPECT_EQ(link.lineStatus(), 0);
+    ASSERT_EQ(::write(pty.master, "\x13", 1), 1);
+    for (int i = 0; i < 2000 && link.lineStatus() != 2; ++i)
+        usleep(1000);
+    ASSERT_EQ(link.lineStatus(), 2);
+    EXPECT_EQ(link.sendBytes(ui, "0123456789"), 0);
+    EXPECT_EQ(ui.lineWaits, 1);
+    EXPECT_EQ(pty.readMaster(10), QByteArray("0123456789"));
+    char extra = 0;
+    EXPECT_LE(::read(pty.master, &extra, 1), 0); // nothing went twice
+    EXPECT_EQ(link.lineStatus(), 0);
+    EXPECT_TRUE(ui.messages.isEmpty());
+    portmap::setPortOverride(97, {});
+}
