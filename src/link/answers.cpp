@@ -142,6 +142,22 @@ bool isAck(const Link& link, quint8 code)
     return link.at(6) == frame::AckCommand && link.at(2) == 10 && link.at(7) == code;
 }
 
+// The first `length` bytes of the receive area are one whole frame of that length: start
+// byte, length field, end byte and check byte all agree.
+bool wholeFrame(const Link& link, int length)
+{
+    return length >= 9 && link.at(0) == frame::Start && link.at(2) == (length & 0xFF) &&
+           link.at(3) == (length >> 8) && link.at(length - 1) == frame::End &&
+           frame::checkByte(link.received(length)) == link.at(length - 2);
+}
+
+// A register acknowledgement with this code that passes every check; only such a frame
+// counts as the register's consent.
+bool isGoodAck(const Link& link, quint8 code)
+{
+    return isAck(link, code) && wholeFrame(link, 10);
+}
+
 // A completion wait never outlasts this on the run's clock (a register that keeps
 // reporting "still printing" forever would otherwise hold the program).
 constexpr qint64 kCompletionLimitMs = 15 * 60 * 1000;
@@ -196,6 +212,13 @@ int readAnswer(Link& link, TransferUi& ui, int length)
         ui.showMessage(QStringLiteral("Brak komunikacji."), TransferUi::Icon::Error);
         return Nothing;
     }
+    // Bytes that are no frame of this length (a start, length or end byte out of place):
+    // nothing usable, whatever the check byte says.
+    if (link.at(0) != frame::Start || link.at(2) != (length & 0xFF) ||
+        link.at(3) != (length >> 8) || link.at(length - 1) != frame::End) {
+        ui.showMessage(QStringLiteral("Brak komunikacji."), TransferUi::Icon::Error);
+        return Nothing;
+    }
     const quint8 computed = frame::checkByte(link.received(length));
     const quint8 got = link.at(length - 2);
     if (computed != got) {
@@ -225,7 +248,7 @@ int paperOutQuestion(Link& link, TransferUi& ui)
     // as No after a while rather than holding the run for good.
     for (int asked = 0; asked < 100 && answer == TransferUi::Answer::Cancel; ++asked)
         answer = ui.ask(QStringLiteral("Brak papieru! Kontynuować?"), TransferUi::Buttons::YesNo,
-                        TransferUi::Icon::Warning);
+                        TransferUi::Icon::Warning, QStringLiteral("UWAGA!"));
     if (answer != TransferUi::Answer::Yes) {
         sendAcknowledgement(link, ui, 4);
         ui.showMessage(QStringLiteral("Komunikacja przerwana przez użytkownika."),
@@ -233,9 +256,9 @@ int paperOutQuestion(Link& link, TransferUi& ui)
         return UserStopped;
     }
     if (link.read(10) == 10) {
-        if (isAck(link, 0))
+        if (isGoodAck(link, 0))
             return Accepted;
-        if (isAck(link, 3))
+        if (isGoodAck(link, 3))
             return AcceptedEnd;
     }
     return NoAnswer;
@@ -249,9 +272,10 @@ int wait(Link& link, TransferUi& ui, bool report)
         return NoAnswer;
     if (isStatus(link, 0x08))
         return Busy;
-    if (isAck(link, 0))
+    // The register's consent counts only when the frame passes its check.
+    if (isGoodAck(link, 0))
         return Accepted;
-    if (isAck(link, 3))
+    if (isGoodAck(link, 3))
         return AcceptedEnd;
     if (isStatus(link, 0x02)) {
         const int r = paperOutQuestion(link, ui);
@@ -301,7 +325,7 @@ bool completionWait(Link& link, TransferUi& ui)
                 return false;
             continue;
         }
-        if (isAck(link, 0) || isAck(link, 3))
+        if (isGoodAck(link, 0) || isGoodAck(link, 3))
             return true;
     }
     return false;
@@ -311,7 +335,9 @@ bool probe(Link& link, TransferUi& ui, quint16 sequence)
 {
     if (link.sendBytes(ui, commands::probe(link.address, sequence)) != 0)
         return false;
-    return link.read(10) == 10 && link.at(6) == frame::StatusCommand;
+    // Any status frame says that a register answers, but only a whole one: noise that
+    // happens to carry "A" in the right place is no register.
+    return link.read(10) == 10 && link.at(6) == frame::StatusCommand && wholeFrame(link, 10);
 }
 
 int detectRegisterType(Link& link, TransferUi& ui)
@@ -327,7 +353,7 @@ int detectRegisterType(Link& link, TransferUi& ui)
         return 0;
     if (link.readAt(4, length - 4) < length - 4)
         return 0;
-    if (frame::checkByte(link.received(length)) != link.at(length - 2)) {
+    if (!wholeFrame(link, length)) {
         sendAcknowledgement(link, ui, 1);
         return 0;
     }

@@ -26,6 +26,16 @@ QByteArray regFrame(int length, int sequence, int code, QByteArray data, bool go
     f[length - 1] = 3;
     return f;
 }
+// The frame with one byte changed and its check byte made right again for its length.
+QByteArray withByte(QByteArray f, int at, int value)
+{
+    f[at] = char(value);
+    char x = 0;
+    for (int i = 1; i <= f.size() - 3; ++i)
+        x ^= f[i];
+    f[f.size() - 2] = x;
+    return f;
+}
 QByteArray status(int s)
 {
     return regFrame(10, 1, 'A', bytes({s}));
@@ -101,6 +111,31 @@ TEST(Answers, ReadAnswerBranches)
               .arg(quint8(data20[18])),
           QStringLiteral("Błąd CRC!")},
          {}},
+        // Frames that pass the check byte but are no frame of the length asked for.
+        {"wrong start byte",
+         withByte(data20, 0, 0x7F),
+         20,
+         3,
+         {QStringLiteral("Brak komunikacji.")},
+         {}},
+        {"wrong end byte",
+         withByte(data20, 19, 0x55),
+         20,
+         3,
+         {QStringLiteral("Brak komunikacji.")},
+         {}},
+        {"wrong length field",
+         withByte(data20, 2, 21),
+         20,
+         3,
+         {QStringLiteral("Brak komunikacji.")},
+         {}},
+        {"length field high byte",
+         withByte(data20, 3, 1),
+         20,
+         3,
+         {QStringLiteral("Brak komunikacji.")},
+         {}},
         {"last", data20, 20, 2, {}, ourAck(3)},
         {"more", regFrame(20, 0x0003, 'K', QByteArray(11, 'x')), 20, 1, {}, ourAck(0)},
         {"stopped", regFrame(20, 0x0003, 'K', QByteArray(11, 'x')), 20, 2, {}, ourAck(4), true},
@@ -130,8 +165,16 @@ TEST(Answers, ConfirmationWaitBranches)
         {"nothing", {}, 4, false, {}},
         {"too little", {ack(0).left(9)}, 4, false, {}},
         {"busy", {status(0x08)}, 6, false, {}},
-        {"ack 0 bad check", {ack(0, false)}, 0, false, {}},
-        {"ack 3 bad check", {ack(3, false)}, 3, false, {}},
+        // An acknowledgement that fails its check is no consent.
+        {"ack 0 bad check", {ack(0, false)}, 4, false, {}},
+        {"ack 3 bad check", {ack(3, false)}, 4, false, {}},
+        {"ack 0 wrong start byte", {withByte(ack(0), 0, 0)}, 4, false, {}},
+        {"ack 3 wrong end byte", {withByte(ack(3), 9, 0)}, 4, false, {}},
+        {"report ack 0 bad check", {ack(0, false)}, 4, true, {}},
+        {"report ack 3 bad check", {ack(3, false)}, 4, true, {}},
+        {"report completion bad ack", {status(0x04), ack(0, false), {}, {}}, 4, true, {}},
+        {"ack 0", {ack(0)}, 0, false, {}},
+        {"ack 3", {ack(3)}, 3, false, {}},
         {"ack 1", {ack(1)}, 1, false, {}},
         {"ack 2", {ack(2)}, 2, false, {}},
         {"ack 1 bad check", {ack(1, false)}, 4, false, {}},
@@ -182,6 +225,8 @@ TEST(Answers, PaperOut)
         {"report yes ack 0", {A::Yes}, ack(0), true, 4},
         {"report yes ack 3", {A::Yes}, ack(3), true, 3},
         {"asked again after cancel", {A::Cancel, A::Yes}, ack(0), false, 0},
+        {"yes ack 0 bad check", {A::Yes}, ack(0, false), false, 4},
+        {"yes ack 3 bad check", {A::Yes}, ack(3, false), false, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -193,6 +238,7 @@ TEST(Answers, PaperOut)
         EXPECT_EQ(r, c.result);
         EXPECT_EQ(f.ui.questions.size(), c.answers.size());
         EXPECT_EQ(f.ui.questions.first(), QStringLiteral("Brak papieru! Kontynuować?"));
+        EXPECT_EQ(f.ui.titles, QStringList(c.answers.size(), QStringLiteral("UWAGA!")));
         EXPECT_TRUE(f.script.written.isEmpty());
     }
     Fixture f;
@@ -228,6 +274,12 @@ TEST(Answers, ProbeAndTypeDetection)
     EXPECT_EQ(f.script.written,
               bytes({0x02, 0x01, 0x0A, 0x00, 0x01, 0x80, 0x51, 0x00, 0xDB, 0x03}));
     EXPECT_FALSE(answers::probe(f.link, f.ui));
+    // Noise with "A" where a status frame has it is no register.
+    for (const QByteArray& noise : {regFrame(10, 1, 'A', bytes({0}), false),
+                                    withByte(status(0), 0, 0x55), withByte(status(0), 9, 0)}) {
+        f.script.reads = {noise};
+        EXPECT_FALSE(answers::probe(f.link, f.ui));
+    }
 
     const QByteArray bis = regFrame(124, 0x8001, 'I', bytes({200}));
     const QByteArray duno = regFrame(115, 0x8001, 'I', bytes({100}));
