@@ -52,6 +52,15 @@ void detectRegisterType(AppSession& app, Link& link)
     }
 }
 
+RegisterType requireRegisterType(AppSession& app, Link& link)
+{
+    if (app.registerType() == RegisterType::Unknown && link.isOpen())
+        detectRegisterType(app, link);
+    if (app.registerType() == RegisterType::Unknown)
+        app.ui().showMessage(UnknownRegisterType, TransferUi::Icon::Error);
+    return app.registerType();
+}
+
 bool connectWithStoredSettings(AppSession& app, Link& link)
 {
     if (!link.portChosen()) {
@@ -66,6 +75,7 @@ bool connectWithStoredSettings(AppSession& app, Link& link)
         return false;
     }
     app.setState(opstate::portOpened(app.state()));
+    detectRegisterType(app, link);
     return true;
 }
 
@@ -79,6 +89,7 @@ portscan::ApplyOutcome applyPortSettings(AppSession& app, Link& link,
         break;
     case portscan::ApplyOutcome::Opened:
         app.setState(opstate::portOpened(app.state()));
+        detectRegisterType(app, link);
         break;
     case portscan::ApplyOutcome::Failed:
         // The previous port may have opened again; the state stays as it was, unless nothing
@@ -122,6 +133,7 @@ bool connectFoundRegister(AppSession& app, Link& link, const portscan::FoundRegi
         return false;
     }
     app.setState(opstate::portOpened(app.state()));
+    detectRegisterType(app, link);
     return true;
 }
 

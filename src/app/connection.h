@@ -30,18 +30,29 @@ bool automaticSearch(AppSession& app, Link& link, const SearchHooks& hooks = {})
 bool automaticSearch(AppSession& app, Link& link, TransferUi& run, const SearchHooks& hooks);
 
 // Asks the register for its information data and sets the register type from the model
-// code; no usable answer makes the type unknown ("----").
+// code; no usable answer makes the type unknown ("----"). Every connection that succeeds asks
+// it at once, so that the type shown is the one of the register now behind the port.
 void detectRegisterType(AppSession& app, Link& link);
+
+inline const QString UnknownRegisterType = QStringLiteral(
+    "Nie można ustalić typu kasy (DUNO czy DUNO BIS). Sprawdź połączenie z kasą i spróbuj "
+    "ponownie.");
+
+// Before a transfer whose frames depend on the register type: with the type unknown ("----")
+// and the port open the register is asked first; when no type can be had the transfer must
+// not run: UnknownRegisterType is shown and Unknown returned.
+RegisterType requireRegisterType(AppSession& app, Link& link);
 
 inline const QString NoPortChosen = QStringLiteral("Nie wybrano portu");
 
 // "Połącz z kasą używając ostatnich ustawień". Without a port: "Nie wybrano portu". With the
 // port already open: nothing. Otherwise opens it with messages; success puts the program
-// online (the register type is not asked), failure leaves it offline when no port is open.
+// online and asks the register type, failure leaves it offline when no port is open.
 // True when the port is open afterwards.
 bool connectWithStoredSettings(AppSession& app, Link& link);
 
-// "&Zastosuj" of the port settings dialog, with its state changes.
+// "&Zastosuj" of the port settings dialog, with its state changes; an opened port is asked
+// the register type.
 portscan::ApplyOutcome applyPortSettings(AppSession& app, Link& link,
                                          const portscan::PortChoice& choice);
 
@@ -59,8 +70,8 @@ portscan::ScanResult
 scanRegisters(AppSession& app, Link& link, TransferUi& run,
               const std::function<void(int address, int port, int done, int total)>& showing = {});
 
-// "Połącz" of the scan dialog: online with the found port and address. False when the port
-// did not open (its message shown; nothing changed).
+// "Połącz" of the scan dialog: online with the found port and address, the register type
+// asked. False when the port did not open (its message shown; offline).
 bool connectFoundRegister(AppSession& app, Link& link, const portscan::FoundRegister& found);
 
 // Fast transfers belong to the link and to the session alike.

@@ -1,5 +1,6 @@
 #include "clilink.h"
 
+#include "link/answers.h"
 #include "link/frametrace.h"
 #include "link/link.h"
 #include "link/portmap.h"
@@ -33,6 +34,17 @@ bool openLink(CliContext& context, Link& link, TransferUi& ui)
         link.trace = trace.hook();
     }
     return link.openPort(ui, true) == 0;
+}
+
+int registerType(Link& link, TransferUi& ui)
+{
+    const int type = answers::detectRegisterType(link, ui);
+    if (type == 1 || type == 2)
+        return type;
+    ui.showMessage(QStringLiteral("Nie można ustalić typu kasy (DUNO czy DUNO BIS). Sprawdź "
+                                  "połączenie z kasą i spróbuj ponownie."),
+                   TransferUi::Icon::Error);
+    return 0;
 }
 
 } // namespace cli

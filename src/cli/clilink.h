@@ -13,4 +13,9 @@ namespace cli {
 // Returns false (after telling why) when no port opens.
 bool openLink(CliContext& context, Link& link, TransferUi& ui);
 
+// The register type for a command whose frames depend on it, asked of the register on the
+// open link: 1 DUNO, 2 DUNO BIS. 0 when the register does not tell; the command must then
+// not go on, and the reason has been shown.
+int registerType(Link& link, TransferUi& ui);
+
 } // namespace cli

@@ -73,9 +73,11 @@ int runCompare(const QStringList& args, CliContext& context)
         }
         result = basesync::compareTable(session.database(), sync);
     } else {
-        int type = answers::detectRegisterType(link, ui);
-        if (type == 0)
-            type = 2;
+        const int type = cli::registerType(link, ui);
+        if (type == 0) {
+            link.closePort();
+            return ExitFailure;
+        }
         basesync::ArticleSync sync;
         const qsizetype afterProbe = ui.messages.size();
         const basesync::ReadOutcome outcome = sync.read(link, ui, type);

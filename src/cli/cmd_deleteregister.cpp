@@ -60,9 +60,11 @@ int runDeleteRegister(const QStringList& arguments, CliContext& context)
         tableSync->read(link, ui);
         present = tableSync->registerNumbers();
     } else {
-        type = answers::detectRegisterType(link, ui);
-        if (type == 0)
-            type = 2;
+        type = cli::registerType(link, ui);
+        if (type == 0) {
+            link.closePort();
+            return ExitFailure;
+        }
         articleSync.read(link, ui, type);
         present = articleSync.registerNumbers();
     }

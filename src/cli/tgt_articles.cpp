@@ -1,4 +1,5 @@
 // vduno send FILE.vkf articles [--numbers LIST] and vduno read FILE.vkf articles.
+#include "clilink.h"
 #include "cliui.h"
 #include "command.h"
 #include "tabletarget.h"
@@ -13,14 +14,6 @@
 
 namespace {
 
-// The register's model decides the frame lengths; a register that does not tell is taken for
-// a DUNO BIS, as the program does.
-int registerTypeOf(Link& link, TransferUi& ui)
-{
-    const int type = answers::detectRegisterType(link, ui);
-    return type == 1 ? 1 : 2;
-}
-
 int sendArticles(DatabaseSession& db, const std::vector<int>& numbers, CliContext&, Link& link,
                  TransferUi& ui)
 {
@@ -31,7 +24,9 @@ int sendArticles(DatabaseSession& db, const std::vector<int>& numbers, CliContex
         for (int n : numbers)
             if (n <= 2000)
                 list.append(n);
-    const int type = registerTypeOf(link, ui);
+    const int type = cli::registerType(link, ui);
+    if (type == 0)
+        return ExitFailure;
     articlesend::Panel panel;
     panel.programmed = [](int done, int listed) {
         std::fprintf(stderr, "\rLiczba wysłanych towarów: %d/%d", done, listed);
@@ -49,7 +44,9 @@ int sendArticles(DatabaseSession& db, const std::vector<int>& numbers, CliContex
 
 int readArticles(DatabaseSession& db, CliContext&, Link& link, TransferUi& ui)
 {
-    const int type = registerTypeOf(link, ui);
+    const int type = cli::registerType(link, ui);
+    if (type == 0)
+        return ExitFailure;
     const articleread::Result r = articleread::readArticles(link, ui, db.database(), type);
     if (r.recordsWritten > 0)
         db.setModified(true);

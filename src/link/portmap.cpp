@@ -1,5 +1,7 @@
 #include "portmap.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 
 namespace {
@@ -54,6 +56,37 @@ QString displayName(int port)
     const QString path = devicePath(port);
     const QString com = QStringLiteral("COM%1").arg(port);
     return path.isEmpty() ? com : com + QStringLiteral(" (") + path + QLatin1Char(')');
+}
+
+bool isUsb(int port)
+{
+    const QString path = devicePath(port);
+    if (path.isEmpty())
+        return false;
+    if (path.startsWith(QLatin1String("/dev/serial/by-id/")))
+        return true;
+    auto usbName = [](const QString& p) {
+        const QString name = QFileInfo(p).fileName();
+        return name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM"));
+    };
+    // The name itself (a udev link such as /dev/ttyUSB-kasa counts too) or the device behind.
+    return usbName(path) || usbName(QFileInfo(path).canonicalFilePath());
+}
+
+QString byIdName(int port, const QString& byIdDir)
+{
+    const QString path = devicePath(port);
+    if (path.isEmpty())
+        return {};
+    const QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty())
+        return {};
+    const QDir dir(byIdDir);
+    for (const QFileInfo& entry :
+         dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name))
+        if (entry.canonicalFilePath() == real)
+            return entry.fileName();
+    return {};
 }
 
 QString permissionHint(const QString& path)

@@ -18,6 +18,12 @@ void setPortOverride(int port, const QString& path); // empty path removes it
 void clearPortOverrides();
 // "COM3 (/dev/ttyS2)", or "COM98" when the number has no device.
 QString displayName(int port);
+// A USB serial adapter or USB CDC device: the path or the device behind it (links followed)
+// is a ttyUSB or ttyACM, or the path is one of the /dev/serial/by-id names.
+bool isUsb(int port);
+// The /dev/serial/by-id name of the port's device ("usb-FTDI_FT232R_USB_UART_A1B2-if00-port0"),
+// empty when it has none. `byIdDir` is where the names are looked for.
+QString byIdName(int port, const QString& byIdDir = QStringLiteral("/dev/serial/by-id"));
 // The line added after an open failure for lack of permission.
 QString permissionHint(const QString& path);
 

@@ -25,17 +25,27 @@ QString portEntry(int port);
 // the text holds none.
 int portFromEntry(const QString& entry);
 
+// The port numbers 1..99 in the order the searches try them: USB adapters and USB CDC
+// devices first (where a register is usually attached), then the on-board ports; each group
+// in number order.
+QList<int> probeOrder();
+
 // The ports 1..99 that open, each opened silently and closed again. The port number is what
-// it was before and the port is left closed. With `letEventsRun` the user interface
-// processes its pending messages before every port.
+// it was before and the port is left closed. Listed in probeOrder(). With `letEventsRun` the user
+// interface processes its pending messages before every port.
 QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun = false);
 
+// How long a probed port may stay silent before the searches take it for one with nothing
+// behind it (a register starts its answer within a few milliseconds).
+inline constexpr int ProbeAnswerStartMs = 300;
+
 // Sends the probe ("Q", the current address, `sequence`, data byte 0) without any message
-// and reads 10 bytes; true when exactly 10 arrived and byte 6 is "A".
+// and reads 10 bytes; true when exactly 10 arrived and byte 6 is "A". A line that stays
+// silent for ProbeAnswerStartMs after the probe is given up at once.
 bool silentProbe(Link& link, TransferUi& ui, quint16 sequence);
 
 // The main window's quick search: 115200 baud, any open port closed and the port number set
-// to none, then ports 1..99 in order, probed at the current register address with sequence
+// to none, then ports 1..99 in probeOrder(), probed at the current register address with sequence
 // 0x8001. The first port that answers is kept open and becomes the port number; its number
 // is returned. 0 when none answered (port number none, port closed). `trying` is told each
 // port before it is opened (for the search panel).
@@ -49,7 +59,7 @@ struct FoundRegister {
 };
 
 struct ScanResult {
-    QList<FoundRegister> found; // in the order found: address 1..9, within it port 1..99
+    QList<FoundRegister> found; // in the order found: address 1..9, within it probeOrder()
     int portsOpened = 0;        // ports counted before the search (the progress covers 9 x this)
     // The link state held before the scan was put back; false when its port did not open
     // again (the program is then offline).
@@ -88,8 +98,13 @@ enum class ApplyOutcome {
 ApplyOutcome applySettings(Link& link, TransferUi& ui, const PortChoice& choice);
 
 // The entry of a port in the dialogs' lists: "COM 3 (/dev/ttyS2)", the device path beside
-// the number ("COM 98" alone when the number has no device).
+// the number ("COM 98" alone when the number has no device); a device with a
+// /dev/serial/by-id name shows it after the path:
+// "COM 33 (/dev/ttyUSB0, usb-FTDI_FT232R_USB_UART_A1B2-if00-port0)".
 QString portLabel(int port);
+// The scan dialog's entry of a register found: the port's entry and its address, so that two
+// registers on one port are two lines: "COM 4 (/dev/ttyS3), adres 2".
+QString foundEntry(const FoundRegister& found);
 
 // The receive-area viewer: how a run of bytes is shown.
 enum class BufferView { Hex, Decimal, Char };

@@ -68,8 +68,9 @@ QString settingText(const SettingsValues& values, int index);
 // true when it confirmed; its device error or "Brak odpowiedzi kasy." is shown otherwise.
 bool sendSettings(Link& link, TransferUi& ui, const SettingsValues& values);
 
-// "Odśwież": sends the settings read request (command 3, parameter 1) and reads the 30-byte
-// answer through read answer; on success the values are filled from it.
+// "Odśwież": sends the settings read request (command 3, parameter 1) to the register's
+// address and reads the 30-byte answer through read answer; on success the values are filled
+// from it.
 bool readSettings(Link& link, TransferUi& ui, SettingsValues& values);
 
 } // namespace service

@@ -4,6 +4,13 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#ifdef VDUNO_CONNECTION_EMULATOR
+#include "database/registerdatabase.h"
+#include "emulator/emulatorhost.h"
+#include "emulator/registermodel.h"
+#include "tables/articlesend.h"
+#endif
+
 #include "../link/scanworld.h"
 #include "fakeui.h"
 
@@ -101,7 +108,8 @@ TEST_F(Session, ConnectWithStoredSettings)
     EXPECT_EQ(ui.messages, QStringList{QStringLiteral("Nie wybrano portu")});
     EXPECT_EQ(app.state(), S::OfflineWithDatabase);
 
-    // 1 -> 3 and 0 -> 2; the type is not asked and stays.
+    // 1 -> 3 and 0 -> 2; the type is asked, and a port without a register behind it leaves
+    // the type unknown rather than the one of a register connected before.
     for (auto [from, to] : {std::pair{S::OfflineWithDatabase, S::OnlineWithDatabase},
                             std::pair{S::None, S::OnlineWithoutDatabase}}) {
         link.closePort();
@@ -111,8 +119,9 @@ TEST_F(Session, ConnectWithStoredSettings)
         world.written.clear();
         EXPECT_TRUE(connection::connectWithStoredSettings(app, link));
         EXPECT_EQ(app.state(), to);
-        EXPECT_EQ(app.registerType(), RegisterType::DunoBis);
-        EXPECT_TRUE(world.written.isEmpty());
+        EXPECT_EQ(app.registerType(), RegisterType::Unknown);
+        ASSERT_FALSE(world.written.isEmpty());
+        EXPECT_EQ(world.written.first()[6], 'I');
     }
 
     // Already open: nothing happens.
@@ -129,6 +138,115 @@ TEST_F(Session, ConnectWithStoredSettings)
     EXPECT_EQ(app.state(), S::OfflineWithDatabase);
     EXPECT_EQ(ui.messages, QStringList{QStringLiteral("Nie mogę otworzyć portu COM8 (scan:8).")});
 }
+
+// Every way of connecting asks the register its type: the stored settings, "&Zastosuj" of
+// the port dialog and "Połącz" of the scan dialog.
+TEST_F(Session, EveryConnectionDetectsTheRegisterType)
+{
+    const struct {
+        const char* way;
+        std::function<bool(AppSession&, Link&)> connect;
+    } ways[] = {
+        {"stored settings",
+         [](AppSession& a, Link& l) {
+             l.port = 4;
+             return connection::connectWithStoredSettings(a, l);
+         }},
+        {"port dialog",
+         [](AppSession& a, Link& l) {
+             portscan::PortChoice choice;
+             choice.port = 4;
+             return connection::applyPortSettings(a, l, choice) == portscan::ApplyOutcome::Opened;
+         }},
+        {"scan dialog",
+         [](AppSession& a, Link& l) {
+             return connection::connectFoundRegister(a, l, portscan::FoundRegister{4, 1});
+         }},
+    };
+    world.open = {4};
+    world.registers[4] = {1};
+    for (const auto& way : ways) {
+        for (auto [code, type] :
+             {std::pair{100, RegisterType::Duno}, std::pair{200, RegisterType::DunoBis}}) {
+            world.modelCode[4] = code;
+            link.closePort();
+            link.port = Link::NoPort;
+            link.saveSettings();
+            app.setState(S::OfflineWithDatabase);
+            app.setRegisterType(RegisterType::Unknown);
+            ui.messages.clear();
+            EXPECT_TRUE(way.connect(app, link)) << way.way;
+            EXPECT_EQ(app.state(), S::OnlineWithDatabase) << way.way;
+            EXPECT_EQ(app.registerType(), type) << way.way << " model " << code;
+            EXPECT_TRUE(ui.messages.isEmpty()) << way.way;
+        }
+    }
+}
+
+// A transfer that depends on the type asks the register when the type is unknown, and is
+// refused with a message when no type can be had.
+TEST_F(Session, TypeDependentTransferNeverRunsOnUnknownType)
+{
+    world.open = {4, 5};
+    world.registers[4] = {1};
+    world.modelCode[4] = 100;
+    link.port = 4;
+    ASSERT_EQ(link.openPort(ui, true), 0);
+    app.setRegisterType(RegisterType::Unknown);
+    EXPECT_EQ(connection::requireRegisterType(app, link), RegisterType::Duno);
+    EXPECT_TRUE(ui.messages.isEmpty());
+
+    link.port = 5; // nothing behind it
+    ASSERT_EQ(link.openPort(ui, true), 0);
+    app.setRegisterType(RegisterType::Unknown);
+    EXPECT_EQ(connection::requireRegisterType(app, link), RegisterType::Unknown);
+    EXPECT_EQ(ui.messages, QStringList{connection::UnknownRegisterType});
+
+    link.closePort();
+    ui.messages.clear();
+    EXPECT_EQ(connection::requireRegisterType(app, link), RegisterType::Unknown);
+    EXPECT_EQ(ui.messages, QStringList{connection::UnknownRegisterType});
+}
+
+#ifdef VDUNO_CONNECTION_EMULATOR
+// A DUNO behind the port stored in the settings: after "Połącz z kasą używając ostatnich
+// ustawień" an article goes out in the DUNO's 77-byte frame, not the DUNO BIS's 78 bytes.
+TEST(ConnectionAgainstEmulator, DunoConnectedWithStoredSettingsGets77ByteArticleFrames)
+{
+    emu::RegisterModel reg(emu::Model::Duno, 1);
+    emu::EmulatorHost host(reg);
+    ASSERT_TRUE(host.start());
+    portmap::setPortOverride(7, host.devicePath());
+    QTemporaryDir dir;
+    DatabaseSession db{dir.filePath(QStringLiteral("BDTemp.bdt"))};
+    ASSERT_TRUE(db.createWorkingDatabase().ok);
+    FakeUi ui;
+    AppSession app{db, ui};
+    app.setState(S::OfflineWithDatabase);
+    Link link;
+    PortSettings stored;
+    stored.port = 7;
+    connection::loadSettings(stored, app, link);
+
+    ASSERT_TRUE(connection::connectWithStoredSettings(app, link))
+        << ui.messages.join(u'\n').toStdString();
+    EXPECT_EQ(app.registerType(), RegisterType::Duno);
+
+    QByteArray record(68, '\0');
+    record[0] = 1; // article number 1
+    record[2] = 'A';
+    ASSERT_TRUE(db.database().writeRecord(5000, record));
+    QList<int> lengths;
+    link.trace = [&](char direction, QByteArrayView bytes) {
+        if (direction == '>' && bytes.size() > 6 && bytes[6] == 'T')
+            lengths << int(bytes.size());
+    };
+    articlesend::sendArticle(link, ui, db.database(), 1, app.isDuno() ? 1 : 2);
+    EXPECT_EQ(lengths, QList<int>{77});
+    link.closePort();
+    portmap::clearPortOverrides();
+}
+#endif
 
 TEST_F(Session, PortSettingsApplyMovesTheState)
 {

@@ -231,8 +231,9 @@ TEST_F(Dialogs, ScanListsEveryAddressAndConnectsWithTheChosenOne)
     EXPECT_EQ(d.LBPorty->count(), 0);
     d.BWyszukaj->click();
     ASSERT_EQ(d.LBPorty->count(), 2);
-    EXPECT_EQ(d.LBPorty->item(0)->text(), QStringLiteral("COM 4 (scan:4)"));
-    EXPECT_EQ(d.LBPorty->item(1)->text(), QStringLiteral("COM 4 (scan:4)"));
+    // Two registers on one port are two lines, told apart by their address.
+    EXPECT_EQ(d.LBPorty->item(0)->text(), QStringLiteral("COM 4 (scan:4), adres 1"));
+    EXPECT_EQ(d.LBPorty->item(1)->text(), QStringLiteral("COM 4 (scan:4), adres 2"));
     EXPECT_EQ(d.LBPorty->currentRow(), 0);
     EXPECT_TRUE(d.BPolacz->isEnabled());
     EXPECT_TRUE(d.BWyszukaj->isEnabled());

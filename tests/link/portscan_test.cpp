@@ -1,5 +1,8 @@
 #include "link/portscan.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "fakeui.h"
@@ -50,6 +53,50 @@ TEST(PortEntries, NumberFromEntryText)
     EXPECT_EQ(portscan::portFromEntry(portscan::portLabel(5)), 5);
     portmap::clearPortOverrides();
     EXPECT_EQ(portscan::portLabel(98), QStringLiteral("COM 98"));
+}
+
+// USB adapters and USB CDC devices are tried and listed before the on-board ports, judged by
+// the device behind the number, not by the number alone.
+TEST(PortOrder, UsbDevicesFirst)
+{
+    portmap::setPortOverride(2, QStringLiteral("/dev/ttyUSB5"));
+    portmap::setPortOverride(40, QStringLiteral("/dev/ttyS9"));
+    portmap::setPortOverride(97, QStringLiteral("/dev/serial/by-id/usb-Vorn_Duno-if00"));
+    const QList<int> order = portscan::probeOrder();
+    portmap::clearPortOverrides();
+    ASSERT_EQ(order.size(), 99);
+    QList<int> usb{2};
+    for (int p = 33; p <= 96; ++p)
+        if (p != 40)
+            usb << p;
+    usb << 97;
+    EXPECT_EQ(order.mid(0, usb.size()), usb);
+    QList<int> onBoard{1};
+    for (int p = 3; p <= 32; ++p)
+        onBoard << p;
+    onBoard << 40 << 98 << 99;
+    EXPECT_EQ(order.mid(usb.size()), onBoard);
+}
+
+TEST(PortEntries, ByIdNameAndAddress)
+{
+    QTemporaryDir dir;
+    const QString device = dir.filePath(QStringLiteral("ttyUSB0"));
+    QFile f(device);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("by-id"))));
+    const QString name = QStringLiteral("usb-FTDI_FT232R_USB_UART_A1B2-if00-port0");
+    ASSERT_TRUE(QFile::link(device, dir.filePath(QStringLiteral("by-id/")) + name));
+    portmap::setPortOverride(33, device);
+    EXPECT_EQ(portmap::byIdName(33, dir.filePath(QStringLiteral("by-id"))), name);
+    EXPECT_EQ(portmap::byIdName(33, dir.filePath(QStringLiteral("none"))), QString());
+    EXPECT_TRUE(portmap::isUsb(33));
+    portmap::setPortOverride(4, QStringLiteral("/dev/ttyS3"));
+    EXPECT_FALSE(portmap::isUsb(4));
+    EXPECT_EQ(portscan::foundEntry({4, 2}), QStringLiteral("COM 4 (/dev/ttyS3), adres 2"));
+    EXPECT_EQ(portscan::portFromEntry(portscan::foundEntry({4, 2})), 4);
+    portmap::clearPortOverrides();
 }
 
 TEST_F(Scan, AvailablePortsLeaveThePortNumberAndCloseEveryPort)

@@ -175,6 +175,19 @@ TEST(Settings, RefreshFillsTheControls)
     EXPECT_EQ(v.choice[18], 0); // not reported
 }
 
+// The read goes to the register's own address, unlike the settings frame itself.
+TEST(Settings, RefreshAsksTheRegistersAddress)
+{
+    Bench t;
+    t.link.address = 4;
+    t.script.reads = {QByteArray()};
+    SettingsValues v;
+    readSettings(t.link, t.ui, v);
+    // request: 02 04 0B 00 01 80 03 01 00, check 04^0B^01^80^03^01 = 0x8C
+    EXPECT_EQ(t.script.written.left(11),
+              bytes({0x02, 0x04, 0x0B, 0x00, 0x01, 0x80, 0x03, 0x01, 0x00, 0x8C, 0x03}));
+}
+
 TEST(Settings, UnknownItemIsRefused)
 {
     SettingsValues v;

@@ -112,7 +112,7 @@ void TWyszukiwanieKasyRS::BWyszukajClick()
     PPostep->hide();
     m_found = result.found;
     for (const portscan::FoundRegister& f : m_found)
-        LBPorty->addItem(portscan::portLabel(f.port));
+        LBPorty->addItem(portscan::foundEntry(f));
     if (!m_found.isEmpty()) {
         BPolacz->setEnabled(true);
         LBPorty->setCurrentRow(0);
