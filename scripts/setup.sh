@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the demo need. Safe to run again.
+# Installs every Debian package the build, the tests and the program need (Qt's Polish
+# translations among them). Safe to run again.
 set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
+    qt6-translations-l10n
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     clang-format xvfb xauth
     zbar-tools

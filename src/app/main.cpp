@@ -1,4 +1,5 @@
 #include "app/instancelock.h"
+#include "app/polishui.h"
 #include "forms/guitransferui.h"
 #include "forms/tmenuglowne.h"
 #include "link/portmap.h"
@@ -83,7 +84,9 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorn Duno"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vorn Duno"));
+    // No application display name: the platform would append it to every window title,
+    // and the main window's title already begins with it.
+    installPolishTranslations(app);
 
     Options options;
     if (!parseOptions(QApplication::arguments().mid(1), options))

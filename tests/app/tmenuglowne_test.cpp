@@ -609,3 +609,165 @@ TEST(TMenuGlowne, SearchPanelAnulujStopsTheAutomaticSearch)
     EXPECT_EQ(w.operatingState(), OperatingState::OnlineWithDatabase);
     EXPECT_EQ(gui.messages.size(), 1);
 }
+
+namespace {
+const QString TitleDash = QStringLiteral("Vorn Duno \u2013 ");
+
+// The saved file's bytes at the name of cashier 1.
+QByteArray cashierName(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().mid(141561, 9) : QByteArray();
+}
+
+void editCashier(TMenuGlowne& w, const QString& name)
+{
+    w.session().database().writeTextAt(141561, name);
+    w.app().markModified();
+}
+
+void activate(QWidget* w)
+{
+    w->show();
+    w->activateWindow();
+    (void)QTest::qWaitForWindowActive(w);
+}
+} // namespace
+
+// The title names the database and carries the mark of unsaved changes, from start-up through
+// an edit and a save.
+TEST(TMenuGlowne, TitleNamesTheDatabaseAndMarksUnsavedChanges)
+{
+    Window t;
+    EXPECT_EQ(t.w->windowTitle(), TitleDash + QStringLiteral("Bez nazwy[*]"));
+    EXPECT_FALSE(t.w->isWindowModified());
+    editCashier(*t.w, QStringLiteral("Zmieniony"));
+    EXPECT_TRUE(t.w->isWindowModified());
+
+    const QString target = t.dir.filePath(QStringLiteral("sklep.vkf"));
+    t.w->chooseSavePath = [&](const QString&) { return target; };
+    ASSERT_TRUE(t.w->saveDatabaseFile());
+    EXPECT_EQ(t.w->windowTitle(), TitleDash + QStringLiteral("sklep.vkf[*]"));
+    EXPECT_FALSE(t.w->isWindowModified());
+}
+
+// Ctrl+S writes the file the database came from without a dialog; only a database that was
+// never on disk asks for the name. Ctrl+N and Ctrl+O reach their commands.
+TEST(TMenuGlowne, KeysNewOpenAndSave)
+{
+    Window t;
+    activate(t.w.get());
+    QStringList saveDialogs;
+    QString target = t.dir.filePath(QStringLiteral("pierwsza.vkf"));
+    t.w->chooseSavePath = [&](const QString& proposed) {
+        saveDialogs << proposed;
+        return target;
+    };
+
+    // The start-up database has no file yet: Ctrl+S asks for one.
+    editCashier(*t.w, QStringLiteral("Kasjer001"));
+    QTest::keyClick(t.w.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saveDialogs, QStringList{QStringLiteral("Bez nazwy")});
+    EXPECT_EQ(cashierName(target), QByteArray("Kasjer001"));
+    EXPECT_FALSE(t.w->session().isModified());
+
+    // Then it writes that file again, asking nothing.
+    editCashier(*t.w, QStringLiteral("Kasjer002"));
+    t.ui.messages.clear();
+    QTest::keyClick(t.w.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saveDialogs.size(), 1);
+    EXPECT_TRUE(t.ui.questions.isEmpty()); // no "już istnieje" for its own file
+    EXPECT_EQ(cashierName(target), QByteArray("Kasjer002"));
+    EXPECT_EQ(t.ui.messages,
+              QStringList{QStringLiteral("Zapisano plik ") + QDir::toNativeSeparators(target)});
+    EXPECT_FALSE(t.w->isWindowModified());
+
+    // A file opened with Ctrl+O is the one Ctrl+S writes.
+    const QString other = t.dir.filePath(QStringLiteral("druga.vkf"));
+    QFile::copy(target, other);
+    int openDialogs = 0;
+    t.w->chooseOpenPath = [&] {
+        ++openDialogs;
+        return other;
+    };
+    QTest::keyClick(t.w.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(openDialogs, 1);
+    EXPECT_EQ(t.w->filePath(), other);
+    editCashier(*t.w, QStringLiteral("Kasjer003"));
+    QTest::keyClick(t.w.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saveDialogs.size(), 1);
+    EXPECT_EQ(cashierName(other), QByteArray("Kasjer003"));
+    EXPECT_EQ(cashierName(target), QByteArray("Kasjer002"));
+
+    // Ctrl+N: a new database, not saved yet, so Ctrl+S asks for its name again.
+    t.w->runNewDatabaseDialog = [&](TNowaBaza& d) {
+        d.nameEdit()->setText(QStringLiteral("nowa"));
+        d.okButton()->click();
+    };
+    QTest::keyClick(t.w.get(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(t.w->session().displayName(), QStringLiteral("nowa"));
+    EXPECT_EQ(t.w->windowTitle(), TitleDash + QStringLiteral("nowa[*]"));
+    EXPECT_TRUE(t.w->isWindowModified());
+    target = t.dir.filePath(QStringLiteral("nowa.vkf"));
+    QTest::keyClick(t.w.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saveDialogs.size(), 2);
+    EXPECT_EQ(saveDialogs.last(), QStringLiteral("nowa"));
+    EXPECT_EQ(QFileInfo(target).size(), 205000);
+}
+
+// The files opened and saved last are offered in "Plik", newest first, kept in their own file
+// beside ustaw.cfg (which stays 14 bytes) and there again at the next start.
+TEST(TMenuGlowne, RecentFilesInPlik)
+{
+    Window t;
+    const QString a = t.dir.filePath(QStringLiteral("a.vkf"));
+    const QString b = t.dir.filePath(QStringLiteral("b.vkf"));
+    QString target = a;
+    t.w->chooseSavePath = [&](const QString&) { return target; };
+    ASSERT_TRUE(t.w->saveDatabaseFile());
+    target = b;
+    ASSERT_TRUE(t.w->saveDatabaseFile());
+    EXPECT_EQ(t.w->recentFiles(), (QStringList{b, a}));
+
+    const auto recentActions = [&] {
+        QList<QAction*> out;
+        for (QAction* act : t.w->fileMenu()->actions())
+            if (act->text().startsWith(u'&'))
+                out << act;
+        return out;
+    };
+    ASSERT_EQ(recentActions().size(), 2);
+    EXPECT_EQ(recentActions()[0]->text(), QStringLiteral("&1 ") + QDir::toNativeSeparators(b));
+    EXPECT_EQ(recentActions()[1]->text(), QStringLiteral("&2 ") + QDir::toNativeSeparators(a));
+
+    // Choosing one opens it (after the save prompt) and moves it to the top.
+    editCashier(*t.w, QStringLiteral("Zmieniony"));
+    t.ui.answers = {TransferUi::Answer::No};
+    recentActions()[1]->trigger();
+    EXPECT_EQ(t.ui.questions.size(), 1);
+    EXPECT_EQ(t.w->session().displayName(), QStringLiteral("a.vkf"));
+    EXPECT_EQ(t.w->filePath(), a);
+    EXPECT_EQ(t.w->recentFiles(), (QStringList{a, b}));
+
+    // A file that is gone is said so and taken off the list.
+    QFile::remove(b);
+    t.ui.messages.clear();
+    t.w->session().setModified(false);
+    recentActions()[1]->trigger();
+    EXPECT_EQ(t.ui.messages.size(), 1);
+    EXPECT_EQ(t.w->session().displayName(), QStringLiteral("a.vkf"));
+    EXPECT_EQ(t.w->recentFiles(), QStringList{a});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(recentActions().size(), 1);
+
+    EXPECT_TRUE(t.w->close());
+    EXPECT_EQ(t.settingsBytes().size(), 14);
+    QFile list(t.dir.filePath(QStringLiteral("ostatnie.txt")));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(list.readAll()), a + u'\n');
+
+    t.w.reset();
+    t.w = std::make_unique<TMenuGlowne>(
+        t.ui, t.dir.path(), t.dir.filePath(QStringLiteral("BDTemp.bdt")), nullptr, &t.link);
+    EXPECT_EQ(t.w->recentFiles(), QStringList{a});
+}

@@ -1,6 +1,7 @@
 #include "tmenuglowne.h"
 
 #include "app/connection.h"
+#include "app/recentfiles.h"
 #include "common/transferrun.h"
 #include "common/transferui.h"
 #include "formregistry.h"
@@ -17,6 +18,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -69,8 +71,9 @@ TMenuGlowne::TMenuGlowne(TransferUi& ui, const QString& startDirectory, const QS
     : QMainWindow(parent), m_ui(ui), m_startDirectory(startDirectory),
       m_link(link ? *link : Link::instance()), m_session(workingCopy), m_app(m_session, ui)
 {
-    setWindowTitle(QStringLiteral("F"));
+    setWindowTitle(QStringLiteral("Vorn Duno"));
     setFixedSize(912, 590);
+    m_recent = recentfiles::read(m_startDirectory);
     buildMenus();
     buildPanels();
 
@@ -107,18 +110,32 @@ TMenuGlowne::TMenuGlowne(TransferUi& ui, const QString& startDirectory, const QS
     if (restored || m_session.startUp().ok)
         m_app.setState(opstate::databaseLoaded(m_app.state()));
     m_app.changed = [this] { refreshStatus(); };
+    rebuildRecentMenu();
     refreshStatus();
+}
+
+QString TMenuGlowne::titleFor(const QString& displayName)
+{
+    return QStringLiteral("Vorn Duno \u2013 ") + displayName + QStringLiteral("[*]");
 }
 
 void TMenuGlowne::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("Plik"));
+    QMenu* file = m_fileMenu = menuBar()->addMenu(QStringLiteral("Plik"));
     QAction* newDb =
         file->addAction(QStringLiteral("Nowa baza danych"), this, &TMenuGlowne::newDatabase);
+    newDb->setShortcut(QKeySequence::New);
     QAction* openDb = file->addAction(QStringLiteral("Otwórz plik bazy danych"), this,
                                       &TMenuGlowne::openDatabaseFile);
+    openDb->setShortcut(QKeySequence::Open);
+    QAction* quickSave = file->addAction(QStringLiteral("Zapisz"), this, [this] { save(); });
+    quickSave->setShortcut(QKeySequence::Save);
     QAction* saveDb = file->addAction(QStringLiteral("Zapisz bazę danych do pliku"), this,
                                       [this] { saveDatabaseFile(); });
+    saveDb->setShortcut(QKeySequence::SaveAs);
+    // The recent files go between these two separators (rebuildRecentMenu).
+    m_recentStart = file->addSeparator();
+    file->addSeparator();
     file->addAction(QStringLiteral("Koniec"), this, &QWidget::close);
 
     QMenu* comm = menuBar()->addMenu(QStringLiteral("Komunikacja"));
@@ -172,7 +189,7 @@ void TMenuGlowne::buildMenus()
         QAction* action;
         const char16_t* hint;
     } tools[] = {
-        {newDb, u"Nowa baza danych"}, {openDb, u"Otwórz bazę danych"}, {saveDb, u"Zapisz"}};
+        {newDb, u"Nowa baza danych"}, {openDb, u"Otwórz bazę danych"}, {quickSave, u"Zapisz"}};
     for (const auto& t : tools) {
         QAction* a = bar->addAction(t.action->text());
         a->setToolTip(QString::fromUtf16(t.hint));
@@ -285,6 +302,11 @@ void TMenuGlowne::refreshStatus()
     if (v.nameVisible) {
         m_fileName->setText(m_session.displayName());
         m_currency->setText(m_session.currencySymbol());
+        setWindowTitle(titleFor(m_session.displayName()));
+        setWindowModified(m_session.isModified());
+    } else {
+        setWindowTitle(QStringLiteral("Vorn Duno"));
+        setWindowModified(false);
     }
 }
 
@@ -336,7 +358,7 @@ bool TMenuGlowne::savePrompt()
         return false;
     case TransferUi::Answer::Yes:
         // A cancelled or failed save does not go on to drop the changes it was to keep.
-        return saveDatabaseFile();
+        return save();
     case TransferUi::Answer::No:
         break;
     }
@@ -352,8 +374,10 @@ void TMenuGlowne::newDatabase()
         [this](const QString& name, const QString& symbol) {
             QDir::setCurrent(m_startDirectory);
             const DbResult r = m_session.newDatabase(name, symbol);
-            if (r.ok)
+            if (r.ok) {
                 m_app.setState(opstate::databaseLoaded(m_app.state()));
+                m_filePath.clear(); // not saved yet: "Zapisz" asks for the file
+            }
             return r;
         },
         [this](const QString& text) { m_ui.showMessage(text, TransferUi::Icon::Error); }, this);
@@ -371,17 +395,36 @@ void TMenuGlowne::openDatabaseFile()
     const QString path = chooseOpenPath();
     if (path.isEmpty())
         return;
-    const DbResult r = m_session.openDatabaseFile(path);
+    openPath(path);
+}
+
+void TMenuGlowne::openRecentFile(const QString& path)
+{
+    if (!savePrompt())
+        return;
+    openPath(path);
+}
+
+void TMenuGlowne::openPath(const QString& path)
+{
+    const QString full = QFileInfo(path).absoluteFilePath();
+    const DbResult r = m_session.openDatabaseFile(full);
     if (!r.message.isEmpty())
         m_ui.showMessage(r.message, r.ok ? TransferUi::Icon::Information : TransferUi::Icon::Error);
-    if (r.ok)
+    if (r.ok) {
         m_app.setState(opstate::databaseLoaded(m_app.state()));
+        m_filePath = full;
+        rememberFile(full);
+    } else if (!QFileInfo::exists(full)) {
+        rememberFile(full, false); // gone: no use offering it again
+    }
     refreshStatus();
 }
 
 bool TMenuGlowne::saveDatabaseFile()
 {
-    const QString path = chooseSavePath(m_session.displayName());
+    const QString path =
+        chooseSavePath(m_filePath.isEmpty() ? m_session.displayName() : m_filePath);
     if (path.isEmpty())
         return false;
     const QString full = QFileInfo(path).absoluteFilePath();
@@ -390,13 +433,59 @@ bool TMenuGlowne::saveDatabaseFile()
                      QStringLiteral(" już istnieje. Kontynuować? "),
                  TransferUi::Buttons::YesNo, TransferUi::Icon::Warning) != TransferUi::Answer::Yes)
         return false;
+    return saveTo(full);
+}
+
+bool TMenuGlowne::save()
+{
+    // The database's own file is written again without asking; only a database that has
+    // never been on disk needs a name.
+    return m_filePath.isEmpty() ? saveDatabaseFile() : saveTo(m_filePath);
+}
+
+bool TMenuGlowne::saveTo(const QString& full)
+{
     const DbResult r = m_session.saveDatabaseFile(full);
     if (!r.message.isEmpty())
         m_ui.showMessage(r.message, r.ok ? TransferUi::Icon::Information : TransferUi::Icon::Error);
+    if (r.ok) {
+        m_filePath = full;
+        rememberFile(full);
+    }
     if (!r.ok && !m_session.isLoaded())
         m_app.setState(opstate::databaseDropped(m_app.state()));
     refreshStatus();
     return r.ok;
+}
+
+void TMenuGlowne::rememberFile(const QString& path, bool add)
+{
+    m_recent =
+        add ? recentfiles::withFile(m_recent, path) : recentfiles::withoutFile(m_recent, path);
+    recentfiles::write(m_startDirectory, m_recent);
+    rebuildRecentMenu();
+}
+
+void TMenuGlowne::rebuildRecentMenu()
+{
+    // Later: the action chosen may be the one that got here.
+    for (QAction* old : std::as_const(m_recentActions)) {
+        m_fileMenu->removeAction(old);
+        old->deleteLater();
+    }
+    m_recentActions.clear();
+    const QList<QAction*> actions = m_fileMenu->actions();
+    QAction* before = actions.value(actions.indexOf(m_recentStart) + 1);
+    for (qsizetype i = 0; i < m_recent.size(); ++i) {
+        const QString path = m_recent[i];
+        QString shown = QDir::toNativeSeparators(path);
+        shown.replace(u'&', QStringLiteral("&&"));
+        auto* a = new QAction(u'&' + QString::number(i + 1) + u' ' + shown, m_fileMenu);
+        a->setStatusTip(QDir::toNativeSeparators(path));
+        connect(a, &QAction::triggered, this, [this, path] { openRecentFile(path); });
+        m_fileMenu->insertAction(before, a);
+        m_recentActions.append(a);
+    }
 }
 
 void TMenuGlowne::keyPressEvent(QKeyEvent* event)

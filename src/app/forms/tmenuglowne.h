@@ -9,6 +9,7 @@
 #include "link/link.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -20,6 +21,7 @@ class QTabWidget;
 class QPushButton;
 class QFrame;
 class QAction;
+class QMenu;
 class QDialog;
 class TransferUi;
 
@@ -68,8 +70,20 @@ public:
     void refreshStatus();
     void newDatabase();
     void openDatabaseFile();
-    // True when the file was written.
+    // Opens that database file without a file dialog (a recent file); after the save prompt.
+    void openRecentFile(const QString& path);
+    // "Zapisz bazę danych do pliku": asks for the file, then writes it. True when written.
     bool saveDatabaseFile();
+    // "Zapisz" (Ctrl+S, the toolbar): writes the file the database came from or was last
+    // saved to, without a dialog; a database never saved asks for the file as above.
+    bool save();
+    // The file "Zapisz" writes; empty for a database that was never opened or saved.
+    QString filePath() const { return m_filePath; }
+    // Recent database files, newest first, as the "Plik" menu lists them.
+    QStringList recentFiles() const { return m_recent; }
+    QMenu* fileMenu() const { return m_fileMenu; }
+    // "Vorn Duno – NAME" with "[*]", the place of the unsaved-changes mark.
+    static QString titleFor(const QString& displayName);
     // Opens the selected item of the active navigation tab.
     void openSelectedItem();
     // The form of that class: made when first asked for and kept as long as the window, so
@@ -102,6 +116,12 @@ private:
     void buildPanels();
     void writeSettings();
     void exec(QDialog& dialog);
+    // Opens the file after the save prompt; the shared end of "Otwórz" and a recent file.
+    void openPath(const QString& path);
+    bool saveTo(const QString& path);
+    // Puts `path` at the top of the recent files (or takes it away) and writes the list.
+    void rememberFile(const QString& path, bool add = true);
+    void rebuildRecentMenu();
 
     TransferUi& m_ui;
     QString m_startDirectory;
@@ -124,6 +144,11 @@ private:
     QTabWidget* m_tabs = nullptr;
     QAction* m_traceAction = nullptr;
     QAction* m_connectAction = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_recentStart = nullptr; // the separator the recent files follow
+    QList<QAction*> m_recentActions;
+    QString m_filePath;
+    QStringList m_recent;
     QListWidget* m_lists[3] = {};
     std::map<std::string, QDialog*> m_forms; // owned as children of the window
 };

@@ -3,6 +3,7 @@
 #include "app/appsession.h"
 #include "app/articlelist/tedycjatowaru.h"
 #include "app/forms/formregistry.h"
+#include "app/forms/gridfit.h"
 #include "common/transferrun.h"
 #include "database/registerdatabase.h"
 #include "link/answers.h"
@@ -66,8 +67,7 @@ TProgramowanieTowarow::TProgramowanieTowarow(AppSession& session, QWidget* paren
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->verticalHeader()->hide();
-    StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    StringGrid1->setColumnWidth(1, 300);
+    fitGridToContents(StringGrid1);
     StringGrid1->setMinimumSize(900, 300);
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     root->addWidget(StringGrid1);
