@@ -21,7 +21,7 @@ struct Input {
 class ByteLine : public ScriptedLine {
 public:
     explicit ByteLine(Input& in) : m_in(in) {}
-    WriteResult write(QByteArrayView bytes) override { return {true, false, bytes.size()}; }
+    WriteResult write(QByteArrayView bytes) override { return {true, false, bytes.size(), 0}; }
     qint64 read(char* into, qint64 count) override
     {
         const qint64 n = qMin<qint64>(count, qint64(m_in.left()));
@@ -40,7 +40,10 @@ class FuzzUi : public TransferUi {
 public:
     explicit FuzzUi(Input& in) : m_in(in) {}
     void showMessage(const QString&, Icon) override {}
-    Answer ask(const QString&, Buttons, Icon) override { return Answer(m_in.next() % 3); }
+    Answer ask(const QString&, Buttons, Icon, const QString&) override
+    {
+        return Answer(m_in.next() % 3);
+    }
     void waitMs(int ms) override { m_now += ms; }
     qint64 nowMs() const override { return m_now; }
     bool stopRequested() const override { return ++m_polls > 100000; }

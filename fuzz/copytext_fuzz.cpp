@@ -49,8 +49,8 @@ public:
     {
         const int n = m_s.writes++;
         if (n == m_s.failWrite)
-            return {false, true, 0};
-        return {true, false, bytes.size()};
+            return {false, true, 0, 0};
+        return {true, false, bytes.size(), 0};
     }
     qint64 read(char* into, qint64 count) override
     {
@@ -91,7 +91,7 @@ class FuzzUi : public TransferUi {
 public:
     explicit FuzzUi(Script& s) : m_s(s) {}
     void showMessage(const QString& text, Icon) override { messages.append(text); }
-    Answer ask(const QString&, Buttons, Icon) override { return Answer::No; }
+    Answer ask(const QString&, Buttons, Icon, const QString&) override { return Answer::No; }
     void waitMs(int ms) override { m_s.now += ms; }
     qint64 nowMs() const override { return m_s.now; }
     bool stopRequested() const override

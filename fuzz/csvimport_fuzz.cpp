@@ -36,7 +36,7 @@ void check(bool condition, const char* what)
 class QuietUi : public TransferUi {
 public:
     void showMessage(const QString& text, Icon) override { messages.append(text); }
-    Answer ask(const QString&, Buttons, Icon) override { return Answer::No; }
+    Answer ask(const QString&, Buttons, Icon, const QString&) override { return Answer::No; }
     void waitMs(int ms) override { m_now += ms; }
     qint64 nowMs() const override { return m_now; }
 

@@ -51,7 +51,7 @@ public:
     {
         m_a.armed = true;
         m_a.writes.append(bytes.toByteArray());
-        return {true, false, bytes.size()};
+        return {true, false, bytes.size(), 0};
     }
     qint64 read(char* into, qint64 count) override
     {
@@ -77,7 +77,7 @@ class FuzzUi : public TransferUi {
 public:
     explicit FuzzUi(Reply& a) : m_a(a) {}
     void showMessage(const QString& text, Icon) override { messages.append(text); }
-    TransferUi::Answer ask(const QString&, Buttons, Icon) override
+    TransferUi::Answer ask(const QString&, Buttons, Icon, const QString&) override
     {
         return TransferUi::Answer::No;
     }

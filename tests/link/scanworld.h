@@ -101,7 +101,7 @@ public:
             sealByHand(a);
             m_pending += a;
         }
-        return WriteResult{true, false, bytes.size()};
+        return WriteResult{true, false, bytes.size(), 0};
     }
     qint64 read(char* into, qint64 count) override
     {
