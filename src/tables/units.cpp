@@ -3,6 +3,7 @@
 #include "common/cp1250.h"
 #include "link/answers.h"
 #include "link/commands.h"
+#include "link/frame.h"
 #include "link/link.h"
 
 namespace units {
@@ -36,6 +37,14 @@ std::optional<QStringList> read(Link& link, TransferUi& ui)
     }
     if (r != answers::More && r != answers::Done)
         return std::nullopt;
+    // A check byte alone is weak (a stream of frame starts passes it): the frame must also
+    // begin, end and give its length as the units frame does.
+    if (link.at(0) != quint8(frame::Start) || link.at(2) != Length || link.at(3) != 0 ||
+        link.at(Length - 1) != quint8(frame::End)) {
+        ui.showMessage(QStringLiteral("Kasa odpowiedziała nieprawidłową ramką."),
+                       TransferUi::Icon::Error);
+        return std::nullopt;
+    }
     return decode(link.received(Length).sliced(7, Count * Width));
 }
 

@@ -40,17 +40,21 @@ CacheDump dumpCacheMemory(Link& link, TransferUi& caller, const QString& path,
     const bool sent = link.sendBytes(ui, commands::cacheMemoryDump(link.address, 1)) == 0;
     if (sent) {
         link.pauseForAnswer(ui, 100);
-        while (dump.frames < kCacheMaxFrames) {
+        // Every answer read counts against the register's 8192, so a line that never sends
+        // a good frame cannot keep the dump going.
+        int checkErrors = 0;
+        for (int reads = 0; dump.frames < kCacheMaxFrames && reads < kCacheMaxFrames; ++reads) {
             ui.processEvents();
             if (ui.stopRequested())
                 link.stopRequest = true;
             const int r = answers::readAnswer(link, ui, kCacheFrameSize);
-            if (r == answers::CheckError)
+            if (r == answers::CheckError && ++checkErrors < kCacheMaxCheckErrors)
                 continue; // already reported; the next frame may still come
-            if (r == answers::Nothing) {
+            if (r == answers::CheckError || r == answers::Nothing) {
                 ui.showMessage(QStringLiteral("Błąd transmisji"), TransferUi::Icon::Error);
                 break;
             }
+            checkErrors = 0;
             dump.data += link.received(kCacheFrameSize).sliced(7, kCacheDataSize).toByteArray();
             ui.progress(++dump.frames, kCacheMaxFrames);
             if (r == answers::Done) {

@@ -14,6 +14,9 @@ namespace transfer {
 constexpr int kCacheFrameSize = 265;
 constexpr int kCacheDataSize = 256;
 constexpr int kCacheMaxFrames = 8192;
+// Answers in a row that fail their check before the dump gives up: a line that sends
+// nothing but noise or frame starts is no register.
+constexpr int kCacheMaxCheckErrors = 3;
 
 // The default file of the dump.
 QString defaultCacheDumpName();
@@ -29,7 +32,8 @@ struct CacheDump {
 };
 
 // Sends the dump command, pauses 100 ms and reads frames until the last one (or 8192 of
-// them); a check failure reads on, no usable answer ends with "Błąd transmisji". Progress is
+// them, good or not); a check failure reads on, but kCacheMaxCheckErrors of them in a row,
+// like no usable answer (a silence), end with "Błąd transmisji". Progress is
 // the frame count against 8192; a stop asked through `ui` ends the dump after the current
 // frame. The file at `path` is then written beside the old one and put in its place when
 // whole: the data and the trailer after a complete dump. An incomplete dump leaves a file

@@ -16,6 +16,29 @@ namespace {
 
 constexpr int kChunkBuffer = 1000;
 constexpr int kPauseMs = 20;
+constexpr char kAcknowledge = char(0xAA);
+
+// Bytes of a text chunk that copy text never holds.
+int strayBytes(QByteArrayView chunk)
+{
+    int stray = 0;
+    for (qsizetype i = 0; i < chunk.size(); ++i) {
+        const quint8 b = quint8(chunk[i]);
+        if (b == 0)
+            stray += i + 1 < chunk.size() ? 1 : 0; // the end byte ends its chunk
+        else if (b < 32 && b != 9 && b != 10 && b != 13)
+            ++stray;
+    }
+    return stray;
+}
+
+bool onlyAcknowledgements(QByteArrayView chunk)
+{
+    for (char c : chunk)
+        if (c != kAcknowledge)
+            return false;
+    return !chunk.isEmpty();
+}
 
 QByteArray emptyQuery(CopyHandling handling)
 {
@@ -121,6 +144,13 @@ CopyReception receiveCopyText(Link& link, TransferUi& caller,
     }
     const LineTimeouts before = line->timeouts();
     qint64 lastData = ui.nowMs();
+    qint64 lastText = lastData;
+    qint64 received = 0;
+    int stray = 0;
+    auto endWith = [&](CopyEnd end, const QString& message) {
+        result.end = end;
+        ui.showMessage(message, TransferUi::Icon::Warning);
+    };
     for (;;) {
         // Reads take what is waiting: a short total time-out instead of the link's (every
         // send sets the link's own again).
@@ -138,6 +168,24 @@ CopyReception receiveCopyText(Link& link, TransferUi& caller,
         }
         if (n > 0) {
             lastData = ui.nowMs();
+            const QByteArrayView chunk = link.received(n);
+            received += n;
+            if (onlyAcknowledgements(chunk)) {
+                endWith(CopyEnd::Echo, CopyEchoText);
+                break;
+            }
+            if (chunk[0] != frame::Start) {
+                stray += strayBytes(chunk);
+                if (stray > kCopyMaxStrayBytes) {
+                    endWith(CopyEnd::NotText, CopyNotText);
+                    break;
+                }
+                lastText = lastData;
+            }
+            if (received > kCopyMaxBytes) {
+                endWith(CopyEnd::TooLarge, CopyTooLargeText);
+                break;
+            }
             const qsizetype before = decoder.text().size();
             decoder.feed(link.received(n));
             // Only what this chunk added: the memo appends it instead of taking the whole
@@ -160,6 +208,10 @@ CopyReception receiveCopyText(Link& link, TransferUi& caller,
             result.end = CopyEnd::Stopped;
             ui.showMessage(QStringLiteral("Odczyt kopii przerwany przez użytkownika."),
                            TransferUi::Icon::Warning);
+            break;
+        }
+        if (ui.nowMs() - lastText >= silenceMs && lastData != lastText) {
+            endWith(CopyEnd::NotText, CopyNotText);
             break;
         }
         if (ui.nowMs() - lastData >= silenceMs) {

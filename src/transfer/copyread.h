@@ -65,6 +65,9 @@ enum class CopyEnd {
     Stopped,    // the user stopped the reception
     SendFailed, // the link failed
     Refused,    // the register answered the query with an error frame (its message shown)
+    Echo,       // the line sent back the computer's own acknowledgements (a loopback)
+    NotText,    // what came cannot be copy text (line noise, a stream of frames)
+    TooLarge,   // more than the register's copy memory can hold
 };
 
 struct CopyReception {
@@ -72,14 +75,33 @@ struct CopyReception {
     CopyEnd end = CopyEnd::Complete;
 };
 
-// How long the register may stay silent in the middle of the stream.
+// How long the register may stay silent in the middle of the stream; also how long bytes
+// that are not copy text may come without any text among them.
 constexpr int kCopySilenceMs = 3000;
+// The most the stream can carry: the register's copy memory (an 8 MiB card) replayed whole.
+constexpr qint64 kCopyMaxBytes = qint64(8) * 1024 * 1024;
+// Control bytes that copy text never holds (any below 32 but line feed, carriage return and
+// tab, and a zero byte with more bytes after it in its chunk): a few are line noise, more
+// than this many mean that what comes is not copy text.
+constexpr int kCopyMaxStrayBytes = 3;
 
 // Receives the text stream: takes whatever is waiting on the line, answers each chunk with
 // the byte 0xAA and pauses 20 ms; `onText` is given the text each chunk adds (empty for a
 // chunk that is not text), so that joined they are the whole text. Ends at the
 // end byte, after `silenceMs` without a byte ("Kasa przestała przesyłać dane. Odczyt kopii
-// przerwany.") or when the user stops ("Odczyt kopii przerwany przez użytkownika.").
+// przerwany.") or when the user stops ("Odczyt kopii przerwany przez użytkownika."). It is
+// bounded against lines that are not a register: a chunk of nothing but the acknowledgement
+// byte is the line echoing (CopyEchoText), bytes that cannot be copy text or `silenceMs`
+// of bytes without any text end it (CopyNotText), and so does more than kCopyMaxBytes
+// (CopyTooLargeText).
+inline const QString CopyEchoText =
+    QStringLiteral("Linia odsyła z powrotem bajty wysłane przez komputer (pętla zwrotna zamiast "
+                   "kasy?). Odczyt kopii przerwany.");
+inline const QString CopyNotText =
+    QStringLiteral("Kasa przesyła dane, które nie są tekstem kopii. Odczyt kopii przerwany.");
+inline const QString CopyTooLargeText = QStringLiteral(
+    "Kasa przesłała więcej danych, niż mieści jej pamięć kopii. Odczyt kopii przerwany.");
+
 CopyReception receiveCopyText(Link& link, TransferUi& ui,
                               const std::function<void(const QString&)>& onText = {},
                               int silenceMs = kCopySilenceMs);

@@ -159,3 +159,35 @@ TEST(CopyRead, PrintedCopyAwaitsNothing)
     EXPECT_EQ(t.script.readsDone, 1); // the drain only
     EXPECT_EQ(r.text, QString());
 }
+
+// Lines that are not a register end the reception with their own message, never as a
+// whole copy: the line echoing the acknowledgements, noise (control bytes that copy text
+// never holds, with a zero byte among them), and chunk after chunk of frame starts.
+TEST(CopyRead, HostileStreamsEndTheReception)
+{
+    QList<QByteArray> frameStarts{QByteArray()};
+    for (int i = 0; i < 400; ++i)
+        frameStarts << QByteArray(40, char(0x02));
+    const struct {
+        const char* line;
+        QList<QByteArray> reads;
+        CopyEnd end;
+        QString message;
+    } rows[] = {
+        {"echo", {QByteArray(), bytes({'A', 10}), bytes({0xAA})}, CopyEnd::Echo, CopyEchoText},
+        {"noise",
+         {QByteArray(), bytes({0x55, 0x01, 0x1B, 0x7F, 0x05, 0x00, 0x9C, 0x11, 0x00, 0x30})},
+         CopyEnd::NotText,
+         CopyNotText},
+        {"frame starts", frameStarts, CopyEnd::NotText, CopyNotText},
+    };
+    for (const auto& row : rows) {
+        Bench t;
+        t.script.reads = row.reads;
+        CopyReception r;
+        runCopyRead(t.link, t.ui, copySimple(CopyKind::LastDocument, CopyHandling::SendToComputer),
+                    &r);
+        EXPECT_EQ(r.end, row.end) << row.line;
+        EXPECT_EQ(t.ui.messages, QStringList{row.message}) << row.line;
+    }
+}

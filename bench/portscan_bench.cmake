@@ -1,0 +1,1 @@
+target_link_libraries(portscan_bench PRIVATE vduno_link vduno_emulator)
