@@ -1,6 +1,8 @@
 #include "grouprecord.h"
 
 #include "common/cp1250.h"
+#include "link/answers.h"
+#include "tables/recordsend.h"
 
 GroupRecord GroupRecord::decode(QByteArrayView b)
 {
@@ -66,9 +68,10 @@ QStringList groupChoiceItems(QByteArrayView table)
 
 QString groupSendMessage(int waitResult, int deviceError)
 {
-    if (waitResult == 0 || waitResult == 3)
-        return QStringLiteral("Grupę towarową zapisano w kasie");
-    if (waitResult == 5 && (deviceError == 5 || deviceError == 40))
+    if (waitResult == answers::DeviceError && (deviceError == 5 || deviceError == 40))
         return QStringLiteral("Nazwa grupy towarowej już występuje w bazie towarowej kasy.");
-    return QStringLiteral("Błąd! Kasa nie potwierdziła zapisu grupy towarowej!");
+    return recordsend::outcomeText(
+        waitResult, deviceError,
+        {QStringLiteral("Grupę towarową zapisano w kasie"),
+         QStringLiteral("Błąd! Kasa nie potwierdziła zapisu grupy towarowej!")});
 }

@@ -32,6 +32,7 @@ QStringList groupChoiceItems(QByteArrayView groupTable);
 
 // What the form shows after sending a group: "Grupę towarową zapisano w kasie" when confirmed,
 // "Nazwa grupy towarowej już występuje w bazie towarowej kasy." for a name the register
-// already holds (device error 5, or its own code 40), "Błąd! Kasa nie potwierdziła zapisu
-// grupy towarowej!" otherwise.
+// already holds (device error 5, or its own code 40), the device error message for any other
+// refusal, "Błąd! Kasa nie potwierdziła zapisu grupy towarowej!" when no confirmation came;
+// empty when nothing went out or the link already said why.
 QString groupSendMessage(int waitResult, int deviceError);

@@ -5,6 +5,7 @@
 #include "link/answers.h"
 #include "link/commands.h"
 #include "link/link.h"
+#include "tables/recordsend.h"
 
 #include <limits>
 
@@ -62,9 +63,9 @@ int send(Link& link, TransferUi& ui, const HaloTable& table)
 {
     // Entries 1..9: the 36 bytes after entry 0.
     const QByteArray entries = table.encode().sliced(4, 36);
-    if (commands::send(link, ui, commands::haloTable(link.address, 0x8001, entries)) != 0)
-        return -1;
-    return answers::confirmationWait(link, ui);
+    const int r =
+        recordsend::sendFrame(link, ui, commands::haloTable(link.address, 0x8001, entries));
+    return r == recordsend::SendFailed ? -1 : r;
 }
 
 } // namespace halo

@@ -33,7 +33,7 @@ HaloTable load(RegisterDatabase& db);
 // Writes all ten entries from 149060.
 bool store(RegisterDatabase& db, const HaloTable& table);
 // The "L" frame (sequence 0x8001) with entries 1..9 of the table (the form passes what it has
-// just saved), then one confirmation wait, whose result is returned (-1 when the frame did not
-// go out). The caller drains first.
+// just saved), then the confirmation wait (once more after a busy answer), whose result is
+// returned (-1 when the frame did not go out).
 int send(Link& link, TransferUi& ui, const HaloTable& table);
 } // namespace halo

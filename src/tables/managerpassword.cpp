@@ -4,6 +4,7 @@
 #include "common/transferui.h"
 #include "link/commands.h"
 #include "link/link.h"
+#include "tables/recordsend.h"
 
 #include <utility>
 
@@ -21,7 +22,7 @@ QString padded(const QString& password)
 }
 
 int send(Link& link, TransferUi& ui, const QString& oldPassword, const QString& newPassword,
-         bool confirm)
+         bool confirm, bool awaitAnswer)
 {
     for (const auto& [text, label] : {std::pair{oldPassword, QStringLiteral("Stare hasło")},
                                       std::pair{newPassword, QStringLiteral("Nowe hasło")}})
@@ -29,10 +30,12 @@ int send(Link& link, TransferUi& ui, const QString& oldPassword, const QString& 
             ui.showMessage(refused, TransferUi::Icon::Warning);
             return -1;
         }
+    const QByteArray frame = commands::setManagerPassword(link.address, 0x8001, padded(oldPassword),
+                                                          padded(newPassword), confirm ? 1 : 0);
+    if (awaitAnswer)
+        return recordsend::sendFrame(link, ui, frame);
     link.drainInput(ui);
-    return commands::send(link, ui,
-                          commands::setManagerPassword(link.address, 0x8001, padded(oldPassword),
-                                                       padded(newPassword), confirm ? 1 : 0));
+    return commands::send(link, ui, frame);
 }
 
 } // namespace managerpassword

@@ -16,10 +16,12 @@ inline constexpr int Width = 10;
 // cut to ten.
 QString padded(const QString& password);
 
-// "Wyslij": drain and the "H" frame (sequence 0x8001) with both passwords padded; no answer
-// is awaited (the register checks the old password itself). Returns the send result, or -1
-// with the field's refusal shown when a password has characters outside cp1250.
+// "Wyslij": drain and the "H" frame (sequence 0x8001) with both passwords padded (the register
+// checks the old password itself). Without awaiting the answer, returns the send result (0
+// sent); awaiting it, the confirmation wait's result (once more after a busy answer) or a
+// recordsend::Status. -1 with the field's refusal shown when a password has characters outside
+// cp1250.
 int send(Link& link, TransferUi& ui, const QString& oldPassword, const QString& newPassword,
-         bool confirm);
+         bool confirm, bool awaitAnswer = false);
 
 } // namespace managerpassword

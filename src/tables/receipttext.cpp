@@ -5,6 +5,7 @@
 #include "link/answers.h"
 #include "link/commands.h"
 #include "link/link.h"
+#include "tables/recordsend.h"
 
 #include <algorithm>
 
@@ -165,11 +166,13 @@ int sendHeader(Link& link, TransferUi& ui, QByteArrayView block)
     return r;
 }
 
-int sendFooter(Link& link, TransferUi& ui, QByteArrayView block, bool confirm)
+int sendFooter(Link& link, TransferUi& ui, QByteArrayView block, bool confirm, bool awaitAnswer)
 {
+    const QByteArray frame = commands::receiptFooter(link.address, 0x8001, block, confirm ? 1 : 0);
+    if (awaitAnswer)
+        return recordsend::sendFrame(link, ui, frame);
     link.drainInput(ui);
-    return commands::send(link, ui,
-                          commands::receiptFooter(link.address, 0x8001, block, confirm ? 1 : 0));
+    return commands::send(link, ui, frame);
 }
 
 std::optional<QStringList> readHeader(Link& link, TransferUi& ui)

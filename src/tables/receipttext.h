@@ -84,9 +84,11 @@ bool storeBlock(RegisterDatabase& db, Kind kind, const Block& block);
 // form passes the block it has just stored), then the confirmation wait; a device error is
 // shown. Returns the wait's result (-1: not sent).
 int sendHeader(Link& link, TransferUi& ui, QByteArrayView block);
-// The footer: the "D" frame (sequence 0x8001) with the 130-byte block and the confirm byte; no
-// answer is awaited. Returns the send result (0 sent).
-int sendFooter(Link& link, TransferUi& ui, QByteArrayView block, bool confirm);
+// The footer: the "D" frame (sequence 0x8001) with the 130-byte block and the confirm byte.
+// Without awaiting the answer, returns the send result (0 sent); awaiting it, the confirmation
+// wait's result (once more after a busy answer) or a recordsend::Status.
+int sendFooter(Link& link, TransferUi& ui, QByteArrayView block, bool confirm,
+               bool awaitAnswer = false);
 // "Pobierz nagłówek": one 268-byte answer to the "N" request; its six lines without the 0
 // bytes, nullopt when nothing usable came (a check error is answered with acknowledgement 1).
 std::optional<QStringList> readHeader(Link& link, TransferUi& ui);

@@ -180,3 +180,38 @@ QString summary(const RunResult& run, const QString& noun)
     return QStringLiteral(" Zaprogramowano ") + count;
 }
 } // namespace recordsend
+
+namespace recordsend {
+QString outcomeText(int result, int deviceError, const OutcomeTexts& texts, bool confirmAtRegister)
+{
+    if (answers::confirmed(result))
+        return texts.confirmed;
+    switch (result) {
+    case answers::DeviceError:
+        return answers::deviceErrorMessage(deviceError);
+    case answers::UserStopped: // "Komunikacja przerwana przez użytkownika." was shown
+    case NotSent:
+    case NotAwaited:
+    case SendFailed: // the link said why
+        return QString();
+    case answers::NoAnswer:
+        if (confirmAtRegister)
+            return QStringLiteral("Kasa czeka na potwierdzenie zapisu na klawiaturze kasy.");
+        return texts.notConfirmed;
+    default:
+        return texts.notConfirmed;
+    }
+}
+
+bool reportOutcome(TransferUi& ui, int result, int deviceError, const OutcomeTexts& texts,
+                   bool confirmAtRegister)
+{
+    const QString text = outcomeText(result, deviceError, texts, confirmAtRegister);
+    const bool ok = answers::confirmed(result);
+    if (!text.isEmpty())
+        ui.showMessage(text, ok || (confirmAtRegister && result == answers::NoAnswer)
+                                 ? TransferUi::Icon::Information
+                                 : TransferUi::Icon::Warning);
+    return ok;
+}
+} // namespace recordsend

@@ -96,3 +96,22 @@ namespace recordsend {
 // błąd transmisji. Zaprogramowano <count><noun>" after a broken one (noun e.g. " kasjerów.").
 QString summary(const RunResult& run, const QString& noun);
 } // namespace recordsend
+
+namespace recordsend {
+// What the user is told after one record or block went to the register.
+struct OutcomeTexts {
+    QString confirmed;    // the register confirmed it (code 0 or 3)
+    QString notConfirmed; // no answer, a busy register that stayed busy, or acknowledgement 1/2
+};
+// The register confirmed (code 0 or 3): the confirmed text. It refused (code 5): "Błąd " + the
+// device error code + ": " + its text. Nothing came back while the register waits for its
+// operator to confirm at its keyboard: "Kasa czeka na potwierdzenie zapisu na klawiaturze
+// kasy."; any other answer: the not-confirmed text. Nothing to add (empty) when no frame went
+// out, the link already said why the send failed, or the user stopped after a paper-out.
+QString outcomeText(int result, int deviceError, const OutcomeTexts& texts,
+                    bool confirmAtRegister = false);
+// Shows the outcome text (information when confirmed, a warning otherwise); true when the
+// register confirmed.
+bool reportOutcome(TransferUi& ui, int result, int deviceError, const OutcomeTexts& texts,
+                   bool confirmAtRegister = false);
+} // namespace recordsend

@@ -5,6 +5,7 @@
 #include "link/commands.h"
 #include "link/frame.h"
 #include "link/link.h"
+#include "tables/recordsend.h"
 
 namespace units {
 
@@ -48,7 +49,7 @@ std::optional<QStringList> read(Link& link, TransferUi& ui)
     return decode(link.received(Length).sliced(7, Count * Width));
 }
 
-int send(Link& link, TransferUi& ui, const QStringList& names)
+int send(Link& link, TransferUi& ui, const QStringList& names, bool awaitAnswer)
 {
     for (int i = 0; i < Count; ++i)
         if (const QString refused = cp1250::refusal(
@@ -57,10 +58,12 @@ int send(Link& link, TransferUi& ui, const QStringList& names)
             ui.showMessage(refused, TransferUi::Icon::Warning);
             return -1;
         }
+    const QByteArray frame = commands::setUnitNames(link.address, 0x8001, names.value(0),
+                                                    names.value(1), names.value(2));
+    if (awaitAnswer)
+        return recordsend::sendFrame(link, ui, frame);
     link.drainInput(ui);
-    return commands::send(link, ui,
-                          commands::setUnitNames(link.address, 0x8001, names.value(0),
-                                                 names.value(1), names.value(2)));
+    return commands::send(link, ui, frame);
 }
 
 } // namespace units

@@ -20,8 +20,9 @@ QByteArray encode(const QStringList& names);
 // "Odśwież": drain, the "J" request (0x8001) and one 18-byte answer; the three names, or
 // nullopt when no data frame came (the fields then keep their text).
 std::optional<QStringList> read(Link& link, TransferUi& ui);
-// "Wyślij do kasy": drain and the "q" frame (0x8001) with the names padded with spaces to 3;
-// no answer is awaited. Returns the send result (0 sent), or -1 with the field's refusal shown
-// when a name has characters outside cp1250.
-int send(Link& link, TransferUi& ui, const QStringList& names);
+// "Wyślij do kasy": drain and the "q" frame (0x8001) with the names padded with spaces to 3.
+// Without awaiting the answer, returns the send result (0 sent); awaiting it, the confirmation
+// wait's result (once more after a busy answer) or a recordsend::Status. -1 with the field's
+// refusal shown when a name has characters outside cp1250.
+int send(Link& link, TransferUi& ui, const QStringList& names, bool awaitAnswer = false);
 } // namespace units

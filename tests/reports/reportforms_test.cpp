@@ -305,8 +305,10 @@ TEST(ReportForms, WholeBaseIgnoresTheEditsAndGroupTwentyIsSent)
         s->articlesButton()->setChecked(true);
         s->firstEdit()->setText(QStringLiteral("5"));
         s->lastEdit()->setText(QStringLiteral("300")); // 300 = 0x012C
-        if (k.zeroing)
+        if (k.zeroing) {
             f->zeroingGroup()->yesButton()->setChecked(true);
+            r.ui.answers = {TransferUi::Answer::Yes}; // the zeroing question
+        }
         r.script.reads = {QByteArray(), ack(0)};
         want = k.zeroing ? expected(1, k.length, 1, k.command, {3, 5, 0, 0x2C, 0x01, 1, 1})
                          : expected(1, k.length, 1, k.command, {3, 5, 0, 0x2C, 0x01, 1});
@@ -453,6 +455,7 @@ TEST(ReportForms, CashierReport)
     f->cashierBox()->setCurrentIndex(9);
     f->zeroingBox()->setChecked(true);
     f->fullReportBox()->setChecked(true);
+    r.ui.answers = {TransferUi::Answer::Yes}; // the zeroing question
     // No drain and no wait: only the frame goes out, nothing is read.
     EXPECT_EQ(r.execute(*f), expected(1, 12, 0x8001, 0x6B, {10, 1, 1}));
     EXPECT_EQ(r.script.readsDone, 0);
@@ -511,10 +514,71 @@ TEST(ReportForms, TwoOptionReports)
         EXPECT_EQ(r.execute(*f), expected(1, 12, 1, k.command, {1, 0}));
         f->zeroingBox()->setChecked(true);
         f->zeroRecordsGroup()->noButton()->setChecked(true);
+        r.ui.answers = {TransferUi::Answer::Yes}; // the zeroing question
         EXPECT_EQ(r.execute(*f), expected(1, 12, 1, k.command, {0, 1}));
         EXPECT_EQ(r.script.readsDone, 0);
         EXPECT_TRUE(f->isVisible());
     }
+}
+
+// A zeroing report cannot be undone: every form that can order one asks first, and No sends
+// nothing. A zeroing order that fails its checks shows its refusal without the question.
+TEST(ReportForms, ZeroingReportsAskFirst)
+{
+    const QString question = QString::fromUtf8(
+        "Raport zerujący wyzeruje liczniki w kasie i nie można tego cofnąć. Wykonać raport "
+        "zerujący?");
+    struct K {
+        const char* name;
+        std::function<std::unique_ptr<ReportForm>(Rig&)> make;
+    };
+    const K kinds[] = {
+        {"sales",
+         [](Rig& r) {
+             auto f = r.form<TWykonywanieRaportuSprzedazy>();
+             f->zeroingGroup()->yesButton()->setChecked(true);
+             return std::unique_ptr<ReportForm>(std::move(f));
+         }},
+        {"cashier",
+         [](Rig& r) {
+             auto f = r.form<TWykonywanieRaportuKasjera>();
+             f->zeroingBox()->setChecked(true);
+             return std::unique_ptr<ReportForm>(std::move(f));
+         }},
+        {"discounts",
+         [](Rig& r) {
+             auto f = r.form<TWykonywanieRaportuRabatow>();
+             f->zeroingBox()->setChecked(true);
+             return std::unique_ptr<ReportForm>(std::move(f));
+         }},
+    };
+    for (const K& k : kinds) {
+        Rig r;
+        auto f = k.make(r);
+        r.ui.answers = {TransferUi::Answer::No};
+        EXPECT_TRUE(r.execute(*f).isEmpty()) << k.name;
+        EXPECT_EQ(r.ui.questions, QStringList{question}) << k.name;
+        EXPECT_TRUE(r.ui.messages.isEmpty()) << k.name;
+
+        r.ui.answers = {TransferUi::Answer::Yes};
+        r.script.reads = {QByteArray(), ack(0)};
+        EXPECT_FALSE(r.execute(*f).isEmpty()) << k.name;
+        EXPECT_EQ(r.ui.questions.size(), 2) << k.name;
+    }
+
+    // A refused range is refused before anything is asked.
+    Rig r;
+    auto f = r.form<TWykonywanieRaportuSprzedazy>();
+    f->zeroingGroup()->yesButton()->setChecked(true);
+    f->scopeSelection()->articlesButton()->setChecked(true);
+    f->scopeSelection()->firstEdit()->setText(QStringLiteral("10"));
+    f->scopeSelection()->lastEdit()->setText(QStringLiteral("5"));
+    r.script.reads = {QByteArray()};
+    r.execute(*f);
+    EXPECT_TRUE(r.ui.questions.isEmpty());
+    EXPECT_EQ(r.ui.messages,
+              QStringList{QString::fromUtf8(
+                  "Numer towaru początkowego nie może być większy niż numer towaru końcowego")});
 }
 
 TEST(ReportForms, PlainReportsAndTheInactiveArticlesFormClosing)

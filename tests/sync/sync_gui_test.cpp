@@ -308,11 +308,13 @@ TEST(SyncGuiSendRuns, StoppedProgrammingAndDeletionSayHowManyWent)
         const char* run;
         int registerLinesAfter;
         const char16_t* said;
+        const char16_t* asked; // the question before a deletion in the register
     };
     const Step steps[] = {
-        {"TSynchronizacjaBazyRabatow", "PcAll", "DoKasy", 3, u"Przerwano. Wysłano 3 z 8."},
+        {"TSynchronizacjaBazyRabatow", "PcAll", "DoKasy", 3, u"Przerwano. Wysłano 3 z 8.", nullptr},
         {"TSynchronizacjaBazyTowarowej", "RegisterAll", "UsunZKasy", 37,
-         u"Przerwano. Wysłano 3 z 40."},
+         u"Przerwano. Wysłano 3 z 40.",
+         u"Usunąć z kasy zaznaczone towary (40)? Tego nie można cofnąć."},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.form);
@@ -323,11 +325,30 @@ TEST(SyncGuiSendRuns, StoppedProgrammingAndDeletionSayHowManyWent)
             child<QAbstractButton>(*form, "Odswiez")->click();
         child<QAbstractButton>(*form, s.checkAll)->click();
         p.person.seen.clear();
+        if (s.asked) {
+            // No: nothing is deleted and nothing goes out.
+            int frames = 0;
+            Link::instance().trace = [&frames](char direction, QByteArrayView) {
+                frames += direction == '>';
+            };
+            p.person.answers = {QMessageBox::No};
+            child<QAbstractButton>(*form, s.run)->click();
+            Link::instance().trace = {};
+            EXPECT_EQ(p.person.seen, QStringList{QString::fromUtf16(s.asked)});
+            EXPECT_EQ(frames, 0);
+            EXPECT_EQ(regList->count(), 40);
+            p.person.seen.clear();
+            p.person.answers = {QMessageBox::Yes};
+        }
         QAbstractButton* cancel = panelCancel(*form);
         p.stopAfterFrames([cancel] { cancel->click(); }, 2);
         child<QAbstractButton>(*form, s.run)->click();
         Link::instance().trace = {};
-        EXPECT_EQ(p.person.seen, QStringList{QString::fromUtf16(s.said)});
+        QStringList seen;
+        if (s.asked)
+            seen.append(QString::fromUtf16(s.asked));
+        seen.append(QString::fromUtf16(s.said));
+        EXPECT_EQ(p.person.seen, seen);
         EXPECT_EQ(regList->count(), s.registerLinesAfter);
         EXPECT_FALSE(p.progressWindowDuringRun);
         EXPECT_EQ(progressWindowsShown(), 0);

@@ -8,6 +8,7 @@
 #include "common/transferui.h"
 #include "database/databasesession.h"
 #include "tables/articlerecord.h"
+#include "tables/articlewarnings.h"
 #include "tables/cashierrecord.h"
 #include "tables/currencyrecord.h"
 #include "tables/discountrecord.h"
@@ -17,6 +18,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 
 #include <limits>
 
@@ -264,11 +266,48 @@ QString unknownKindMessage(const QString& title)
            QStringLiteral(").") + NothingImported;
 }
 
+QString decodeFile(QByteArrayView file, bool* utf8)
+{
+    static constexpr char Bom[] = "\xEF\xBB\xBF";
+    bool isUtf8 = false;
+    QString text;
+    if (file.startsWith(QByteArrayView(Bom, 3))) {
+        isUtf8 = true;
+        text = QString::fromUtf8(file.sliced(3));
+    } else {
+        bool high = false;
+        for (char c : file)
+            high = high || quint8(c) > 127;
+        if (high) {
+            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            text = decoder.decode(file);
+            isUtf8 = !decoder.hasError();
+        }
+        if (!isUtf8)
+            text = cp1250::decode(file);
+    }
+    if (utf8)
+        *utf8 = isUtf8;
+    return text;
+}
+
+QString importSummary(const TableInfo& table, const ImportPlan& plan)
+{
+    QString text = QStringLiteral("Baza „") + table.title +
+                   QStringLiteral("”: zapisano rekordów: ") + QString::number(plan.written) +
+                   QStringLiteral(", pominięto wierszy: ") + QString::number(plan.skipped) + u'.';
+    if (!plan.skippedLines.isEmpty())
+        text += QStringLiteral("\nPominięte wiersze:\n") + plan.skippedLines.join(u'\n');
+    if (!plan.warnings.isEmpty())
+        text += QStringLiteral("\nOstrzeżenia (rekordy zapisano):\n") + plan.warnings.join(u'\n');
+    return text;
+}
+
 ImportPlan planImport(QByteArrayView file,
                       const std::function<QByteArray(const TableInfo&)>& currentTable)
 {
     ImportPlan plan;
-    const Rows parsed = splitRows(cp1250::decode(file));
+    const Rows parsed = splitRows(decodeFile(file, &plan.utf8));
     if (parsed.badQuoteLine > 0) {
         plan.error = QStringLiteral("Błąd w wierszu %1: pole otwarte cudzysłowem nie zostało "
                                     "nim zamknięte.")
@@ -302,6 +341,10 @@ ImportPlan planImport(QByteArrayView file,
         }
         if (*number < 1 || *number > t.lastNumber) {
             ++plan.skipped;
+            plan.skippedLines.append(QStringLiteral("wiersz %1: numer %2 spoza zakresu 1-%3")
+                                         .arg(row.line)
+                                         .arg(*number)
+                                         .arg(t.lastNumber));
             continue;
         }
         const int n = int(*number);
@@ -314,6 +357,17 @@ ImportPlan planImport(QByteArrayView file,
         }
         plan.tableBytes.replace(at, t.layout.recordSize, rec);
         ++plan.written;
+        const QString line = QStringLiteral("wiersz %1: ").arg(row.line);
+        if (*plan.table == Table::Articles) {
+            for (const QString& w : articlewarnings::warnings(n, in.textField(1), in.barcode(4)))
+                plan.warnings.append(line + w);
+        } else if (const QString bad = articlewarnings::unprintableCharacters(in.textField(1));
+                   !bad.isEmpty()) {
+            plan.warnings.append(line + QStringLiteral("rekord ") + QString::number(n) +
+                                 QStringLiteral(": nazwa zawiera znaki, których kasa nie "
+                                                "wydrukuje: ") +
+                                 bad);
+        }
     }
     return plan;
 }
@@ -342,6 +396,7 @@ ImportOutcome importBytes(DatabaseSession& session, QByteArrayView file, Transfe
     outcome.written = plan.written;
     outcome.skipped = plan.skipped;
     outcome.label = t.importedMessage;
+    outcome.summary = importSummary(t, plan);
     return outcome;
 }
 

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -20,14 +21,24 @@ namespace csv {
 struct ImportPlan {
     std::optional<Table> table;
     QByteArray tableBytes;
-    int written = 0; // data lines whose record goes into the table
-    int skipped = 0; // data lines whose number lies outside the table's numbers
-    QString error;   // empty when the file can be imported
+    int written = 0;          // data lines whose record goes into the table
+    int skipped = 0;          // data lines whose number lies outside the table's numbers
+    QStringList skippedLines; // why each was skipped: "wiersz 5: numer 0 spoza zakresu 1-20"
+    // Records written all the same, but worth a look: wrong EAN check digits, names with
+    // characters the register cannot print.
+    QStringList warnings;
+    bool utf8 = false; // the file was read as UTF-8 (otherwise cp1250)
+    QString error;     // empty when the file can be imported
 
     bool ok() const { return error.isEmpty(); }
 };
 
-// Reads the whole file (cp1250). The title line names the table (upper-cased comparison, so
+// The text of a CSV file: UTF-8 when it starts with the UTF-8 byte order mark (which is
+// dropped) or when it holds bytes above 127 that all form valid UTF-8 (as a spreadsheet saves
+// it); cp1250 otherwise, as the program's own export writes it.
+QString decodeFile(QByteArrayView file, bool* utf8 = nullptr);
+
+// Reads the whole file (see decodeFile). The title line names the table (upper-cased comparison, so
 // "towary" and "TOWARY" both work), the column line is passed over, and every further line
 // that is not blank becomes the record its number names. `currentTable` holds the table's
 // records 1..lastNumber as they are now, for the slots the file leaves alone and for the unit
@@ -40,8 +51,13 @@ struct ImportOutcome {
     bool ok = false;
     std::optional<Table> table;
     int written = 0, skipped = 0;
-    QString label; // the result label's text after an import
+    QString label;   // the result label's text after an import
+    QString summary; // what was written and skipped, and why, with the warnings
 };
+
+// "Baza „Towary”: zapisano rekordów: 5, pominięto wierszy: 1." followed by the skipped lines
+// and the warnings, each on its own line under its heading.
+QString importSummary(const TableInfo& table, const ImportPlan& plan);
 
 // Plans the import and, only when the whole file is sound, writes the table into the working
 // copy in one write. A refusal is shown through `ui` and leaves the database unchanged. The

@@ -1,6 +1,7 @@
 #include "reports/forms/reportform.h"
 
 #include "app/appsession.h"
+#include "common/transferui.h"
 #include "link/link.h"
 
 #include <QHBoxLayout>
@@ -38,6 +39,14 @@ void ReportForm::Button1Click()
 {
     ReportParams p;
     collect(p);
+    // A zeroing report clears the register's totals for good: ask first, but only about an
+    // order that passes its checks (a refused one shows its own message).
+    if (p.zeroing && buildOrder(m_kind, p, m_link->address).ok() &&
+        m_session.ui().ask(QStringLiteral("Raport zerujący wyzeruje liczniki w kasie i nie można "
+                                          "tego cofnąć. Wykonać raport zerujący?"),
+                           TransferUi::Buttons::YesNo,
+                           TransferUi::Icon::Warning) != TransferUi::Answer::Yes)
+        return;
     SerialReportLink serial(*m_link);
     m_outcome = runReport(m_kind, p, m_link->address, serial, m_session.ui());
     if (m_outcome.result == RunResult::Sent && info(m_kind).closesAfterSend)

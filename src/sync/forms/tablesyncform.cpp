@@ -283,6 +283,12 @@ void TableSyncForm::UsunClick()
     const QSet<int> checked = checklist::checked(m_regList);
     if (checked.isEmpty())
         return;
+    // What the register deletes, it does not give back.
+    if (m_session.ui().ask(
+            QStringLiteral("Usunąć z kasy zaznaczone rekordy (") + QString::number(checked.size()) +
+                QStringLiteral(")? Tego nie można cofnąć."),
+            TransferUi::Buttons::YesNo, TransferUi::Icon::Warning) != TransferUi::Answer::Yes)
+        return;
     m_panel->start(QStringLiteral("Czekaj..."), QStringLiteral("Liczba skasowanych rekordów:"));
     basesync::TableRunResult result;
     {

@@ -350,6 +350,13 @@ void TSynchronizacjaBazyTowarowej::UsunZKasyClick()
     const QSet<int> checked = checklist::checked(m_regList);
     if (checked.isEmpty())
         return;
+    // What the register deletes, it does not give back.
+    if (m_session.ui().ask(QStringLiteral("Usunąć z kasy zaznaczone towary (") +
+                               QString::number(checked.size()) +
+                               QStringLiteral(")? Tego nie można cofnąć."),
+                           TransferUi::Buttons::YesNo,
+                           TransferUi::Icon::Warning) != TransferUi::Answer::Yes)
+        return;
     m_panel->start(QStringLiteral("Trwa kasowanie bazy towarowej..."),
                    QStringLiteral("Liczba skasowanych towarów:"));
     basesync::ArticleRunResult result;

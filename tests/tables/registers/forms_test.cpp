@@ -218,7 +218,7 @@ TEST(CashierForm, SendGoesOutWithTheConfirmByte)
     QByteArray expected("\x02\x01\x2B\x00\x01\x80\x4B", 7);
     expected.append(f.bytes(layout::Cashiers, 1)).append('\x01');
     EXPECT_EQ(b.sent[0], framed(expected));
-    EXPECT_TRUE(f.ui.messages.isEmpty());
+    EXPECT_EQ(f.ui.messages, QStringList{u8("Kasjera zapisano w kasie")});
     // A row without a number sends nothing.
     selectNumber(form, 9);
     form.sendButton->click();
@@ -332,7 +332,7 @@ TEST(DiscountForm, ValuesAndTheStoredRecord)
     EXPECT_EQ(f.bytes(layout::Discounts, 3), QByteArray(28, '\0'));
 }
 
-TEST(DiscountForm, SendWaitsForNothing)
+TEST(DiscountForm, SendSaysTheRegisterConfirmed)
 {
     FormBench f;
     ASSERT_TRUE(f.ok);
@@ -352,7 +352,7 @@ TEST(DiscountForm, SendWaitsForNothing)
     QByteArray expected("\x02\x01\x26\x00\x01\x80\x52", 7);
     expected.append(f.bytes(layout::Discounts, 4)).append('\0');
     EXPECT_EQ(b.sent[0], framed(expected));
-    EXPECT_TRUE(f.ui.messages.isEmpty());
+    EXPECT_EQ(f.ui.messages, QStringList{u8("Rabat/narzut zapisano w kasie")});
 }
 
 // ---- payment forms
@@ -536,7 +536,7 @@ TEST(CurrencyForm, DeleteAndSend)
     QByteArray expected("\x02\x01\x28\x00\x01\x80\x57", 7);
     expected.append(f.bytes(layout::Currencies, 2)).append('\0');
     EXPECT_EQ(b.sent[0], framed(expected));
-    EXPECT_TRUE(f.ui.messages.isEmpty());
+    EXPECT_EQ(f.ui.messages, QStringList{u8("Walutę zapisano w kasie")});
     form.deleteButton->click();
     EXPECT_EQ(f.bytes(layout::Currencies, 2), QByteArray(30, '\0'));
 }
@@ -612,8 +612,22 @@ TEST(VatForm, SendAndHowEachAnswerIsShown)
     form.setLink(&b.link);
     form.show();
     EXPECT_TRUE(form.sendButton->isEnabled());
+    const QString question = u8("Zmiana stawek PTU zostanie zapisana w pamięci fiskalnej kasy i "
+                                "nie można jej cofnąć. Wysłać stawki PTU do kasy?");
+    // No: nothing is stored and nothing goes out.
+    form.letters[1].rate->setText(u8("7"));
+    const QByteArray before = f.db().readBytes(143280, 21);
+    f.ui.answers = {TransferUi::Answer::No};
+    form.WyslijClick();
+    EXPECT_EQ(f.ui.questions, QStringList{question});
+    EXPECT_TRUE(b.sent.isEmpty());
+    EXPECT_EQ(f.db().readBytes(143280, 21), before);
+    EXPECT_TRUE(f.ui.messages.isEmpty());
+
+    f.ui.answers = {TransferUi::Answer::Yes};
     form.WyslijClick();
     ASSERT_EQ(b.sent.size(), 1);
+    EXPECT_NE(f.db().readBytes(143280, 21), before);
     QByteArray expected("\x02\x01\x1F\x00\x01\x80\x50", 7);
     expected.append(f.db().readBytes(143280, 21)).append('\0');
     EXPECT_EQ(b.sent[0], framed(expected));
@@ -634,12 +648,14 @@ TEST(VatForm, SendAndHowEachAnswerIsShown)
     b.reg.setFaults(plan);
     form.letters[0].rate->setText(u8("23"));
     f.ui.messages.clear();
+    f.ui.answers = {TransferUi::Answer::Yes};
     form.WyslijClick();
     EXPECT_EQ(f.ui.messages, QStringList{u8("Kasa nie potwierdziła zapisu stawek PTU.")});
     plan.silent = {3};
     b.reg.setFaults(plan);
     form.confirm->setChecked(true);
     f.ui.messages.clear();
+    f.ui.answers = {TransferUi::Answer::Yes};
     form.WyslijClick();
     EXPECT_TRUE(f.ui.messages.isEmpty()); // the register waits for its operator
 }
@@ -808,7 +824,7 @@ TEST(PackagingForm, DeletionIsConfirmedInTheLinkedArticlesList)
     EXPECT_EQ(f.bytes(layout::Articles, 8)[63], 0);
 }
 
-TEST(PackagingForm, SendWaitsForNothing)
+TEST(PackagingForm, SendSaysTheRegisterConfirmed)
 {
     FormBench f;
     ASSERT_TRUE(f.ok);
@@ -826,7 +842,7 @@ TEST(PackagingForm, SendWaitsForNothing)
     QByteArray expected("\x02\x01\x3A\x00\x01\x80\x5A", 7);
     expected.append(f.bytes(layout::Packaging, 1)).append('\0');
     EXPECT_EQ(b.sent[0], framed(expected));
-    EXPECT_TRUE(f.ui.messages.isEmpty());
+    EXPECT_EQ(f.ui.messages, QStringList{u8("Opakowanie zapisano w kasie")});
 }
 
 // ---- groups
@@ -924,7 +940,9 @@ TEST(GroupForm, SendAndHowEachAnswerIsShown)
               QStringList{u8("Błąd! Kasa nie potwierdziła zapisu grupy towarowej!")});
     EXPECT_EQ(groupSendMessage(5, 5),
               u8("Nazwa grupy towarowej już występuje w bazie towarowej kasy."));
-    EXPECT_EQ(groupSendMessage(5, 9), u8("Błąd! Kasa nie potwierdziła zapisu grupy towarowej!"));
+    // Any other refusal in the register's own words.
+    EXPECT_EQ(groupSendMessage(5, 9),
+              u8("Błąd 9: Zły numer grupy towarowej (więcej niż 20 lub grupa niezaprogramowana)"));
 }
 
 TEST(GroupForm, ShownWithoutADatabase)
@@ -964,6 +982,19 @@ TEST(AccountingCurrencyForm, DatabaseChange)
     EXPECT_TRUE(form.rateHint->isHidden());
     EXPECT_TRUE(f.ui.messages.isEmpty());
     form.Edit2->setText(u8("EUR"));
+    // Asked first; No changes nothing.
+    const QByteArray before = f.db().contents();
+    f.ui.answers = {TransferUi::Answer::No};
+    form.databaseButton->click();
+    EXPECT_EQ(f.ui.questions,
+              QStringList{u8("Ceny towarów i opakowań, rabaty kwotowe i kursy walut w bazie "
+                             "zostaną przeliczone kursem 0,25 na walutę EUR. Tego nie można "
+                             "cofnąć. Przeliczyć?")});
+    EXPECT_TRUE(f.ui.messages.isEmpty());
+    EXPECT_EQ(f.db().contents(), before);
+    EXPECT_EQ(f.session->currencySymbol(), u8("PLN"));
+    EXPECT_TRUE(form.isVisible());
+    f.ui.answers = {TransferUi::Answer::Yes};
     form.databaseButton->click();
     EXPECT_EQ(f.ui.messages,
               QStringList{u8("Zamieniono walutę ewidencyjną na EUR. Kurs wymiany: 0,25")});

@@ -4,6 +4,7 @@
 #include "app/csv/csvexport.h"
 #include "app/csv/csvimport.h"
 #include "app/forms/formregistry.h"
+#include "common/transferui.h"
 #include "database/databasesession.h"
 
 #include <QComboBox>
@@ -110,6 +111,10 @@ void TEksportBazy::ImportClick()
         return;
     m_session.markModified();
     m_importResult->setText(outcome.label);
+    // How many records went in, what was left out and why, and what deserves a look.
+    m_session.ui().showMessage(outcome.summary, outcome.summary.contains(u'\n')
+                                                    ? TransferUi::Icon::Warning
+                                                    : TransferUi::Icon::Information);
 }
 
 VDUNO_REGISTER_FORM(TEksportBazy)

@@ -12,6 +12,7 @@
 #include "tables/articlegrid.h"
 #include "tables/articleread.h"
 #include "tables/articlesend.h"
+#include "tables/articlewarnings.h"
 #include "tables/tablelayout.h"
 
 #include <QAction>
@@ -331,6 +332,11 @@ bool TProgramowanieTowarow::addToBase(const ArticleInput& in)
         return false;
     }
     const int number = r.validation.record->number;
+    // Stored all the same: a broken EAN code is the shop's to correct, not the form's to refuse.
+    if (const QStringList warned = articlewarnings::warnings(number, r.validation.record->name,
+                                                             r.validation.record->barcode);
+        !warned.isEmpty())
+        ui.showMessage(warned.join(u'\n'), TransferUi::Icon::Warning);
     m_session.markModified();
     refillGrid();
     Edit5->clear();

@@ -157,6 +157,14 @@ void TableForm::sendClicked()
         send(n);
 }
 
+void TableForm::sendAndReport(const recordsend::Source& source, int number,
+                              const recordsend::OutcomeTexts& texts)
+{
+    const int result = recordsend::sendOne(*m_link, m_session.ui(), m_session.database(), source,
+                                           number, confirmByte());
+    recordsend::reportOutcome(m_session.ui(), result, m_link->at(8), texts, confirmByte() != 0);
+}
+
 void TableForm::remove(int number)
 {
     if (clearRecord(m_session.database(), m_table, number))

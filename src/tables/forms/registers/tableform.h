@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tables/recordsend.h"
 #include "tables/tablelayout.h"
 #include "tables/validation.h"
 
@@ -62,6 +63,10 @@ protected:
     virtual void remove(int number);
     // Sends record `number` of the table.
     virtual void send(int number) = 0;
+    // Sends record `number` as one frame, waits for the register's answer (once more after a
+    // busy one) and tells the user what came of it.
+    void sendAndReport(const recordsend::Source& source, int number,
+                       const recordsend::OutcomeTexts& texts);
     // Whether to fill the grid on showing when there is no database (groups do).
     virtual bool fillWithoutDatabase() const { return false; }
 

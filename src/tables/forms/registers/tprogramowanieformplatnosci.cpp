@@ -57,10 +57,9 @@ bool TProgramowanieFormPlatnosci::add(QByteArrayView table)
 
 void TProgramowanieFormPlatnosci::send(int number)
 {
-    recordsend::Single how;
-    how.awaitAnswer = false;
-    recordsend::sendOne(link(), session().ui(), session().database(), recordsend::paymentForms(),
-                        number, confirmByte(), how);
+    sendAndReport(recordsend::paymentForms(), number,
+                  {QStringLiteral("Formę płatności zapisano w kasie"),
+                   QStringLiteral("Błąd! Kasa nie potwierdziła zapisu formy płatności!")});
 }
 
 VDUNO_REGISTER_FORM(TProgramowanieFormPlatnosci)

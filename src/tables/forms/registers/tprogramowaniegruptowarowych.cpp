@@ -3,6 +3,7 @@
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
 #include "common/transferui.h"
+#include "database/registerdatabase.h"
 #include "link/answers.h"
 #include "link/link.h"
 #include "tables/grouprecord.h"
@@ -63,6 +64,22 @@ void TProgramowanieGrupTowarowych::remove(int number)
         message(refusal);
         return;
     }
+    // Articles keep the number of a deleted group and would point at nothing: say how many.
+    const QByteArray articles = readTable(session().database(), layout::Articles);
+    int users = 0;
+    for (int n = 1; n <= layout::Articles.count; ++n) {
+        const QByteArrayView a = layout::Articles.record(articles, n);
+        if (a.size() > 62 && (a[0] != 0 || a[1] != 0) && quint8(a[62]) == number)
+            ++users;
+    }
+    if (users > 0 &&
+        session().ui().ask(
+            QStringLiteral("Liczba towarów w grupie towarowej nr ") + QString::number(number) +
+                QStringLiteral(": ") + QString::number(users) +
+                QStringLiteral(". Po usunięciu grupy te towary zostaną bez grupy. "
+                               "Usunąć grupę?"),
+            TransferUi::Buttons::YesNo, TransferUi::Icon::Warning) != TransferUi::Answer::Yes)
+        return;
     TableForm::remove(number);
 }
 
@@ -70,9 +87,9 @@ void TProgramowanieGrupTowarowych::send(int number)
 {
     const int result = recordsend::sendOne(link(), session().ui(), session().database(),
                                            recordsend::groups(), number, confirmByte());
-    if (result < 0 && result != recordsend::SendFailed)
-        return; // a free slot: nothing went out
     const QString text = groupSendMessage(result, link().at(8));
+    if (text.isEmpty())
+        return; // nothing went out, or the link said why
     session().ui().showMessage(text, answers::confirmed(result) ? TransferUi::Icon::Information
                                                                 : TransferUi::Icon::Warning);
 }

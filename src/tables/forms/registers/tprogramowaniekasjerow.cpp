@@ -117,11 +117,9 @@ void TProgramowanieKasjerow::remove(int number)
 
 void TProgramowanieKasjerow::send(int number)
 {
-    // One confirmation wait; the result is not reported.
-    recordsend::Single how;
-    how.busyWaitMs = -1;
-    recordsend::sendOne(link(), session().ui(), session().database(), recordsend::cashiers(),
-                        number, confirmByte(), how);
+    sendAndReport(recordsend::cashiers(), number,
+                  {QStringLiteral("Kasjera zapisano w kasie"),
+                   QStringLiteral("Błąd! Kasa nie potwierdziła zapisu kasjera!")});
 }
 
 void TProgramowanieKasjerow::StringGrid1Click()

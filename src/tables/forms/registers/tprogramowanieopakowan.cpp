@@ -83,10 +83,9 @@ void TProgramowanieOpakowan::remove(int number)
 
 void TProgramowanieOpakowan::send(int number)
 {
-    recordsend::Single how;
-    how.awaitAnswer = false;
-    recordsend::sendOne(link(), session().ui(), session().database(), recordsend::packaging(),
-                        number, confirmByte(), how);
+    sendAndReport(recordsend::packaging(), number,
+                  {QStringLiteral("Opakowanie zapisano w kasie"),
+                   QStringLiteral("Błąd! Kasa nie potwierdziła zapisu opakowania!")});
 }
 
 VDUNO_REGISTER_FORM(TProgramowanieOpakowan)

@@ -103,11 +103,9 @@ bool TProgramowanieRabatow::add(QByteArrayView table)
 
 void TProgramowanieRabatow::send(int number)
 {
-    // The discount goes out without waiting for the register's answer.
-    recordsend::Single how;
-    how.awaitAnswer = false;
-    recordsend::sendOne(link(), session().ui(), session().database(), recordsend::discounts(),
-                        number, confirmByte(), how);
+    sendAndReport(recordsend::discounts(), number,
+                  {QStringLiteral("Rabat/narzut zapisano w kasie"),
+                   QStringLiteral("Błąd! Kasa nie potwierdziła zapisu rabatu/narzutu!")});
 }
 
 VDUNO_REGISTER_FORM(TProgramowanieRabatow)

@@ -126,6 +126,12 @@ void TProgramowanieStawekPTU::showEvent(QShowEvent* event)
 
 bool TProgramowanieStawekPTU::ZapiszClick()
 {
+    const auto rates = typedRates();
+    return rates && store(*rates);
+}
+
+std::optional<VatRates> TProgramowanieStawekPTU::typedRates()
+{
     VatInput in;
     for (int i = 0; i < 7; ++i) {
         const Letter& l = letters[i];
@@ -137,10 +143,15 @@ bool TProgramowanieStawekPTU::ZapiszClick()
     const Validated<VatRates> v = validateVatRates(in);
     if (!v.ok()) {
         m_session.ui().showMessage(v.failure->message, TransferUi::Icon::Warning);
-        return false;
+        return std::nullopt;
     }
+    return v.record;
+}
+
+bool TProgramowanieStawekPTU::store(const VatRates& rates)
+{
     if (!m_session.session().isLoaded() ||
-        !m_session.database().writeRecord(layout::VatRates.base, v.record->encode())) {
+        !m_session.database().writeRecord(layout::VatRates.base, rates.encode())) {
         m_session.ui().showMessage(QStringLiteral("     Plik zamknięty.     "),
                                    TransferUi::Icon::Warning);
         return false;
@@ -154,7 +165,18 @@ void TProgramowanieStawekPTU::WyslijClick()
 {
     // A refused rate leaves the file as it was and nothing goes to the register: the rates
     // it would get are not the ones on the screen.
-    if (!ZapiszClick())
+    const auto rates = typedRates();
+    if (!rates)
+        return;
+    // The register keeps each change of its rates in the fiscal memory, which takes only a
+    // limited number of them: ask before the change, and No leaves everything as it was.
+    if (m_session.ui().ask(QStringLiteral("Zmiana stawek PTU zostanie zapisana w pamięci "
+                                          "fiskalnej kasy i nie można jej cofnąć. Wysłać "
+                                          "stawki PTU do kasy?"),
+                           TransferUi::Buttons::YesNo,
+                           TransferUi::Icon::Warning) != TransferUi::Answer::Yes)
+        return;
+    if (!store(*rates))
         return;
     const QByteArray table = m_session.database().readBytes(layout::VatRates.base, VatRates::Size);
     const quint8 confirmByte = confirm->isChecked() ? 1 : 0;

@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QDialog>
 
+#include "tables/vatrates.h"
+
 #include <array>
+#include <optional>
 
 class AppSession;
 class Link;
@@ -45,6 +48,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The rates as typed, checked; nothing (the refusal shown) when a field is refused.
+    std::optional<VatRates> typedRates();
+    // Writes the rates to the database and shows them; false when there is no file.
+    bool store(const VatRates& rates);
     AppSession& m_session;
     Link* m_link;
     // The stored table last shown and the database it came from: on showing again the fields

@@ -67,10 +67,9 @@ bool TProgramowanieWalutObcych::add(QByteArrayView table)
 
 void TProgramowanieWalutObcych::send(int number)
 {
-    recordsend::Single how;
-    how.awaitAnswer = false;
-    recordsend::sendOne(link(), session().ui(), session().database(), recordsend::currencies(),
-                        number, confirmByte(), how);
+    sendAndReport(recordsend::currencies(), number,
+                  {QStringLiteral("Walutę zapisano w kasie"),
+                   QStringLiteral("Błąd! Kasa nie potwierdziła zapisu waluty!")});
 }
 
 VDUNO_REGISTER_FORM(TProgramowanieWalutObcych)

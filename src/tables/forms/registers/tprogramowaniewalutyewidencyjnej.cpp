@@ -139,6 +139,17 @@ void TProgramowanieWalutyEwidencyjnej::ZmianaWBazieClick()
 {
     if (!checkFields())
         return;
+    // Every price in the database is rewritten: ask first, naming the rate and the currency.
+    // A rate that cannot be read is refused by the conversion itself, before any question.
+    if (const auto factor = accountingcurrency::parseFactor(Edit1->text());
+        factor &&
+        m_session.ui().ask(
+            QStringLiteral("Ceny towarów i opakowań, rabaty kwotowe i kursy walut "
+                           "w bazie zostaną przeliczone kursem ") +
+                factor->text() + QStringLiteral(" na walutę ") + Edit2->text().trimmed() +
+                QStringLiteral(". Tego nie można cofnąć. Przeliczyć?"),
+            TransferUi::Buttons::YesNo, TransferUi::Icon::Warning) != TransferUi::Answer::Yes)
+        return;
     const accountingcurrency::Conversion done = accountingcurrency::changeInDatabase(
         m_session.session(), {Edit1->text(), Edit2->text(), date->date(), false});
     if (done.ok || m_session.session().isModified())

@@ -5,6 +5,9 @@
 #include "common/transferui.h"
 #include "database/databasesession.h"
 #include "database/registerdatabase.h"
+#include "link/answers.h"
+#include "link/link.h"
+#include "tables/recordsend.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -296,10 +299,22 @@ void ReceiptEditor::sendClicked()
         m_session.markModified();
     const QByteArray bytes = block.encode();
     setEnabled(false);
-    if (m_kind == receipt::Kind::Header)
-        receipt::sendHeader(*m_link, m_session.ui(), bytes);
-    else
-        receipt::sendFooter(*m_link, m_session.ui(), bytes, confirm->isChecked());
+    if (m_kind == receipt::Kind::Header) {
+        const int result = receipt::sendHeader(*m_link, m_session.ui(), bytes);
+        // A refusal was shown with the register's own words.
+        if (result != answers::DeviceError)
+            recordsend::reportOutcome(
+                m_session.ui(), result, m_link->at(8),
+                {QStringLiteral("Nagłówek zapisano w kasie"),
+                 QStringLiteral("Błąd! Kasa nie potwierdziła zapisu nagłówka!")});
+    } else {
+        const int result =
+            receipt::sendFooter(*m_link, m_session.ui(), bytes, confirm->isChecked(), true);
+        recordsend::reportOutcome(m_session.ui(), result, m_link->at(8),
+                                  {QStringLiteral("Stopkę zapisano w kasie"),
+                                   QStringLiteral("Błąd! Kasa nie potwierdziła zapisu stopki!")},
+                                  confirm->isChecked());
+    }
     setEnabled(true);
 }
 

@@ -12,6 +12,7 @@
 #include "tables/managerpassword.h"
 #include "tables/nip.h"
 #include "tables/receipttext.h"
+#include "tables/recordsend.h"
 #include "tables/reportset.h"
 #include "tables/units.h"
 
@@ -218,8 +219,13 @@ TProgramowanieHaslaKierownika::TProgramowanieHaslaKierownika(AppSession& session
 
 void TProgramowanieHaslaKierownika::sendClicked()
 {
-    managerpassword::send(*m_link, m_session.ui(), oldPassword->text(), newPassword->text(),
-                          confirm->isChecked());
+    const int result = managerpassword::send(*m_link, m_session.ui(), oldPassword->text(),
+                                             newPassword->text(), confirm->isChecked(), true);
+    recordsend::reportOutcome(
+        m_session.ui(), result, m_link->at(8),
+        {QStringLiteral("Hasło kierownika zapisano w kasie"),
+         QStringLiteral("Błąd! Kasa nie potwierdziła zmiany hasła kierownika!")},
+        confirm->isChecked());
 }
 
 // ---- Tablica HALO --------------------------------------------------------------------------
@@ -291,7 +297,10 @@ void TProgramowanieTablicyHalo::sendClicked()
         return; // fields that refuse the save send nothing either
     if (m_session.hasDatabase() && halo::store(m_session.database(), *table))
         m_session.markModified();
-    halo::send(*m_link, m_session.ui(), *table);
+    const int result = halo::send(*m_link, m_session.ui(), *table);
+    recordsend::reportOutcome(m_session.ui(), result, m_link->at(8),
+                              {QStringLiteral("Tablicę HALO zapisano w kasie"),
+                               QStringLiteral("Błąd! Kasa nie potwierdziła zapisu tablicy HALO!")});
 }
 
 // ---- Jednostki -----------------------------------------------------------------------------
@@ -334,7 +343,10 @@ void TJednostkiTowarowe::sendClicked()
     QStringList names;
     for (QLineEdit* e : units)
         names.append(e->text());
-    units::send(*m_link, m_session.ui(), names);
+    const int result = units::send(*m_link, m_session.ui(), names, true);
+    recordsend::reportOutcome(m_session.ui(), result, m_link->at(8),
+                              {QStringLiteral("Jednostki zapisano w kasie"),
+                               QStringLiteral("Błąd! Kasa nie potwierdziła zapisu jednostek!")});
 }
 
 VDUNO_REGISTER_FORM(TPobieranieNaglowka)
