@@ -151,11 +151,13 @@ bool wholeFrame(const Link& link, int length)
            frame::checkByte(link.received(length)) == link.at(length - 2);
 }
 
-// A register acknowledgement with this code that passes every check; only such a frame
-// counts as the register's consent.
+// A register acknowledgement with this code that is a whole frame: start and end byte in
+// place. Codes 0 and 3 are taken without looking at the check byte, as the register's own
+// acknowledgements are; bytes that merely carry 0x06 and the code somewhere are not.
 bool isGoodAck(const Link& link, quint8 code)
 {
-    return isAck(link, code) && wholeFrame(link, 10);
+    return isAck(link, code) && link.at(0) == frame::Start && link.at(3) == 0 &&
+           link.at(9) == frame::End;
 }
 
 // A completion wait never outlasts this on the run's clock (a register that keeps
@@ -212,13 +214,6 @@ int readAnswer(Link& link, TransferUi& ui, int length)
         ui.showMessage(QStringLiteral("Brak komunikacji."), TransferUi::Icon::Error);
         return Nothing;
     }
-    // Bytes that are no frame of this length (a start, length or end byte out of place):
-    // nothing usable, whatever the check byte says.
-    if (link.at(0) != frame::Start || link.at(2) != (length & 0xFF) ||
-        link.at(3) != (length >> 8) || link.at(length - 1) != frame::End) {
-        ui.showMessage(QStringLiteral("Brak komunikacji."), TransferUi::Icon::Error);
-        return Nothing;
-    }
     const quint8 computed = frame::checkByte(link.received(length));
     const quint8 got = link.at(length - 2);
     if (computed != got) {
@@ -227,6 +222,13 @@ int readAnswer(Link& link, TransferUi& ui, int length)
                        TransferUi::Icon::Error);
         ui.showMessage(QStringLiteral("Błąd CRC!"), TransferUi::Icon::Error);
         return CheckError;
+    }
+    // Bytes whose check byte happens to fit but that are no frame of this length (a start,
+    // length or end byte out of place): nothing usable.
+    if (link.at(0) != frame::Start || link.at(2) != (length & 0xFF) ||
+        link.at(3) != (length >> 8) || link.at(length - 1) != frame::End) {
+        ui.showMessage(QStringLiteral("Brak komunikacji."), TransferUi::Icon::Error);
+        return Nothing;
     }
     const quint16 sequence = frame::u16(link.received(length), 4);
     if (sequence & frame::EndMarker) {
@@ -272,7 +274,6 @@ int wait(Link& link, TransferUi& ui, bool report)
         return NoAnswer;
     if (isStatus(link, 0x08))
         return Busy;
-    // The register's consent counts only when the frame passes its check.
     if (isGoodAck(link, 0))
         return Accepted;
     if (isGoodAck(link, 3))

@@ -1,15 +1,22 @@
 #include "app/forms/guitransferui.h"
 #include "common/transferrun.h"
+#include "link/answers.h"
+#include "link/link.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 // A form with a start button, a field and a panel "Anuluj" of its own.
@@ -104,4 +111,77 @@ TEST(GuiTransferUi, PanelRunLocksItsForm)
     form.cancel->click();
     TransferRun after(ui, {&form.dialog, form.cancel, {}});
     EXPECT_FALSE(after.stopRequested());
+}
+
+namespace {
+// A line on which the register reports that its paper ran out and, once the person said to
+// go on, accepts the command.
+class PaperOutLine : public SerialLine {
+public:
+    OpenError open(const QString&) override
+    {
+        m_open = true;
+        return OpenError::None;
+    }
+    void close() override { m_open = false; }
+    bool isOpen() const override { return m_open; }
+    bool configure(const LineSettings&) override { return true; }
+    void setTimeouts(const LineTimeouts& t) override { m_t = t; }
+    LineTimeouts timeouts() const override { return m_t; }
+    WriteResult write(QByteArrayView bytes) override
+    {
+        return WriteResult{true, false, bytes.size(), 0};
+    }
+    qint64 read(char* into, qint64 count) override
+    {
+        static const char paperOut[] = {2, 1, 10, 0, 1, 0, 0x41, 2, 0x49, 3};
+        static const char accepted[] = {2, 1, 10, 0, 1, 0, 6, 0, 0x0C, 3};
+        const char* answer = m_reads++ == 0 ? paperOut : accepted;
+        const qint64 n = qMin<qint64>(count, 10);
+        std::copy(answer, answer + n, into);
+        return n;
+    }
+    int status() override { return 0; }
+
+private:
+    bool m_open = false;
+    int m_reads = 0;
+    LineTimeouts m_t;
+};
+} // namespace
+
+// "Brak papieru! Kontynuować?" comes up captioned "UWAGA!"; Escape and closing the window do
+// not answer it, only "Yes" or "No" does.
+TEST(GuiTransferUi, PaperOutQuestionIsAnsweredOnlyByItsButtons)
+{
+    Form form;
+    form.dialog.show();
+    GuiTransferUi ui(&form.dialog);
+    Link link([] { return std::unique_ptr<SerialLine>(new PaperOutLine); });
+    link.port = 1;
+    ASSERT_EQ(link.openPort(ui, true), 0);
+    QString title, text;
+    bool stayedAfterEscape = false, stayedAfterClose = false;
+    std::function<void()> look = [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            QTimer::singleShot(5, look);
+            return;
+        }
+        title = box->windowTitle();
+        text = box->text();
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(box, &escape);
+        stayedAfterEscape = box->isVisible();
+        QCloseEvent close;
+        QApplication::sendEvent(box, &close); // as the window's close button sends it
+        stayedAfterClose = box->isVisible();
+        box->button(QMessageBox::Yes)->click();
+    };
+    QTimer::singleShot(0, look);
+    EXPECT_EQ(answers::confirmationWait(link, ui), answers::Accepted);
+    EXPECT_EQ(title, QStringLiteral("UWAGA!"));
+    EXPECT_EQ(text, QStringLiteral("Brak papieru! Kontynuować?"));
+    EXPECT_TRUE(stayedAfterEscape);
+    EXPECT_TRUE(stayedAfterClose);
 }

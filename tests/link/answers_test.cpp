@@ -165,16 +165,18 @@ TEST(Answers, ConfirmationWaitBranches)
         {"nothing", {}, 4, false, {}},
         {"too little", {ack(0).left(9)}, 4, false, {}},
         {"busy", {status(0x08)}, 6, false, {}},
-        // An acknowledgement that fails its check is no consent.
-        {"ack 0 bad check", {ack(0, false)}, 4, false, {}},
-        {"ack 3 bad check", {ack(3, false)}, 4, false, {}},
+        // Acknowledgements 0 and 3 are taken without their check byte, but only as whole
+        // frames.
+        {"ack 0 bad check", {ack(0, false)}, 0, false, {}},
+        {"ack 3 bad check", {ack(3, false)}, 3, false, {}},
         {"ack 0 wrong start byte", {withByte(ack(0), 0, 0)}, 4, false, {}},
         {"ack 3 wrong end byte", {withByte(ack(3), 9, 0)}, 4, false, {}},
-        {"report ack 0 bad check", {ack(0, false)}, 4, true, {}},
-        {"report ack 3 bad check", {ack(3, false)}, 4, true, {}},
-        {"report completion bad ack", {status(0x04), ack(0, false), {}, {}}, 4, true, {}},
-        {"ack 0", {ack(0)}, 0, false, {}},
-        {"ack 3", {ack(3)}, 3, false, {}},
+        {"report ack 0 wrong start byte", {withByte(ack(0), 0, 0)}, 4, true, {}},
+        {"report completion malformed ack",
+         {status(0x04), withByte(ack(0), 9, 0), {}, {}},
+         4,
+         true,
+         {}},
         {"ack 1", {ack(1)}, 1, false, {}},
         {"ack 2", {ack(2)}, 2, false, {}},
         {"ack 1 bad check", {ack(1, false)}, 4, false, {}},
@@ -225,8 +227,8 @@ TEST(Answers, PaperOut)
         {"report yes ack 0", {A::Yes}, ack(0), true, 4},
         {"report yes ack 3", {A::Yes}, ack(3), true, 3},
         {"asked again after cancel", {A::Cancel, A::Yes}, ack(0), false, 0},
-        {"yes ack 0 bad check", {A::Yes}, ack(0, false), false, 4},
-        {"yes ack 3 bad check", {A::Yes}, ack(3, false), false, 4},
+        {"yes ack 0 wrong start byte", {A::Yes}, withByte(ack(0), 0, 0), false, 4},
+        {"yes ack 3 wrong end byte", {A::Yes}, withByte(ack(3), 9, 0), false, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -102,7 +102,7 @@ TransferUi::Answer GuiTransferUi::ask(const QString& text, Buttons buttons, Icon
         }
         void closeEvent(QCloseEvent* event) override
         {
-            if (!escapable && event->spontaneous())
+            if (!escapable)
                 return event->ignore();
             QMessageBox::closeEvent(event);
         }
