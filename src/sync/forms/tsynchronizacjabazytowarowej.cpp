@@ -173,7 +173,13 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     printMenu->addAction(QStringLiteral("Drukuj według nazw"), this,
                          [this] { printArticles(true); });
     printCaption->setMenu(printMenu);
+    printCaption->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed); // never just its arrow
     detailsLayout->addWidget(printCaption, 0, Qt::AlignLeft);
+    detailsLayout->addStretch(1);
+    // Room for every detail line of a register article (eleven, with the name and the caption
+    // thirteen) from the start, so that the lists do not shrink under the pointer at a click.
+    const int detailLine = fontMetrics().height() + qMax(0, m_details->verticalSpacing());
+    detailsBox->setMinimumHeight(13 * detailLine + 2 * detailsLayout->contentsMargins().top());
     top->addWidget(detailsBox);
 
     m_panel = new TransferPanel(this);
@@ -202,7 +208,7 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
             [this](QListWidgetItem* item) { RegisterListClick(item); });
     connect(m_pcList, &QListWidget::itemDoubleClicked, this, &checklist::toggle);
     connect(m_regList, &QListWidget::itemDoubleClicked, this, &checklist::toggle);
-    resize(1100, 700);
+    resize(1060, 780);
 }
 
 void TSynchronizacjaBazyTowarowej::showEvent(QShowEvent* event)
