@@ -354,7 +354,7 @@ int detectRegisterType(Link& link, TransferUi& ui)
         return 0;
     if (link.readAt(4, length - 4) < length - 4)
         return 0;
-    if (!wholeFrame(link, length)) {
+    if (frame::checkByte(link.received(length)) != link.at(length - 2)) {
         sendAcknowledgement(link, ui, 1);
         return 0;
     }
