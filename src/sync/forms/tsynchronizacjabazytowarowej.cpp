@@ -5,6 +5,7 @@
 
 #include "app/appsession.h"
 #include "app/articlelist/tedycjatowaru.h"
+#include "app/connection.h"
 #include "app/forms/formregistry.h"
 #include "common/transferrun.h"
 #include "database/registerdatabase.h"
@@ -234,6 +235,12 @@ int TSynchronizacjaBazyTowarowej::registerType() const
     return m_session.isDuno() ? 1 : 2;
 }
 
+bool TSynchronizacjaBazyTowarowej::typeKnown()
+{
+    // Article images and frames differ between the two registers: never guess.
+    return connection::requireRegisterType(m_session, Link::instance()) != RegisterType::Unknown;
+}
+
 quint8 TSynchronizacjaBazyTowarowej::confirmByte() const
 {
     return m_confirm->isChecked() ? 1 : 0;
@@ -300,6 +307,8 @@ void TSynchronizacjaBazyTowarowej::registerRunEnded()
 
 void TSynchronizacjaBazyTowarowej::OdswiezClick()
 {
+    if (!typeKnown())
+        return;
     m_panel->start(QStringLiteral("Trwa importowanie bazy towarowej..."),
                    QStringLiteral("Liczba zaimportowanych towarów:"));
     m_regList->clear();
@@ -317,7 +326,7 @@ void TSynchronizacjaBazyTowarowej::OdswiezClick()
 void TSynchronizacjaBazyTowarowej::DoKasyClick()
 {
     const QSet<int> checked = checklist::checked(m_pcList);
-    if (checked.isEmpty())
+    if (checked.isEmpty() || !typeKnown())
         return;
     m_panel->start(QStringLiteral("Trwa wysyłanie bazy towarowej..."),
                    QStringLiteral("Liczba wysłanych towarów:"));
@@ -357,11 +366,10 @@ void TSynchronizacjaBazyTowarowej::UsunZKasyClick()
     if (checked.isEmpty())
         return;
     // What the register deletes, it does not give back.
-    if (m_session.ui().ask(QStringLiteral("Usunąć z kasy zaznaczone towary (") +
-                               QString::number(checked.size()) +
-                               QStringLiteral(")? Tego nie można cofnąć."),
-                           TransferUi::Buttons::YesNo,
-                           TransferUi::Icon::Warning) != TransferUi::Answer::Yes)
+    if (m_session.ui().ask(
+            QStringLiteral("Usunąć z kasy zaznaczone towary (") + QString::number(checked.size()) +
+                QStringLiteral(")? Tego nie można cofnąć."),
+            TransferUi::Buttons::YesNo, TransferUi::Icon::Warning) != TransferUi::Answer::Yes)
         return;
     m_panel->start(QStringLiteral("Trwa kasowanie bazy towarowej..."),
                    QStringLiteral("Liczba skasowanych towarów:"));
@@ -408,6 +416,8 @@ void TSynchronizacjaBazyTowarowej::EdytujClick()
 
 void TSynchronizacjaBazyTowarowej::WeryfikujClick()
 {
+    if (!typeKnown())
+        return;
     m_panel->start(QStringLiteral("Trwa importowanie bazy towarowej..."),
                    QStringLiteral("Liczba zaimportowanych towarów:"));
     basesync::VerifyResult result;

@@ -66,6 +66,8 @@ private:
     basesync::RunPanel panelNotices();
     // After a run over the register's base: the panel goes, the register list shows the buffer.
     void registerRunEnded();
+    // The register type, asked of the register when unknown; false (and said) when none.
+    bool typeKnown();
     int registerType() const;
     quint8 confirmByte() const;
 

@@ -329,7 +329,8 @@ TEST(HaloTable, TwelveAndAHalfStoredAndSent)
     EXPECT_EQ(d.db().readBytes(149064, 8), wireBytes({0xE2, 0x04, 0, 0, 29, 0, 0, 0}));
 
     Wire w;
-    w.script.reads = {registerAck(0)};
+    // The line is drained before the frame goes out; the answer comes after it.
+    w.script.reads = {QByteArray(), registerAck(0)};
     EXPECT_EQ(halo::send(w.link, w.ui, *v.record), answers::Accepted);
     QByteArray entries = wireBytes({0xE2, 0x04, 0, 0, 29, 0, 0, 0});
     for (int k = 3; k <= 9; ++k)

@@ -2,6 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/articlelist/tedycjatowaru.h"
+#include "app/connection.h"
 #include "app/forms/formregistry.h"
 #include "app/forms/gridfit.h"
 #include "common/transferrun.h"
@@ -225,6 +226,12 @@ int TProgramowanieTowarow::registerType() const
     return m_session.isDuno() ? 1 : 2;
 }
 
+bool TProgramowanieTowarow::typeKnown()
+{
+    // Article frames differ between the two registers: never guess.
+    return connection::requireRegisterType(m_session, link()) != RegisterType::Unknown;
+}
+
 void TProgramowanieTowarow::showEvent(QShowEvent* event)
 {
     FormShow();
@@ -344,7 +351,7 @@ bool TProgramowanieTowarow::addToBase(const ArticleInput& in)
     Edit1->setText(QStringLiteral("0,00"));
     Edit5->setFocus();
     proposeNextFree();
-    if (CheckBox4->isChecked()) {
+    if (CheckBox4->isChecked() && typeKnown()) {
         const int sent = articlesend::sendArticle(link(), ui, m_session.database(), number,
                                                   registerType(), articlesend::AfterAddition);
         if (!answers::confirmed(sent))
@@ -420,7 +427,7 @@ void TProgramowanieTowarow::UsunTowarClick()
 void TProgramowanieTowarow::WyslijTowarClick()
 {
     const int number = currentNumber();
-    if (number == 0)
+    if (number == 0 || !typeKnown())
         return;
     const int result = articlesend::sendArticle(link(), m_session.ui(), m_session.database(),
                                                 number, registerType(), articlesend::AfterSelected);
@@ -431,6 +438,8 @@ void TProgramowanieTowarow::WyslijTowarClick()
 
 void TProgramowanieTowarow::WyslijWszystkieClick()
 {
+    if (!typeKnown())
+        return;
     TransferUi& ui = m_session.ui();
     LiczbaWyslanych->setText(QStringLiteral("0"));
     LiczbaBledow->setText(QStringLiteral("0"));
@@ -461,6 +470,8 @@ void TProgramowanieTowarow::WyslijWszystkieClick()
 
 void TProgramowanieTowarow::OdczytajZKasyClick()
 {
+    if (!typeKnown())
+        return;
     PanelCzekaj->show();
     articleread::Result r;
     {

@@ -105,6 +105,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The register type, asked of the register when unknown; false (and said) when none.
+    bool typeKnown();
     int registerType() const;
     int currentNumber() const;
     void selectRow(int row);
