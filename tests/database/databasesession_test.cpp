@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../app/filesizelimit.h"
+#include "filesizelimit.h"
 
 namespace {
 

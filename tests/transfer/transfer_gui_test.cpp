@@ -7,6 +7,7 @@
 #include "common/transferrun.h"
 #include "database/databasesession.h"
 #include "emulator/emulatorhost.h"
+#include "filesizelimit.h"
 #include "link/link.h"
 #include "link/portmap.h"
 #include "person.h"
@@ -306,32 +307,6 @@ TEST(TransferGui, FormsKeepWhatTheyShowAcrossReopening)
     EXPECT_EQ(turnover->text()->toPlainText(), turnoverText);
     EXPECT_TRUE(r.person.seen.isEmpty()) << r.person.seen.join(u'\n').toStdString();
 }
-
-namespace {
-// Files larger than `bytes` cannot be written while it lives (as on a full disk).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_signal = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit small = m_old;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_signal);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_signal)(int) = nullptr;
-};
-} // namespace
 
 // A dump stopped in the middle, a dump or an export that cannot be written whole: the file
 // that was there before is left byte for byte.

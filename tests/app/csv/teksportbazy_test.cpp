@@ -1,6 +1,6 @@
-#include "../filesizelimit.h"
 #include "csvtestdb.h"
 #include "fakeui.h"
+#include "filesizelimit.h"
 
 #include "app/appsession.h"
 #include "app/csv/forms/teksportbazy.h"
