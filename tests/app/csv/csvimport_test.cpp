@@ -480,4 +480,28 @@ TEST(CsvImport, FromFileReadsTheFile)
     EXPECT_FALSE(t.session->isModified());
 }
 
+// A spreadsheet saves UTF-8, with or without the byte order mark: the Polish letters reach the
+// database as the register's cp1250 bytes, and the import says what it wrote and skipped.
+TEST(CsvImport, Utf8FileKeepsPolishLettersAndEndsWithItsSummary)
+{
+    const QByteArray body = QStringLiteral("Grupy\nNumer;Nazwa\n3;Łódź\n25;Za daleko\n").toUtf8();
+    for (const QByteArray& file : {body, QByteArray(QByteArray("\xEF\xBB\xBF") + body)}) {
+        TestDb t;
+        FakeUi ui;
+        const csv::ImportOutcome out = import(t, file, ui);
+        ASSERT_TRUE(out.ok) << ui.messages.join(u'\n').toStdString();
+        EXPECT_TRUE(ui.messages.isEmpty());
+        EXPECT_EQ(out.written, 1);
+        EXPECT_EQ(out.skipped, 1);
+        const QByteArray group3 =
+            t.db().readBytes(layout::Groups.offsetOf(3), layout::Groups.recordSize);
+        EXPECT_TRUE(group3.contains(QByteArray("\xA3\xF3\x64\x9F")))
+            << group3.toHex().toStdString();
+        EXPECT_EQ(loadRecord<GroupRecord>(t.db(), layout::Groups, 3).name, QStringLiteral("Łódź"));
+        EXPECT_EQ(out.summary, QStringLiteral("Baza „Grupy”: zapisano rekordów: 1, pominięto "
+                                              "wierszy: 1.\nPominięte wiersze:\n"
+                                              "wiersz 4: numer 25 spoza zakresu 1-20"));
+    }
+}
+
 } // namespace
