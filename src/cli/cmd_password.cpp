@@ -6,6 +6,7 @@
 #include "common/cp1250.h"
 #include "link/link.h"
 #include "tables/managerpassword.h"
+#include "tables/recordsend.h"
 
 namespace {
 
@@ -27,13 +28,11 @@ int runPassword(const QStringList& arguments, CliContext& context)
     TransferUi& ui = *context.ui;
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
-    const int r = managerpassword::send(link, ui, args.at(0), args.at(1), confirm);
+    const int r = managerpassword::send(link, ui, args.at(0), args.at(1), confirm, true);
+    const bool confirmed =
+        recordsend::reportOutcome(ui, r, link.at(8), managerpassword::sendTexts(), confirm);
     link.closePort();
-    if (r != 0)
-        return ExitFailure;
-    // The register answers nothing; it checks the old password itself.
-    cli::out(QStringLiteral("Hasło kierownika wysłane (kasa nie potwierdza zmiany)"));
-    return ExitOk;
+    return confirmed ? ExitOk : ExitFailure;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "common/cp1250.h"
 #include "link/link.h"
+#include "tables/recordsend.h"
 #include "tables/units.h"
 
 namespace {
@@ -44,9 +45,9 @@ int runUnits(const QStringList& args, CliContext& context)
             result = ExitFailure;
         }
     } else {
-        result = units::send(link, ui, names) == 0 ? ExitOk : ExitFailure;
-        if (result == ExitOk)
-            cli::out(QStringLiteral("Jednostki wysłane"));
+        const int r = units::send(link, ui, names, true);
+        result =
+            recordsend::reportOutcome(ui, r, link.at(8), units::sendTexts()) ? ExitOk : ExitFailure;
     }
     link.closePort();
     return result;

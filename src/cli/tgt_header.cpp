@@ -7,6 +7,7 @@
 #include "link/answers.h"
 #include "link/link.h"
 #include "tables/receipttext.h"
+#include "tables/recordsend.h"
 
 namespace {
 
@@ -33,11 +34,10 @@ int sendFooter(DatabaseSession& db, const std::vector<int>&, CliContext& context
                TransferUi& ui)
 {
     (void)context;
-    // The register does not answer the footer frame; only the send itself can fail.
-    if (receipt::sendFooter(link, ui, storedBlock(db, receipt::Kind::Footer), false) != 0)
-        return ExitFailure;
-    cli::out(QStringLiteral("Stopka wysłana"));
-    return ExitOk;
+    const int r =
+        receipt::sendFooter(link, ui, storedBlock(db, receipt::Kind::Footer), false, true);
+    return recordsend::reportOutcome(ui, r, link.at(8), receipt::footerSendTexts()) ? ExitOk
+                                                                                    : ExitFailure;
 }
 
 } // namespace

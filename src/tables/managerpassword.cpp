@@ -38,4 +38,10 @@ int send(Link& link, TransferUi& ui, const QString& oldPassword, const QString& 
     return commands::send(link, ui, frame);
 }
 
+recordsend::OutcomeTexts sendTexts()
+{
+    return {QStringLiteral("Hasło kierownika zapisano w kasie"),
+            QStringLiteral("Błąd! Kasa nie potwierdziła zmiany hasła kierownika!")};
+}
+
 } // namespace managerpassword

@@ -7,6 +7,10 @@ class TransferUi;
 
 // Changing the manager's password: the "H" frame of 30 bytes with the old and the new
 // password, ten characters each, and the confirm byte.
+namespace recordsend {
+struct OutcomeTexts;
+}
+
 namespace managerpassword {
 
 inline constexpr int Width = 10;
@@ -23,5 +27,7 @@ QString padded(const QString& password);
 // cp1250.
 int send(Link& link, TransferUi& ui, const QString& oldPassword, const QString& newPassword,
          bool confirm, bool awaitAnswer = false);
+// What the user is told of the register's answer to the new password.
+recordsend::OutcomeTexts sendTexts();
 
 } // namespace managerpassword

@@ -233,4 +233,10 @@ QStringList readableLines(const Block& b)
     return out;
 }
 
+recordsend::OutcomeTexts footerSendTexts()
+{
+    return {QStringLiteral("Stopkę zapisano w kasie"),
+            QStringLiteral("Błąd! Kasa nie potwierdziła zapisu stopki!")};
+}
+
 } // namespace receipt

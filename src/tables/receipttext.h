@@ -17,6 +17,10 @@ class TransferUi;
 // the line count and one tall-line flag per line:
 //   header 259 bytes = 252 + 1 + 6, footer 130 bytes = 126 + 1 + 3.
 // A large character is the byte 0x01 followed by the character; both count towards the 42.
+namespace recordsend {
+struct OutcomeTexts;
+}
+
 namespace receipt {
 
 inline constexpr int LineWidth = 42;
@@ -89,6 +93,8 @@ int sendHeader(Link& link, TransferUi& ui, QByteArrayView block);
 // wait's result (once more after a busy answer) or a recordsend::Status.
 int sendFooter(Link& link, TransferUi& ui, QByteArrayView block, bool confirm,
                bool awaitAnswer = false);
+// What the user is told of the register's answer to the footer.
+recordsend::OutcomeTexts footerSendTexts();
 // "Pobierz nagłówek": one 268-byte answer to the "N" request; its six lines without the 0
 // bytes, nullopt when nothing usable came (a check error is answered with acknowledgement 1).
 std::optional<QStringList> readHeader(Link& link, TransferUi& ui);

@@ -66,4 +66,10 @@ int send(Link& link, TransferUi& ui, const QStringList& names, bool awaitAnswer)
     return commands::send(link, ui, frame);
 }
 
+recordsend::OutcomeTexts sendTexts()
+{
+    return {QStringLiteral("Jednostki zapisano w kasie"),
+            QStringLiteral("Błąd! Kasa nie potwierdziła zapisu jednostek!")};
+}
+
 } // namespace units

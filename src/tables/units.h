@@ -11,6 +11,10 @@ class TransferUi;
 
 // The register's three programmable units: three names of three bytes, padded with spaces at
 // the end. They live in the register only (read with "J", sent with "q").
+namespace recordsend {
+struct OutcomeTexts;
+}
+
 namespace units {
 inline constexpr int Count = 3;
 inline constexpr int Width = 3;
@@ -25,4 +29,6 @@ std::optional<QStringList> read(Link& link, TransferUi& ui);
 // wait's result (once more after a busy answer) or a recordsend::Status. -1 with the field's
 // refusal shown when a name has characters outside cp1250.
 int send(Link& link, TransferUi& ui, const QStringList& names, bool awaitAnswer = false);
+// What the user is told of the register's answer to the units.
+recordsend::OutcomeTexts sendTexts();
 } // namespace units

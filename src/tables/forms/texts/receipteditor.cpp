@@ -310,9 +310,7 @@ void ReceiptEditor::sendClicked()
     } else {
         const int result =
             receipt::sendFooter(*m_link, m_session.ui(), bytes, confirm->isChecked(), true);
-        recordsend::reportOutcome(m_session.ui(), result, m_link->at(8),
-                                  {QStringLiteral("Stopkę zapisano w kasie"),
-                                   QStringLiteral("Błąd! Kasa nie potwierdziła zapisu stopki!")},
+        recordsend::reportOutcome(m_session.ui(), result, m_link->at(8), receipt::footerSendTexts(),
                                   confirm->isChecked());
     }
     setEnabled(true);

@@ -221,11 +221,8 @@ void TProgramowanieHaslaKierownika::sendClicked()
 {
     const int result = managerpassword::send(*m_link, m_session.ui(), oldPassword->text(),
                                              newPassword->text(), confirm->isChecked(), true);
-    recordsend::reportOutcome(
-        m_session.ui(), result, m_link->at(8),
-        {QStringLiteral("Hasło kierownika zapisano w kasie"),
-         QStringLiteral("Błąd! Kasa nie potwierdziła zmiany hasła kierownika!")},
-        confirm->isChecked());
+    recordsend::reportOutcome(m_session.ui(), result, m_link->at(8), managerpassword::sendTexts(),
+                              confirm->isChecked());
 }
 
 // ---- Tablica HALO --------------------------------------------------------------------------
@@ -344,9 +341,7 @@ void TJednostkiTowarowe::sendClicked()
     for (QLineEdit* e : units)
         names.append(e->text());
     const int result = units::send(*m_link, m_session.ui(), names, true);
-    recordsend::reportOutcome(m_session.ui(), result, m_link->at(8),
-                              {QStringLiteral("Jednostki zapisano w kasie"),
-                               QStringLiteral("Błąd! Kasa nie potwierdziła zapisu jednostek!")});
+    recordsend::reportOutcome(m_session.ui(), result, m_link->at(8), units::sendTexts());
 }
 
 VDUNO_REGISTER_FORM(TPobieranieNaglowka)
