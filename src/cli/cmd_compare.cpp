@@ -9,6 +9,9 @@
 #include "sync/compare.h"
 #include "sync/tablesync.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 // vduno compare FILE.vkf TABLE: reads the register's table and prints, record number by
@@ -34,6 +37,35 @@ bool readUsable(const basesync::ReadOutcome& outcome, const CliUi& ui, qsizetype
         return true;
     return outcome.received == 0 && ui.messages.size() > messagesBefore &&
            ui.messages.last() == QStringLiteral("Pusta baza.");
+}
+
+void printJson(const QString& table, const QList<basesync::Comparison>& result)
+{
+    QJsonArray records;
+    for (const basesync::Comparison& c : result) {
+        QString state;
+        switch (c.kind) {
+        case basesync::Comparison::OnlyPc:
+            state = QStringLiteral("onlyPc");
+            break;
+        case basesync::Comparison::OnlyRegister:
+            state = QStringLiteral("onlyRegister");
+            break;
+        case basesync::Comparison::Equal:
+            state = QStringLiteral("equal");
+            break;
+        case basesync::Comparison::Different:
+            state = QStringLiteral("different");
+            break;
+        }
+        records.append(QJsonObject{{QStringLiteral("number"), c.number},
+                                   {QStringLiteral("state"), state},
+                                   {QStringLiteral("fields"), QJsonArray::fromStringList(c.fields)},
+                                   {QStringLiteral("text"), basesync::comparisonText(c)}});
+    }
+    cli::outJson(QJsonDocument(QJsonObject{{QStringLiteral("table"), table},
+                                           {QStringLiteral("equal"), basesync::allEqual(result)},
+                                           {QStringLiteral("records"), records}}));
 }
 
 int runCompare(const QStringList& args, CliContext& context)
@@ -88,8 +120,11 @@ int runCompare(const QStringList& args, CliContext& context)
         result = basesync::compareArticles(session.database(), sync, type);
     }
     link.closePort();
-    for (const basesync::Comparison& c : result)
-        cli::out(basesync::comparisonText(c));
+    if (context.json)
+        printJson(table, result);
+    else
+        for (const basesync::Comparison& c : result)
+            cli::out(basesync::comparisonText(c));
     return basesync::allEqual(result) ? ExitOk : ExitFailure;
 }
 

@@ -7,7 +7,69 @@
 #include "link/link.h"
 #include "transfer/information.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 namespace {
+
+// JSON keys of the information fields, in field order, and whether the value is a count
+// (printed as a number) rather than a text.
+struct JsonField {
+    const char* key;
+    bool number;
+};
+constexpr JsonField kJsonFields[transfer::kInfoFieldCount] = {
+    {"version", false},
+    {"programMemory", false},
+    {"uniqueNumber", false},
+    {"nip", false},
+    {"fiscalSignature", false},
+    {"workingMode", false},
+    {"memoryState", false},
+    {"lastFiscalWrite", false},
+    {"lastDailyReport", false},
+    {"lastReportNumber", true},
+    {"copyMedium", false},
+    {"ramResets", true},
+    {"receiptsSinceDailyReport", true},
+    {"receiptsSinceFiscalization", true},
+    {"saleStarted", false},
+    {"serviceMode", false},
+    {"headerProgrammed", false},
+    {"vatRecords", true},
+    {"registerNumber", true},
+    {"cashierName", false},
+    {"currencySymbol", false},
+    {"currencyProgrammed", false},
+    {"currencyChange", false},
+    {"newCurrencySymbol", false},
+    {"currencyChangeDate", false},
+    {"portA", false},
+    {"portB", false},
+    {"usb", false},
+    {"cardSize", true},
+};
+
+void printJson(const transfer::Information& info)
+{
+    QJsonObject object;
+    object.insert(QStringLiteral("model"),
+                  info.registerType == 2 ? QStringLiteral("DUNO BIS") : QStringLiteral("DUNO"));
+    object.insert(QStringLiteral("type"), info.registerType);
+    for (int i = 0; i < transfer::kInfoFieldCount; ++i) {
+        const auto value = info.value(transfer::InfoField(i));
+        if (!value)
+            continue;
+        const QString key = QString::fromLatin1(kJsonFields[i].key);
+        bool isNumber = false;
+        const qlonglong n = kJsonFields[i].number ? value->trimmed().toLongLong(&isNumber) : 0;
+        if (isNumber)
+            object.insert(key, n);
+        else
+            object.insert(key, *value);
+    }
+    cli::outJson(QJsonDocument(object));
+}
 
 int runInfo(const QStringList& args, CliContext& context)
 {
@@ -23,6 +85,10 @@ int runInfo(const QStringList& args, CliContext& context)
     link.closePort();
     if (!info)
         return ExitFailure;
+    if (context.json) {
+        printJson(*info);
+        return ExitOk;
+    }
     cli::out(QStringLiteral("Typ kasy: ") +
              (info->registerType == 2 ? QStringLiteral("DUNO BIS") : QStringLiteral("DUNO")));
     for (int i = 0; i < transfer::kInfoFieldCount; ++i) {

@@ -6,6 +6,9 @@
 #include "link/answers.h"
 #include "link/link.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 namespace {
 
 int runProbe(const QStringList& args, CliContext& context)
@@ -30,7 +33,12 @@ int runProbe(const QStringList& args, CliContext& context)
         ui.showMessage(QStringLiteral("Brak komunikacji."));
         return ExitFailure;
     }
-    cli::out(type == 2 ? QStringLiteral("DUNO BIS") : QStringLiteral("DUNO"));
+    const QString model = type == 2 ? QStringLiteral("DUNO BIS") : QStringLiteral("DUNO");
+    if (context.json)
+        cli::outJson(QJsonDocument(
+            QJsonObject{{QStringLiteral("model"), model}, {QStringLiteral("type"), type}}));
+    else
+        cli::out(model);
     return ExitOk;
 }
 

@@ -4,8 +4,13 @@
 #include "cliui.h"
 #include "command.h"
 
+#include "common/amount.h"
 #include "link/link.h"
 #include "transfer/sales.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
 
@@ -37,6 +42,27 @@ int runClear(QStringList args, CliContext& context)
     return ok ? ExitOk : ExitFailure;
 }
 
+// Quantities in ten-thousandths and values in hundredths (grosze), each with its shown text.
+void printJson(const transfer::SalesBuffer& buffer, bool complete)
+{
+    QJsonArray records;
+    for (const transfer::SalesRecord& r : buffer.records()) {
+        if (r.number == 0)
+            continue;
+        records.append(QJsonObject{
+            {QStringLiteral("number"), r.number},
+            {QStringLiteral("name"), r.name},
+            {QStringLiteral("vat"), QString(r.vat)},
+            {QStringLiteral("quantity"), r.quantity},
+            {QStringLiteral("quantityText"), amount::quantityText(r.quantity)},
+            {QStringLiteral("value"), r.value},
+            {QStringLiteral("valueText"), amount::text(r.value)},
+        });
+    }
+    cli::outJson(QJsonDocument(
+        QJsonObject{{QStringLiteral("complete"), complete}, {QStringLiteral("records"), records}}));
+}
+
 int runSales(const QStringList& arguments, CliContext& context)
 {
     QStringList args = arguments;
@@ -56,8 +82,11 @@ int runSales(const QStringList& arguments, CliContext& context)
     transfer::SalesBuffer buffer;
     const transfer::SalesDownload result = transfer::downloadSales(link, ui, buffer, !all);
     link.closePort();
-    for (const QString& line : transfer::salesList(buffer))
-        cli::out(line);
+    if (context.json)
+        printJson(buffer, result.complete);
+    else
+        for (const QString& line : transfer::salesList(buffer))
+            cli::out(line);
     if (!csv.isNull() && !transfer::writeSalesCsv(csv, buffer)) {
         cli::err(QStringLiteral("Nie można zapisać pliku ") + csv + QLatin1Char('.'));
         return ExitFailure;

@@ -1,5 +1,7 @@
 #include "command.h"
 
+#include <QJsonDocument>
+
 #include <cstdio>
 
 bool CommandRegistry::add(const CliCommand& command)
@@ -59,6 +61,13 @@ void err(const QString& line)
     std::fputs(line.toLocal8Bit().constData(), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);
+}
+
+void outJson(const QJsonDocument& document)
+{
+    const QByteArray bytes = document.toJson(QJsonDocument::Indented);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
 }
 
 } // namespace cli

@@ -6,6 +6,7 @@
 #include <vector>
 
 class CliUi;
+class QJsonDocument;
 
 // Exit codes of every subcommand.
 enum CliExit { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
@@ -21,6 +22,7 @@ struct CliContext {
     bool fast = false;                                  // --fast
     QString trace;                                      // --trace FILE
     bool yes = false;                                   // --yes: answer Yes to every question
+    bool json = false; // --json: the result as one JSON document on stdout (UTF-8)
     CliUi* ui = nullptr;
 };
 
@@ -61,4 +63,6 @@ bool takeFlag(QStringList& args, const QString& name);
 // Prints a line to stdout / stderr in the terminal's encoding.
 void out(const QString& line);
 void err(const QString& line);
+// Prints a JSON document to stdout as UTF-8, whatever the terminal's encoding.
+void outJson(const QJsonDocument& document);
 } // namespace cli

@@ -4,8 +4,36 @@
 #include "tables/tableshow.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 
-int runDbShow(const QStringList& args, CliContext&)
+namespace {
+
+// One record of the table as its shown line, its fields (the line split at "; ") and, when
+// the line starts with one, the record number.
+void printJson(const QString& table, const QStringList& lines)
+{
+    static const QRegularExpression leadingNumber(QStringLiteral("^\\s*(\\d+)"));
+    QJsonArray records;
+    for (const QString& line : lines) {
+        QJsonObject record;
+        const QRegularExpressionMatch m = leadingNumber.match(line);
+        if (m.hasMatch())
+            record.insert(QStringLiteral("number"), m.captured(1).toInt());
+        record.insert(QStringLiteral("fields"),
+                      QJsonArray::fromStringList(line.split(QStringLiteral("; "))));
+        record.insert(QStringLiteral("text"), line);
+        records.append(record);
+    }
+    cli::outJson(QJsonDocument(
+        QJsonObject{{QStringLiteral("table"), table}, {QStringLiteral("records"), records}}));
+}
+
+} // namespace
+
+int runDbShow(const QStringList& args, CliContext& context)
 {
     const QStringList& names = tableshow::tableNames();
     if (args.size() != 2 || !names.contains(args.at(1))) {
@@ -29,6 +57,10 @@ int runDbShow(const QStringList& args, CliContext&)
         cli::err(QStringLiteral("Plik ") + args.at(0) +
                  QStringLiteral(" nie jest bazą danych kasy Vorn Duno"));
         return ExitFailure;
+    }
+    if (context.json) {
+        printJson(args.at(1), lines);
+        return ExitOk;
     }
     for (const QString& line : lines)
         cli::out(line);

@@ -35,6 +35,8 @@ void printHelp()
     cli::out(QStringLiteral("  --fast              szybkie transmisje"));
     cli::out(QStringLiteral("  --trace PLIK        zapis ramek do pliku"));
     cli::out(QStringLiteral("  --yes               odpowiada Tak na każde pytanie"));
+    cli::out(QStringLiteral("  --json              wynik jako JSON (info, sales, compare, db show, "
+                            "probe)"));
     cli::out(QString());
     cli::out(QStringLiteral("Polecenia:"));
     std::vector<CliCommand> commands = CommandRegistry::all();
@@ -44,6 +46,19 @@ void printHelp()
         cli::out(
             QStringLiteral("  %1  %2")
                 .arg(QString::fromUtf8(c.name).leftJustified(10), QString::fromUtf8(c.summary)));
+}
+
+// The subcommands that can print their result as JSON.
+bool jsonCapable(const QString& name, const QStringList& args)
+{
+    if (name == QLatin1String("info") || name == QLatin1String("probe") ||
+        name == QLatin1String("compare"))
+        return true;
+    if (name == QLatin1String("sales"))
+        return args.isEmpty() || args.first() != QLatin1String("clear");
+    if (name == QLatin1String("db"))
+        return !args.isEmpty() && args.first() == QLatin1String("show");
+    return false;
 }
 
 // Takes the link options that stand before the subcommand. Returns false on wrong usage.
@@ -85,6 +100,8 @@ bool parseGlobalOptions(QStringList& args, CliContext& context)
             ok = value(context.trace);
         } else if (opt == QLatin1String("--yes")) {
             context.yes = true;
+        } else if (opt == QLatin1String("--json")) {
+            context.json = true;
         } else if (opt == QLatin1String("--help")) {
             args.prepend(opt);
             return true;
@@ -124,6 +141,11 @@ int main(int argc, char** argv)
     const CliCommand* command = CommandRegistry::find(name);
     if (!command) {
         cli::err(QStringLiteral("Nieznane polecenie: ") + name);
+        return ExitUsage;
+    }
+    if (context.json && !jsonCapable(name, args)) {
+        cli::err(QStringLiteral("Opcja --json dotyczy tylko poleceń info, sales, compare, db show "
+                                "i probe."));
         return ExitUsage;
     }
 #ifdef VDUNO_HAS_EMULATOR
