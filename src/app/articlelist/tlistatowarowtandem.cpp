@@ -24,6 +24,10 @@ TListaTowarowTandem::TListaTowarowTandem(AppSession& session, QWidget* parent)
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setMinimumSize(380, 200);
     root->addWidget(Memo1);
+    Label3 = new QLabel(this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->hide();
+    root->addWidget(Label3);
     auto* buttons = new QHBoxLayout;
     root->addLayout(buttons);
     Button1 = new QPushButton(QStringLiteral("Potwierdź usunięcie opakowania"), this);
@@ -67,6 +71,11 @@ void TListaTowarowTandem::FormShow()
             if (quint8(rec[63]) == m_packaging)
                 lines.append(cp1250::readField(rec.sliced(2, 42)));
         }
+    // How many articles lose their link, said as plainly as for a group in use.
+    Label3->setText(QStringLiteral("Liczba towarów sprzedawanych w tandemie z opakowaniem nr ") +
+                    QString::number(m_packaging) + QStringLiteral(": ") +
+                    QString::number(lines.size()) + u'.');
+    Label3->setVisible(!lines.isEmpty());
     if (lines.isEmpty())
         lines = {QStringLiteral("Z opakowaniem nie są powiązane"), QStringLiteral("żadne towary.")};
     Memo1->setPlainText(lines.join(u'\n'));

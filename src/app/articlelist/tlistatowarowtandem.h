@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class AppSession;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -22,6 +23,9 @@ public:
     static bool confirmDeletion(AppSession& session, int number, QWidget* parent = nullptr);
 
     QPlainTextEdit* Memo1 = nullptr;
+    // "Liczba towarów sprzedawanych w tandemie z opakowaniem nr 3: 2.", shown only when
+    // articles are linked.
+    QLabel* Label3 = nullptr;
     QPushButton* Button1 = nullptr; // "Potwierdź usunięcie opakowania"
     QPushButton* Button2 = nullptr; // "Anuluj"
 
