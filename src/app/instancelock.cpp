@@ -1,7 +1,16 @@
 #include "instancelock.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 InstanceLock::InstanceLock(const QString& directory)
 {
@@ -28,4 +37,30 @@ bool InstanceLock::acquire()
             return m_lock->tryLock(0);
     }
     return false;
+}
+
+QString InstanceLock::prepareRuntimeDirectory()
+{
+#ifdef Q_OS_UNIX
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return QString();
+    // The name Qt itself would take: the user's login name, or the user number without one.
+    const uid_t uid = geteuid();
+    const passwd* user = getpwuid(uid);
+    const QString name = user && user->pw_name && *user->pw_name
+                             ? QString::fromLocal8Bit(user->pw_name)
+                             : QString::number(uid);
+    const QString dir = QDir::tempPath() + QStringLiteral("/runtime-") + name;
+    const QByteArray path = QFile::encodeName(dir);
+    if (mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return QString();
+    struct stat st {};
+    if (lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != uid ||
+        (st.st_mode & 0777) != 0700)
+        return QString();
+    qputenv("XDG_RUNTIME_DIR", path);
+    return dir;
+#else
+    return QString();
+#endif
 }

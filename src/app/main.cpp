@@ -82,6 +82,8 @@ int freePortNumber()
 
 int main(int argc, char** argv)
 {
+    // Before the application object, whose platform start-up would warn without it.
+    InstanceLock::prepareRuntimeDirectory();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorn Duno"));
     // No application display name: the platform would append it to every window title,
