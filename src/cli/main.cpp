@@ -1,6 +1,8 @@
 #include "cliui.h"
 #include "command.h"
 
+#include "app/instancelock.h"
+
 #include <QCoreApplication>
 #ifdef VDUNO_CLI_GUI
 #include <QGuiApplication>
@@ -125,6 +127,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
+    // Without XDG_RUNTIME_DIR Qt warns on every start; the program's own directory serves.
+    InstanceLock::prepareRuntimeDirectory();
     CliApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vduno"));
     QStringList args = QCoreApplication::arguments().mid(1);
