@@ -58,11 +58,11 @@ int sendArticle(Link& link, TransferUi& ui, RegisterDatabase& db, int number, in
         link, ui, articleFrame(link.address, frame::Single, record, registerType), single);
 }
 
-QString singleSendMessage(int result)
+QString singleSendMessage(int result, int deviceError)
 {
-    return answers::confirmed(result)
-               ? QStringLiteral("Towar zapisano w kasie")
-               : QStringLiteral("Błąd! Kasa nie potwierdziła zapisu towaru!");
+    return recordsend::outcomeText(result, deviceError,
+                                   {QStringLiteral("Towar zapisano w kasie"),
+                                    QStringLiteral("Błąd! Kasa nie potwierdziła zapisu towaru!")});
 }
 
 QString RunResult::failureList() const

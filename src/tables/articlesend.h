@@ -36,8 +36,10 @@ inline constexpr SingleSend AfterAddition{0};
 int sendArticle(Link& link, TransferUi& ui, RegisterDatabase& db, int number, int registerType,
                 SingleSend how = AfterSelected);
 
-// "Towar zapisano w kasie" or "Błąd! Kasa nie potwierdziła zapisu towaru!" for a result.
-QString singleSendMessage(int result);
+// What the user is told of one article's send: "Towar zapisano w kasie", the register's device
+// error, or "Błąd! Kasa nie potwierdziła zapisu towaru!"; empty when there is nothing to add
+// (nothing went out, or the link already said why).
+QString singleSendMessage(int result, int deviceError);
 
 // The send panel's side of a run: the counter, the error counter and the "Drukuję..." notice.
 struct Panel {

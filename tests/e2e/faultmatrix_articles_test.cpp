@@ -73,7 +73,9 @@ TEST(FaultMatrixArticles, SendSelected)
     run.faultFrame = frame(1);
     run.run = [](Rig& rig) {
         const int r = articlesend::sendArticle(rig.link, rig.ui, rig.db(), 2, 2);
-        return QStringList{articlesend::singleSendMessage(r)};
+        // As the form shows it: nothing more after the user stopped at the paper-out question.
+        const QString text = articlesend::singleSendMessage(r, rig.link.at(8));
+        return text.isEmpty() ? QStringList{} : QStringList{text};
     };
     run.expect = [](Fault f, Rig&) -> Expect {
         switch (f) {
@@ -83,7 +85,9 @@ TEST(FaultMatrixArticles, SendSelected)
         case Fault::PaperYes:
             return {{kSaved}, {kPaperQuestion}};
         case Fault::PaperNo:
-            return {{kUserStopped, kNotConfirmed}, {kPaperQuestion}};
+            return {{kUserStopped}, {kPaperQuestion}};
+        case Fault::DeviceError:
+            return {{QStringLiteral("Błąd 97: Wymagany tryb serwisowy")}, {}};
         default:
             return {{kNotConfirmed}, {}};
         }

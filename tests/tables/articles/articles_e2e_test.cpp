@@ -170,11 +170,12 @@ TEST(ArticlesAgainstEmulator, SingleSendConfirmedAndRefused)
     ArticleRecord bad = TestDb::article(2, QStringLiteral("Zła stawka"));
     bad.vat = 'E';
     b.db.put(bad);
-    EXPECT_EQ(
-        articlesend::singleSendMessage(articlesend::sendArticle(b.link, b.ui, b.db.db(), 1, 1)),
-        QStringLiteral("Towar zapisano w kasie"));
-    EXPECT_EQ(
-        articlesend::singleSendMessage(articlesend::sendArticle(b.link, b.ui, b.db.db(), 2, 1)),
-        QStringLiteral("Błąd! Kasa nie potwierdziła zapisu towaru!"));
+    const int saved = articlesend::sendArticle(b.link, b.ui, b.db.db(), 1, 1);
+    EXPECT_EQ(articlesend::singleSendMessage(saved, b.link.at(8)),
+              QStringLiteral("Towar zapisano w kasie"));
+    const int refused = articlesend::sendArticle(b.link, b.ui, b.db.db(), 2, 1);
+    EXPECT_EQ(articlesend::singleSendMessage(refused, b.link.at(8)),
+              QStringLiteral("Błąd 7: Zła wartość stawki podatkowej PTU (więcej niż 'G' lub ptu "
+                             "niezaprogramowane)"));
     EXPECT_EQ(b.sequences, (QList<quint16>{0x8001, 0x8001}));
 }

@@ -197,7 +197,8 @@ TEST(ArticleSendOne, SelectedArticleWithBusyRetry)
     r.answers({status(0x08), ack(0)});
     const int result = articlesend::sendArticle(r.link, r.ui, r.db.db(), 2, 2);
     EXPECT_EQ(result, answers::Accepted);
-    EXPECT_EQ(articlesend::singleSendMessage(result), QStringLiteral("Towar zapisano w kasie"));
+    EXPECT_EQ(articlesend::singleSendMessage(result, r.link.at(8)),
+              QStringLiteral("Towar zapisano w kasie"));
     EXPECT_EQ(r.ui.waits, (QList<int>{700, 800}));
     ASSERT_EQ(r.sent.size(), 1);
     EXPECT_EQ(sequenceOf(r.sent[0]), 0x8001);
@@ -210,11 +211,11 @@ TEST(ArticleSendOne, AfterAdditionWaitsAtOnceAndReportsAFailure)
     const int result =
         articlesend::sendArticle(r.link, r.ui, r.db.db(), 1, 2, articlesend::AfterAddition);
     EXPECT_EQ(result, answers::DeviceError);
-    EXPECT_EQ(articlesend::singleSendMessage(result),
-              QStringLiteral("Błąd! Kasa nie potwierdziła zapisu towaru!"));
+    EXPECT_EQ(articlesend::singleSendMessage(result, r.link.at(8)),
+              QStringLiteral("Błąd 5: Nazwa towaru już występuje w bazie"));
     EXPECT_TRUE(r.ui.waits.isEmpty());
     EXPECT_EQ(articlesend::sendArticle(r.link, r.ui, r.db.db(), 9, 2), recordsend::NotSent);
-    EXPECT_EQ(articlesend::singleSendMessage(answers::AcceptedEnd),
+    EXPECT_EQ(articlesend::singleSendMessage(answers::AcceptedEnd, 0),
               QStringLiteral("Towar zapisano w kasie"));
 }
 

@@ -354,8 +354,9 @@ bool TProgramowanieTowarow::addToBase(const ArticleInput& in)
     if (CheckBox4->isChecked() && typeKnown()) {
         const int sent = articlesend::sendArticle(link(), ui, m_session.database(), number,
                                                   registerType(), articlesend::AfterAddition);
-        if (!answers::confirmed(sent))
-            ui.showMessage(articlesend::singleSendMessage(sent), TransferUi::Icon::Error);
+        const QString text = articlesend::singleSendMessage(sent, link().at(8));
+        if (!answers::confirmed(sent) && !text.isEmpty())
+            ui.showMessage(text, TransferUi::Icon::Error);
     }
     return true;
 }
@@ -431,9 +432,11 @@ void TProgramowanieTowarow::WyslijTowarClick()
         return;
     const int result = articlesend::sendArticle(link(), m_session.ui(), m_session.database(),
                                                 number, registerType(), articlesend::AfterSelected);
-    m_session.ui().showMessage(articlesend::singleSendMessage(result),
-                               answers::confirmed(result) ? TransferUi::Icon::Information
-                                                          : TransferUi::Icon::Error);
+    const QString text = articlesend::singleSendMessage(result, link().at(8));
+    if (text.isEmpty())
+        return; // nothing went out, or the link said why
+    m_session.ui().showMessage(text, answers::confirmed(result) ? TransferUi::Icon::Information
+                                                                : TransferUi::Icon::Error);
 }
 
 void TProgramowanieTowarow::WyslijWszystkieClick()
