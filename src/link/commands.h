@@ -15,7 +15,7 @@
 // send() sends a built frame over the link.
 namespace commands {
 
-// Where Table 1's records lie in the database file (record n, 1-based).
+// Where the records the programming frames carry lie in the database file (record n, 1-based).
 namespace source {
 constexpr qint64 article(int n)
 {
@@ -66,7 +66,7 @@ int send(Link& link, TransferUi& ui, const QByteArray& frame);
 // passed on).
 bool sendRecord(Link& link, TransferUi& ui, const Frame& frame);
 
-// Table 1: programming from database records
+// Programming from database records
 // registerType 2 (DUNO BIS): 78 bytes with record bytes 0..67; 1 (DUNO): 77 bytes, 0..66.
 Frame articleRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm,
                     int registerType = 2);
@@ -85,7 +85,7 @@ QByteArray quickKey(quint8 address, quint16 sequence, quint8 cashier, quint8 key
 QByteArray receiptFooter(quint8 address, quint16 sequence, QByteArrayView block, quint8 confirm);
 QByteArray haloTable(quint8 address, quint16 sequence, QByteArrayView table);
 
-// Table 2: programming from values
+// Programming from values
 QByteArray setClock(quint8 address, quint16 sequence, quint16 year, quint8 month, quint8 day,
                     quint8 hour, quint8 minute, quint8 second);
 QByteArray changeAccountingCurrency(quint8 address, quint16 sequence, quint32 rateMantissa,
@@ -107,7 +107,7 @@ int sendTaxpayerNumber(Link& link, TransferUi& ui, quint16 sequence, const QStri
 // The 22 settings bytes; always to address 1.
 QByteArray setAdditionalSettings(quint16 sequence, QByteArrayView settings);
 
-// Table 3: report orders. The length of the order with this code, 0 for an unknown code.
+// Report orders. The length of the order with this code, 0 for an unknown code.
 int reportOrderLength(quint8 code);
 // Data bytes from 7 on as the report's form builds them (cut to the frame).
 QByteArray reportOrder(quint8 address, quint16 sequence, quint8 code, QByteArrayView data);
@@ -117,10 +117,10 @@ QByteArray groupTurnoverReport(quint8 address, quint16 sequence, quint8 startMon
                                quint16 startYear, quint8 endMonth, quint16 endYear,
                                bool zeroRecords);
 
-// Table 4: the generic 11-byte read request.
+// The generic 11-byte read request.
 QByteArray requestTable(quint8 address, quint16 sequence, quint8 code, quint16 parameter = 0);
 
-// Table 5: deletions, with the name as the register reported it (cut to the name bytes).
+// Deletions, with the name as the register reported it (cut to the name bytes).
 QByteArray deleteArticle(quint8 address, quint16 sequence, quint16 number, const QString& name,
                          quint8 confirm);
 QByteArray deleteDiscount(quint8 address, quint16 sequence, quint8 number, const QString& name,
@@ -132,7 +132,7 @@ QByteArray deleteCurrency(quint8 address, quint16 sequence, quint8 number, const
 QByteArray deletePackaging(quint8 address, quint16 sequence, quint8 number, const QString& name);
 QByteArray deleteProductGroup(quint8 address, quint16 sequence, quint8 number, const QString& name);
 
-// Table 6: other commands
+// Other commands
 QByteArray probe(quint8 address, quint16 sequence);
 QByteArray cacheMemoryDump(quint8 address, quint16 sequence);
 // Kind 1..4 and the 14 kind-specific bytes 8..21.
