@@ -155,6 +155,7 @@ void loadSettings(const PortSettings& settings, AppSession& app, Link& link)
     link.line.rtsCts = settings.rtsCts != 0;
     link.address = 1;
     setFastTransfers(app, link, settings.fastTransfers());
+    portscan::setNetworkAddress(settings.networkAddress);
 }
 
 PortSettings currentSettings(const PortSettings& kept, const AppSession& app, const Link& link)
@@ -168,6 +169,7 @@ PortSettings currentSettings(const PortSettings& kept, const AppSession& app, co
     s.xonXoff = link.line.xonXoff ? 1 : 0;
     s.rtsCts = link.line.rtsCts ? 1 : 0;
     s.setFastTransfers(app.fastTransfers());
+    s.networkAddress = portscan::networkAddress();
     return s;
 }
 

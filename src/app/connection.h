@@ -77,10 +77,11 @@ bool connectFoundRegister(AppSession& app, Link& link, const portscan::FoundRegi
 // Fast transfers belong to the link and to the session alike.
 void setFastTransfers(AppSession& app, Link& link, bool fast);
 
-// ustaw.cfg into the link (register address 1) and the session's fast-transfer switch.
+// ustaw.cfg into the link (register address 1), the session's fast-transfer switch and the
+// network address of its side file.
 void loadSettings(const PortSettings& settings, AppSession& app, Link& link);
 // The link's settings for ustaw.cfg; the spare bytes come from `kept` (what was read), with
-// the fast-transfer bit of byte 11 from the session.
+// the fast-transfer bit of byte 11 from the session and the network address in force.
 PortSettings currentSettings(const PortSettings& kept, const AppSession& app, const Link& link);
 
 } // namespace connection

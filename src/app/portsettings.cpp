@@ -1,5 +1,7 @@
 #include "portsettings.h"
 
+#include "link/portmap.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -55,25 +57,50 @@ PortSettings decode(const QByteArray& bytes)
     return s;
 }
 
-PortSettings read(const QString& directory)
-{
-    QFile file(QDir(directory).filePath(FileName));
-    if (!file.open(QIODevice::ReadOnly))
-        return PortSettings{};
-    return decode(file.read(Size));
-}
+namespace {
 
-bool write(const QString& directory, const PortSettings& settings)
+bool writeWhole(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(QDir(directory).filePath(FileName));
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = encode(settings);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+
+QString readNetworkAddress(const QString& directory)
+{
+    QFile file(QDir(directory).filePath(NetworkFileName));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString address = QString::fromUtf8(file.readLine(1024)).trimmed();
+    return portmap::isNetworkAddress(address) ? address : QString();
+}
+
+} // namespace
+
+PortSettings read(const QString& directory)
+{
+    PortSettings settings;
+    QFile file(QDir(directory).filePath(FileName));
+    if (file.open(QIODevice::ReadOnly))
+        settings = decode(file.read(Size));
+    settings.networkAddress = readNetworkAddress(directory);
+    return settings;
+}
+
+bool write(const QString& directory, const PortSettings& settings)
+{
+    const QDir dir(directory);
+    if (!writeWhole(dir.filePath(FileName), encode(settings)))
+        return false;
+    const QString side = dir.filePath(NetworkFileName);
+    if (settings.networkAddress.isEmpty())
+        return !QFile::exists(side) || QFile::remove(side);
+    return writeWhole(side, settings.networkAddress.toUtf8() + '\n');
 }
 
 } // namespace settingsfile

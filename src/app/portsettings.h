@@ -38,6 +38,10 @@ struct PortSettings {
     quint8 xonXoff = 0;
     quint8 rtsCts = 0;
     std::array<quint8, 3> spare{0, 0, 0};
+    // The address of a register behind a serial device server ("tcp://HOST:PORT" or
+    // "rfc2217://HOST:PORT"), which the network port number stands for; empty when none. It
+    // has no place in the 14 bytes and is kept in a side file (NetworkFileName).
+    QString networkAddress;
 
     bool operator==(const PortSettings&) const = default;
 };
@@ -46,6 +50,8 @@ namespace settingsfile {
 
 inline constexpr int Size = 14;
 inline const QString FileName = QStringLiteral("ustaw.cfg");
+// One line beside ustaw.cfg: the network address (UTF-8); no file when there is none.
+inline const QString NetworkFileName = QStringLiteral("ustaw.net");
 
 // The 14 bytes written at exit.
 QByteArray encode(const PortSettings& settings);
@@ -56,10 +62,12 @@ QByteArray encode(const PortSettings& settings);
 // their defaults rather than reaching the serial port.
 PortSettings decode(const QByteArray& bytes);
 
-// Reads `directory`/ustaw.cfg; a missing or unreadable file gives the defaults.
+// Reads `directory`/ustaw.cfg and its side file; a missing or unreadable file gives the
+// defaults, and a side file that holds no network address gives none.
 PortSettings read(const QString& directory);
 
-// Writes `directory`/ustaw.cfg in one write; false when it could not be written.
+// Writes `directory`/ustaw.cfg in one write, and the side file (removed when there is no
+// network address); false when either could not be written.
 bool write(const QString& directory, const PortSettings& settings);
 
 } // namespace settingsfile

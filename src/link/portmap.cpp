@@ -1,8 +1,11 @@
 #include "portmap.h"
 
+#include "networkline.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QUrl>
 
 namespace {
 QHash<int, QString>& overrides()
@@ -51,6 +54,11 @@ void clearPortOverrides()
     overrides().clear();
 }
 
+bool isNetworkAddress(const QString& path)
+{
+    return parseNetworkAddress(path).has_value();
+}
+
 QString displayName(int port)
 {
     const QString path = devicePath(port);
@@ -87,6 +95,16 @@ QString byIdName(int port, const QString& byIdDir)
         if (entry.canonicalFilePath() == real)
             return entry.fileName();
     return {};
+}
+
+bool isNetworkAddress(const QString& path)
+{
+    const QUrl url(path, QUrl::StrictMode);
+    const QString scheme = url.scheme();
+    return url.isValid() &&
+           (scheme == QLatin1String("tcp") || scheme == QLatin1String("rfc2217")) &&
+           !url.host().isEmpty() && url.port() >= 1 && url.path().isEmpty() && !url.hasQuery() &&
+           !url.hasFragment() && url.userInfo().isEmpty();
 }
 
 QString permissionHint(const QString& path)

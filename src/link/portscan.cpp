@@ -43,13 +43,29 @@ bool tryOpen(Link& link, TransferUi& ui, int port)
 
 namespace portscan {
 
+QString networkAddress()
+{
+    const QString path = portmap::devicePath(NetworkPort);
+    return portmap::isNetworkAddress(path) ? path : QString();
+}
+
+void setNetworkAddress(const QString& address)
+{
+    if (!address.isEmpty() || !networkAddress().isEmpty())
+        portmap::setPortOverride(NetworkPort, address);
+}
+
 QString portEntry(int port)
 {
+    if (port == NetworkPort && portmap::isNetworkAddress(portmap::devicePath(port)))
+        return NetworkEntry;
     return QStringLiteral("COM ") + QString::number(port);
 }
 
 int portFromEntry(const QString& entry)
 {
+    if (entry.startsWith(NetworkEntry))
+        return NetworkPort;
     const int at = entry.indexOf(QLatin1String("COM"));
     if (at < 0)
         return 0;
@@ -212,12 +228,16 @@ ApplyOutcome applySettings(Link& link, TransferUi& ui, const PortChoice& choice)
         link.port = Link::NoPort;
         return ApplyOutcome::NoPortChosen;
     }
+    const QString heldAddress = networkAddress();
+    if (choice.port == NetworkPort)
+        setNetworkAddress(choice.networkAddress);
     link.port = choice.port;
     link.line = choice.line;
     if (link.openPort(ui, true) == 0) {
         link.address = choice.address;
         return ApplyOutcome::Opened;
     }
+    setNetworkAddress(heldAddress);
     link.restoreSettings();
     if (link.portChosen())
         link.openPort(ui, true);

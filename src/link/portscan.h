@@ -16,13 +16,24 @@ namespace portscan {
 
 inline constexpr int FirstPort = 1;
 inline constexpr int LastPort = 99;
+// The number that stands for a register behind a serial device server: with a network
+// address set for it (an override of its device path) the searches and dialogs list it as
+// "Sieć (ADDRESS)"; without one it is a COM number with no device, like 97 and 98.
+inline constexpr int NetworkPort = 99;
+inline const QString NetworkEntry = QStringLiteral("Sieć");
 inline const QString NothingFound =
     QStringLiteral("Nie wykryto żadnej kasy podłączonej do tego komputera.");
 
-// The list entry of a port: "COM " + number.
+// The network address the network port stands for; empty when none.
+QString networkAddress();
+// Points the network port at `address`; empty removes a network address set before (a device
+// the number was pointed at otherwise, such as a test's pseudo-terminal, stays).
+void setNetworkAddress(const QString& address);
+
+// The list entry of a port: "COM " + number, or "Sieć" for the network port with an address.
 QString portEntry(int port);
-// The number after "COM" in a list entry ("COM 7" and "COM 7 (/dev/ttyUSB0)" give 7); 0 when
-// the text holds none.
+// The number after "COM" in a list entry ("COM 7" and "COM 7 (/dev/ttyUSB0)" give 7), the
+// network port for an entry that begins with "Sieć"; 0 when the text holds none.
 int portFromEntry(const QString& entry);
 
 // The port numbers 1..99 in the order the searches try them: USB adapters and USB CDC
@@ -84,6 +95,8 @@ struct PortChoice {
     int port = Link::NoPort; // NoPort: "Brak"
     LineSettings line;
     quint8 address = 1;
+    // With the network port chosen: the address it then stands for.
+    QString networkAddress;
 };
 
 enum class ApplyOutcome {

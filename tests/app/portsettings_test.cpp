@@ -113,3 +113,32 @@ TEST(SettingsFile, WriteFailsIntoMissingDirectory)
 {
     EXPECT_FALSE(settingsfile::write(QStringLiteral("/nonexistent/vduno/dir"), PortSettings{}));
 }
+
+// A register behind a serial device server: the 14 bytes stay as they are (the network port
+// number in byte 1) and the address lives in its side file, which goes when there is none.
+TEST(SettingsFile, NetworkAddressInItsSideFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QDir d(dir.path());
+    PortSettings s;
+    s.port = 99;
+    s.networkAddress = QStringLiteral("rfc2217://192.168.1.20:4001");
+    ASSERT_TRUE(settingsfile::write(dir.path(), s));
+    QFile cfg(d.filePath(QStringLiteral("ustaw.cfg")));
+    ASSERT_TRUE(cfg.open(QIODevice::ReadOnly));
+    EXPECT_EQ(cfg.readAll(), settingsfile::encode(s));
+    EXPECT_EQ(settingsfile::read(dir.path()), s);
+
+    s.networkAddress.clear();
+    ASSERT_TRUE(settingsfile::write(dir.path(), s));
+    EXPECT_FALSE(QFile::exists(d.filePath(QStringLiteral("ustaw.net"))));
+
+    for (const char* junk : {"COM3", "tcp://kasa", "http://kasa:80", "tcp://:4001", ""}) {
+        QFile side(d.filePath(QStringLiteral("ustaw.net")));
+        ASSERT_TRUE(side.open(QIODevice::WriteOnly));
+        side.write(junk);
+        side.close();
+        EXPECT_EQ(settingsfile::read(dir.path()).networkAddress, QString()) << junk;
+    }
+}

@@ -2,6 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/connection.h"
+#include "link/portmap.h"
 #include "link/portscan.h"
 
 #include <QCheckBox>
@@ -10,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -17,6 +19,10 @@ namespace {
 const char16_t* const BaudRates[] = {u"110",   u"300",    u"600",    u"1200",  u"2400",
                                      u"4800",  u"9600",   u"14400",  u"19200", u"38400",
                                      u"57600", u"115200", u"128000", u"256000"};
+const QString NetworkChoice = portscan::NetworkEntry + QStringLiteral(" (TCP / RFC 2217)");
+const QString BadNetworkAddress =
+    QStringLiteral("Podaj adres sieciowy kasy w postaci tcp://HOST:PORT lub rfc2217://HOST:PORT.");
+
 const char16_t* const Parities[] = {u"Brak ", u"Nieparzyste", u"Parzyste", u"Znacznik", u"Odstęp"};
 
 void addItems(QComboBox* box, std::initializer_list<const char16_t*> items)
@@ -41,6 +47,12 @@ TUstawieniaTrans::TUstawieniaTrans(AppSession& session, Link& link, QWidget* par
     CBNrPortu = new QComboBox(this);
     CBNrPortu->setMinimumWidth(220);
     top->addRow(QStringLiteral("Nr portu"), CBNrPortu);
+    EAdresSieciowy = new QLineEdit(this);
+    EAdresSieciowy->setPlaceholderText(QStringLiteral("tcp://HOST:PORT lub rfc2217://HOST:PORT"));
+    EAdresSieciowy->setToolTip(
+        QStringLiteral("Kasa za serwerem portu szeregowego (np. ser2net): tcp:// dla trybu "
+                       "surowego TCP, rfc2217:// gdy serwer ustawia parametry linii zdalnie"));
+    top->addRow(QStringLiteral("Adres sieciowy"), EAdresSieciowy);
     CBTylkoDostepne = new QCheckBox(QStringLiteral("Pokazuj tylko dostępne porty"), this);
     top->addRow(CBTylkoDostepne);
     layout->addLayout(top);
@@ -113,7 +125,7 @@ void TUstawieniaTrans::fillAllPorts()
     CBNrPortu->clear();
     CBNrPortu->addItem(QStringLiteral("Brak"));
     for (int p = portscan::FirstPort; p <= portscan::LastPort; ++p)
-        CBNrPortu->addItem(portscan::portLabel(p));
+        CBNrPortu->addItem(p == portscan::NetworkPort ? NetworkChoice : portscan::portLabel(p));
 }
 
 void TUstawieniaTrans::loadControls()
@@ -141,6 +153,7 @@ void TUstawieniaTrans::loadControls()
     CBXonXoff->setChecked(m_link.line.xonXoff);
     CBRtsCts->setChecked(m_link.line.rtsCts);
     CBSzybkie->setChecked(m_app.fastTransfers());
+    EAdresSieciowy->setText(portscan::networkAddress());
     enableSettings();
 }
 
@@ -151,6 +164,8 @@ void TUstawieniaTrans::enableSettings()
          std::initializer_list<QWidget*>{GBUstawienia, CBPredkosc, CBBityDanych, CBParzystosc,
                                          CBBityStopu, CBAdres, CBXonXoff, CBRtsCts})
         w->setEnabled(port);
+    EAdresSieciowy->setEnabled(portscan::portFromEntry(CBNrPortu->currentText()) ==
+                               portscan::NetworkPort);
 }
 
 void TUstawieniaTrans::CBNrPortuChange()
@@ -187,6 +202,14 @@ void TUstawieniaTrans::BZastosujClick()
     choice.line.xonXoff = CBXonXoff->isChecked();
     choice.line.rtsCts = CBRtsCts->isChecked();
     choice.address = quint8(CBAdres->currentIndex() + 1);
+    if (choice.port == portscan::NetworkPort) {
+        choice.networkAddress = EAdresSieciowy->text().trimmed();
+        if (!portmap::isNetworkAddress(choice.networkAddress)) {
+            m_app.ui().showMessage(BadNetworkAddress, TransferUi::Icon::Warning);
+            EAdresSieciowy->setFocus();
+            return;
+        }
+    }
     if (connection::applyPortSettings(m_app, m_link, choice) == portscan::ApplyOutcome::Failed) {
         loadControls();
         return;

@@ -8,9 +8,11 @@ class AppSession;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLineEdit;
 class QPushButton;
 
-// "Parametry transmisji": the COM port, its line settings and the register address. Shown
+// "Parametry transmisji": the COM port (or a serial device server's network address), its line
+// settings and the register address. Shown
 // modally from the main window; "&Zastosuj" opens the chosen port (falling back to the
 // settings it was shown with when that fails), "&Zamknij" and Escape close.
 class TUstawieniaTrans : public QDialog {
@@ -21,6 +23,7 @@ public:
 
     QComboBox* CBNrPortu;
     QCheckBox* CBTylkoDostepne; // "Pokazuj tylko dostępne porty"
+    QLineEdit* EAdresSieciowy;  // the address behind the network entry
     QGroupBox* GBUstawienia;
     QComboBox* CBPredkosc;
     QComboBox* CBBityDanych;
