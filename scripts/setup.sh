@@ -9,7 +9,7 @@ packages=(
     qt6-translations-l10n
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     clang-format xvfb xauth
-    zbar-tools
+    zbar-tools ser2net
 )
 
 missing=()

@@ -18,21 +18,6 @@
 
 namespace emu {
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-struct Pending {
-    Clock::time_point due;
-    QByteArray bytes;
-    bool vanish = false;
-};
-
-// A partly received frame is dropped after this much silence on the line.
-constexpr auto kInputGap = std::chrono::milliseconds(300);
-
-} // namespace
-
 EmulatorHost::EmulatorHost(RegisterModel& model, LineTiming timing)
     : m_model(model), m_timing(timing)
 {
@@ -143,102 +128,43 @@ void EmulatorHost::stop()
 
 void EmulatorHost::run()
 {
-    std::deque<Pending> queue;
-    // With line timing, bytes from the program reach the register at the baud rate as well:
-    // each chunk read is held until its last byte would have crossed the line.
-    std::deque<Pending> arriving;
-    Clock::time_point lastArrival = Clock::now();
-    QByteArray sending; // bytes of the current piece not yet written
-    Clock::time_point nextByte = Clock::now();
-    Clock::time_point lastInput = Clock::now();
-    const auto byteTime = m_timing.baud > 0
-                              ? std::chrono::nanoseconds(10'000'000'000LL / m_timing.baud)
-                              : std::chrono::nanoseconds(0);
+    using Clock = LinePump::Clock;
+    LinePump pump(m_model, m_mutex, m_timing);
+    const LinePump::Writer write = [this](const char* bytes, qint64 count) -> qint64 {
+        return ::write(m_master, bytes, size_t(count));
+    };
     char buf[512];
     while (!m_stop) {
-        // Sleep until input comes or the next byte, piece or arrival is due (at most 2 ms).
-        auto wake = Clock::now() + std::chrono::milliseconds(2);
-        if (!sending.isEmpty())
-            wake = std::min(wake, nextByte);
-        else if (!queue.empty())
-            wake = std::min(wake, queue.front().due);
-        if (!arriving.empty())
-            wake = std::min(wake, arriving.front().due);
-        const auto wait = std::max(wake - Clock::now(), Clock::duration::zero());
+        // Sleep until input comes or the next byte, answer or arrival is due.
+        const auto wait = std::max(pump.wakeAt() - Clock::now(), Clock::duration::zero());
         const timespec ts{0,
                           long(std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count())};
         pollfd p{m_master, POLLIN, 0};
         ::ppoll(&p, 1, &ts, nullptr);
-        auto now = Clock::now();
         for (;;) {
             const ssize_t n = ::read(m_master, buf, sizeof buf);
             if (n <= 0)
                 break;
-            lastArrival = std::max(lastArrival, now) + byteTime * n;
-            arriving.push_back(Pending{lastArrival, QByteArray(buf, n), false});
+            pump.arrive(QByteArrayView(buf, n));
         }
-        now = Clock::now();
-        while (!arriving.empty() && arriving.front().due <= now) {
-            const QByteArray input = arriving.front().bytes;
-            arriving.pop_front();
-            lastInput = now;
-            std::lock_guard<std::mutex> g(m_mutex);
-            for (const Reply& r : m_model.feed(input)) {
-                if (r.dropPending) {
-                    queue.clear();
-                    continue;
-                }
-                const Clock::time_point base = queue.empty() ? now : queue.back().due;
-                queue.push_back(
-                    Pending{base + std::chrono::milliseconds(r.delayMs), r.bytes, r.vanish});
-            }
+        if (pump.advance()) {
+            // The device disappears: the client's next read or write on the slave fails.
+            m_vanished = true;
+            closePty();
+            if (m_comeBackMs < 0)
+                return;
+            // ... and comes back later under the same name, with an empty line.
+            const auto back = Clock::now() + std::chrono::milliseconds(m_comeBackMs);
+            while (!m_stop && Clock::now() < back)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (m_stop || !openPty(nullptr) || !pointLink())
+                return;
+            pump.clear();
+            ++m_comebacks;
+            m_vanished = false;
+            continue;
         }
-        if (arriving.empty() && now - lastInput > kInputGap) {
-            std::lock_guard<std::mutex> g(m_mutex);
-            m_model.resetInput();
-        }
-        if (sending.isEmpty() && !queue.empty() && queue.front().due <= now) {
-            Pending piece = queue.front();
-            queue.pop_front();
-            if (piece.vanish) {
-                // The device disappears: the client's next read or write on the slave fails.
-                m_vanished = true;
-                closePty();
-                if (m_comeBackMs < 0)
-                    return;
-                // ... and comes back later under the same name, with an empty line.
-                const auto back = Clock::now() + std::chrono::milliseconds(m_comeBackMs);
-                while (!m_stop && Clock::now() < back)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                if (m_stop || !openPty(nullptr) || !pointLink())
-                    return;
-                queue.clear();
-                arriving.clear();
-                sending.clear();
-                {
-                    std::lock_guard<std::mutex> g(m_mutex);
-                    m_model.resetInput();
-                }
-                lastInput = Clock::now();
-                ++m_comebacks;
-                m_vanished = false;
-                continue;
-            }
-            sending = piece.bytes;
-            nextByte = now;
-        }
-        while (!sending.isEmpty() && nextByte <= Clock::now()) {
-            qsizetype count = sending.size();
-            if (byteTime.count() > 0) {
-                const auto due = (Clock::now() - nextByte) / byteTime + 1;
-                count = std::min<qsizetype>(count, qsizetype(due));
-            }
-            const ssize_t w = ::write(m_master, sending.constData(), size_t(count));
-            if (w <= 0)
-                break;
-            sending.remove(0, w);
-            nextByte += byteTime * w;
-        }
+        pump.send(write);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linepump.h"
 #include "registermodel.h"
 
 #include <QString>
@@ -9,12 +10,6 @@
 #include <thread>
 
 namespace emu {
-
-// Line timing: when baud > 0, bytes cross the line at the baud rate (10 bits a byte) both
-// ways: answers leave at that pace and frames reach the register at it.
-struct LineTiming {
-    int baud = 0;
-};
 
 // Runs a RegisterModel on a pseudo-terminal in a thread of its own, so that a client on
 // the program's single thread can block on the slave side while the register answers.

@@ -1,6 +1,7 @@
-// duno-emulator: a Vorn Duno register on a pseudo-terminal.
+// duno-emulator: a Vorn Duno register on a pseudo-terminal, or behind a TCP port.
 #include "emulatorhost.h"
 #include "registermodel.h"
+#include "tcphost.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -39,7 +40,10 @@ void usage()
         "  --slow L  --vanish L    błędy dla ramek o numerach z listy L (np. 1,3,5)\n"
         "  --slow-ms MS            opóźnienie odpowiedzi przy --slow (domyślnie 1500)\n"
         "  --vanish-back MS        po --vanish urządzenie wraca po MS milisekundach\n"
-        "  --link PATH             stała nazwa urządzenia (dowiązanie do pseudoterminala)"));
+        "  --link PATH             stała nazwa urządzenia (dowiązanie do pseudoterminala)\n"
+        "  --tcp PORT              kasa pod adresem 127.0.0.1:PORT (jak serwer portów\n"
+        "                          szeregowych) zamiast pseudoterminala\n"
+        "  --rfc2217               z --tcp: telnet z opcją COM-PORT (RFC 2217)"));
 }
 
 bool parseList(const QString& text, QSet<int>& into)
@@ -61,8 +65,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     emu::Model model = emu::Model::DunoBis;
-    int address = 1, baud = 0, recordMs = 0, com = 0;
-    bool demo = false;
+    int address = 1, baud = 0, recordMs = 0, com = 0, tcpPort = -1;
+    bool demo = false, rfc2217 = false;
     QString state, linkPath;
     int vanishBack = -1;
     emu::FaultPlan faults;
@@ -125,6 +129,12 @@ int main(int argc, char** argv)
             ok = value(linkPath);
         } else if (opt == QLatin1String("--vanish")) {
             ok = value(v) && parseList(v, faults.vanish);
+        } else if (opt == QLatin1String("--tcp")) {
+            ok = value(v);
+            tcpPort = v.toInt(&ok);
+            ok = ok && tcpPort >= 0 && tcpPort <= 65535;
+        } else if (opt == QLatin1String("--rfc2217")) {
+            rfc2217 = true;
         } else if (opt == QLatin1String("--help")) {
             usage();
             return 0;
@@ -153,6 +163,32 @@ int main(int argc, char** argv)
     // Handlers first: whoever reads the device path may stop the register at once.
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
+    auto saveState = [&] {
+        if (!state.isEmpty() && !reg.save(state)) {
+            print(QStringLiteral("Nie mogę zapisać stanu kasy do pliku ") + state);
+            return 1;
+        }
+        return 0;
+    };
+    if (rfc2217 && tcpPort < 0) {
+        print(QStringLiteral("Opcja --rfc2217 wymaga --tcp PORT"));
+        return 2;
+    }
+    if (tcpPort >= 0) {
+        emu::TcpHost tcp(reg, emu::LineTiming{baud}, rfc2217);
+        QString error;
+        if (!tcp.start(quint16(tcpPort), &error)) {
+            print(QStringLiteral("Nie mogę nasłuchiwać na porcie TCP: ") + error);
+            return 1;
+        }
+        print(tcp.address());
+        if (com > 0)
+            print(QStringLiteral("export VDUNO_COM%1=%2").arg(com).arg(tcp.address()));
+        while (!g_quit)
+            ::usleep(50'000);
+        tcp.stop();
+        return saveState();
+    }
     emu::EmulatorHost host(reg, emu::LineTiming{baud});
     if (vanishBack >= 0 || !linkPath.isEmpty())
         host.setComeBack(vanishBack, linkPath);
@@ -167,9 +203,5 @@ int main(int argc, char** argv)
     while (!g_quit && !(host.vanished() && !host.comesBack()))
         ::usleep(50'000);
     host.stop();
-    if (!state.isEmpty() && !reg.save(state)) {
-        print(QStringLiteral("Nie mogę zapisać stanu kasy do pliku ") + state);
-        return 1;
-    }
-    return 0;
+    return saveState();
 }

@@ -1,5 +1,6 @@
 #include "link.h"
 
+#include "networkline.h"
 #include "portmap.h"
 
 #include <QElapsedTimer>
@@ -29,7 +30,11 @@ int Link::openPort(TransferUi& ui, bool verbose)
         return 1;
     }
     const QString path = portmap::devicePath(number);
-    m_line = m_factory();
+    // A serial device server's address is reached over TCP; a device path by the factory.
+    if (portmap::isNetworkAddress(path))
+        m_line = std::make_unique<NetworkSerialLine>();
+    else
+        m_line = m_factory();
     const SerialLine::OpenError error = m_line->open(path);
     if (error != SerialLine::OpenError::None) {
         if (verbose) {

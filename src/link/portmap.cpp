@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QUrl>
 
 namespace {
 QHash<int, QString>& overrides()
@@ -95,16 +94,6 @@ QString byIdName(int port, const QString& byIdDir)
         if (entry.canonicalFilePath() == real)
             return entry.fileName();
     return {};
-}
-
-bool isNetworkAddress(const QString& path)
-{
-    const QUrl url(path, QUrl::StrictMode);
-    const QString scheme = url.scheme();
-    return url.isValid() &&
-           (scheme == QLatin1String("tcp") || scheme == QLatin1String("rfc2217")) &&
-           !url.host().isEmpty() && url.port() >= 1 && url.path().isEmpty() && !url.hasQuery() &&
-           !url.hasFragment() && url.userInfo().isEmpty();
 }
 
 QString permissionHint(const QString& path)

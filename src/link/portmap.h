@@ -28,9 +28,6 @@ bool isUsb(int port);
 // The /dev/serial/by-id name of the port's device ("usb-FTDI_FT232R_USB_UART_A1B2-if00-port0"),
 // empty when it has none. `byIdDir` is where the names are looked for.
 QString byIdName(int port, const QString& byIdDir = QStringLiteral("/dev/serial/by-id"));
-// A register behind a serial device server: "tcp://HOST:PORT" (raw TCP) or
-// "rfc2217://HOST:PORT" (telnet COM-PORT option), with a host and a port number 1..65535.
-bool isNetworkAddress(const QString& path);
 // The line added after an open failure for lack of permission.
 QString permissionHint(const QString& path);
 

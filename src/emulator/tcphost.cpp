@@ -1,0 +1,176 @@
+#include "tcphost.h"
+
+#include "telnetserver.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace emu {
+
+namespace {
+
+// One connected client: its socket, the bytes not yet taken by it and its telnet state.
+struct Client {
+    int fd = -1;
+    QByteArray out;
+    TelnetServer telnet;
+
+    void flush()
+    {
+        while (fd >= 0 && !out.isEmpty()) {
+            const ssize_t n = ::send(fd, out.constData(), size_t(out.size()), MSG_NOSIGNAL);
+            if (n <= 0)
+                return; // full, or gone: the next read tells
+            out.remove(0, n);
+        }
+    }
+};
+
+} // namespace
+
+TcpHost::TcpHost(RegisterModel& model, LineTiming timing, bool rfc2217)
+    : m_model(model), m_timing(timing), m_rfc2217(rfc2217)
+{
+}
+
+TcpHost::~TcpHost()
+{
+    stop();
+}
+
+QString TcpHost::address() const
+{
+    return (m_rfc2217 ? QStringLiteral("rfc2217://127.0.0.1:")
+                      : QStringLiteral("tcp://127.0.0.1:")) +
+           QString::number(m_port);
+}
+
+QList<QPair<int, QByteArray>> TcpHost::comPortRequests()
+{
+    std::lock_guard<std::mutex> g(m_mutex);
+    return m_requests;
+}
+
+bool TcpHost::start(quint16 port, QString* errorText)
+{
+    if (running())
+        return true;
+    auto fail = [&](const char* what) {
+        if (errorText)
+            *errorText = QString::fromUtf8(what) + QStringLiteral(": ") +
+                         QString::fromLocal8Bit(std::strerror(errno));
+        if (m_listen >= 0)
+            ::close(m_listen);
+        m_listen = -1;
+        return false;
+    };
+    m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_listen < 0)
+        return fail("socket");
+    const int on = 1;
+    ::setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(m_listen, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
+        return fail("bind");
+    if (::listen(m_listen, 4) != 0)
+        return fail("listen");
+    socklen_t size = sizeof a;
+    if (::getsockname(m_listen, reinterpret_cast<sockaddr*>(&a), &size) != 0)
+        return fail("getsockname");
+    m_port = ntohs(a.sin_port);
+    m_stop = false;
+    m_thread = std::thread([this] { run(); });
+    return true;
+}
+
+void TcpHost::stop()
+{
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_listen >= 0)
+        ::close(m_listen);
+    m_listen = -1;
+}
+
+void TcpHost::run()
+{
+    using Clock = LinePump::Clock;
+    LinePump pump(m_model, m_mutex, m_timing);
+    Client client;
+    auto drop = [&] {
+        ::close(client.fd);
+        client = Client{};
+        pump.clear();
+    };
+    // Answers go to the client; with nobody connected they are lost, as on a bare line.
+    const LinePump::Writer write = [&](const char* bytes, qint64 count) -> qint64 {
+        if (client.fd >= 0) {
+            const QByteArrayView data(bytes, count);
+            client.out += m_rfc2217 ? TelnetServer::escape(data) : data.toByteArray();
+            client.flush();
+        }
+        return count;
+    };
+    char buf[4096];
+    while (!m_stop) {
+        const auto wait = std::max(pump.wakeAt() - Clock::now(), Clock::duration::zero());
+        const timespec ts{0,
+                          long(std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count())};
+        pollfd p{client.fd >= 0 ? client.fd : m_listen, POLLIN, 0};
+        ::ppoll(&p, 1, &ts, nullptr);
+        if (client.fd < 0) {
+            const int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (fd >= 0) {
+                const int on = 1;
+                ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+                client.fd = fd;
+                pump.clear();
+                if (m_rfc2217)
+                    client.out = client.telnet.greeting();
+                ++m_connections;
+            }
+        }
+        while (client.fd >= 0) {
+            const ssize_t n = ::recv(client.fd, buf, sizeof buf, 0);
+            if (n > 0) {
+                const QByteArrayView raw(buf, n);
+                if (m_rfc2217) {
+                    pump.arrive(client.telnet.input(raw));
+                    client.out += client.telnet.takeOutput();
+                    std::lock_guard<std::mutex> g(m_mutex);
+                    m_requests = client.telnet.requests();
+                } else {
+                    pump.arrive(raw);
+                }
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+                drop(); // the client went away
+            break;
+        }
+        if (pump.advance() && client.fd >= 0) {
+            ++m_drops;
+            drop(); // the register's line disappears: the connection is dropped
+        }
+        pump.send(write);
+        client.flush();
+    }
+    if (client.fd >= 0)
+        ::close(client.fd);
+}
+
+} // namespace emu
