@@ -7,26 +7,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 namespace {
 
-// One record of the table as its shown line, its fields (the line split at "; ") and, when
-// the line starts with one, the record number.
-void printJson(const QString& table, const QStringList& lines)
+// {"table": NAME, "records": [...]}: each record an object with the table's named keys.
+void printJson(const QString& table, const QList<tableshow::Record>& list)
 {
-    static const QRegularExpression leadingNumber(QStringLiteral("^\\s*(\\d+)"));
     QJsonArray records;
-    for (const QString& line : lines) {
-        QJsonObject record;
-        const QRegularExpressionMatch m = leadingNumber.match(line);
-        if (m.hasMatch())
-            record.insert(QStringLiteral("number"), m.captured(1).toInt());
-        record.insert(QStringLiteral("fields"),
-                      QJsonArray::fromStringList(line.split(QStringLiteral("; "))));
-        record.insert(QStringLiteral("text"), line);
-        records.append(record);
-    }
+    for (const tableshow::Record& r : list)
+        records.append(r.object());
     cli::outJson(QJsonDocument(
         QJsonObject{{QStringLiteral("table"), table}, {QStringLiteral("records"), records}}));
 }
@@ -52,17 +41,17 @@ int runDbShow(const QStringList& args, CliContext& context)
                  QStringLiteral(" ma format wersji 1; najpierw: vduno db convert"));
         return ExitFailure;
     }
-    QStringList lines;
-    if (!db.startsWith("VORN_DUNO_V_2_00") || !tableshow::lines(db, args.at(1), lines)) {
+    QList<tableshow::Record> records;
+    if (!db.startsWith("VORN_DUNO_V_2_00") || !tableshow::records(db, args.at(1), records)) {
         cli::err(QStringLiteral("Plik ") + args.at(0) +
                  QStringLiteral(" nie jest bazą danych kasy Vorn Duno"));
         return ExitFailure;
     }
     if (context.json) {
-        printJson(args.at(1), lines);
+        printJson(args.at(1), records);
         return ExitOk;
     }
-    for (const QString& line : lines)
-        cli::out(line);
+    for (const tableshow::Record& r : records)
+        cli::out(r.line());
     return ExitOk;
 }

@@ -219,20 +219,6 @@ QList<Paragraph> paragraphsFromBlock(const Block& b)
     return out;
 }
 
-QStringList readableLines(const Block& b)
-{
-    QStringList out;
-    for (int i = 0; i < b.lineCount && (i + 1) * LineWidth <= b.lines.size(); ++i) {
-        QByteArray line = b.lines.mid(i * LineWidth, LineWidth);
-        line.replace(LargeMark, "^");
-        QString text = cp1250::readField(line);
-        if (b.tall.value(i))
-            text += QStringLiteral("  [wysoka]");
-        out.append(QString::number(i + 1) + QStringLiteral(". |") + text + u'|');
-    }
-    return out;
-}
-
 recordsend::OutcomeTexts footerSendTexts()
 {
     return {QStringLiteral("Stopkę zapisano w kasie"),

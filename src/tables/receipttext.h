@@ -104,7 +104,4 @@ std::optional<QStringList> readHeader(Link& link, TransferUi& ui);
 // spaces and 0 bytes around the text dropped.
 QList<Paragraph> paragraphsFromBlock(const Block& b);
 
-// Readable lines of a stored block (the large-character marker shown as "^").
-QStringList readableLines(const Block& b);
-
 } // namespace receipt

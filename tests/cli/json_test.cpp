@@ -136,8 +136,10 @@ INSTANTIATE_TEST_SUITE_P(
                  [](const QJsonObject& o) {
                      EXPECT_EQ(o.value(s("table")).toString(), s("cashiers"));
                      const QJsonObject first = recordNumbered(o.value(s("records")).toArray(), 1);
-                     EXPECT_EQ(first.value(s("fields")).toArray().first().toString(),
-                               s("1. Kierownik"));
+                     EXPECT_EQ(first.value(s("name")).toString(), s("Kierownik"));
+                     EXPECT_TRUE(first.value(s("password")).isString());
+                     EXPECT_TRUE(
+                         first.value(s("rights")).toObject().value(s("cashInOut")).toBool());
                  }}),
     [](const ::testing::TestParamInfo<JsonCase>& info) {
         std::string name = info.param.title;
