@@ -1,0 +1,1 @@
+target_link_libraries(network_bench PRIVATE vduno_tables vduno_database vduno_emulator)

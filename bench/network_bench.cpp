@@ -1,0 +1,106 @@
+// Programming a full base of 2000 articles to a register behind a serial device server (the
+// emulator's TCP host, raw and RFC 2217) with fast transfers, the server's serial line at
+// 115200 baud. The limit of a run is what the serial line behind the server needs: the bytes
+// the run put on the wire (both ways, 10 bits a byte) divided by the line rate. The network
+// hop should add little to it.
+//
+// Arguments: RFC 2217 (0 raw TCP, 1 telnet with the COM-PORT option), number of articles.
+#include "common/transferui.h"
+#include "database/databasesession.h"
+#include "emulator/tcphost.h"
+#include "link/link.h"
+#include "link/portmap.h"
+#include "tables/articlerecord.h"
+#include "tables/articlesend.h"
+#include "tables/tablelayout.h"
+
+#include "limit.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kPort = 78;
+constexpr int kBis = 2;
+constexpr int kBaud = 115200;
+
+struct Rig {
+    QTemporaryDir dir;
+    DatabaseSession session{dir.filePath(QStringLiteral("BDTemp.bdt"))};
+    emu::RegisterModel reg;
+    emu::TcpHost host;
+    Link link;
+    SilentUi ui;
+    qint64 wireBytes = 0;
+    bool ready = false;
+
+    Rig(bool rfc2217, int articles) : host(reg, emu::LineTiming{kBaud}, rfc2217)
+    {
+        reg.setRecordDelayMs(0);
+        session.createWorkingDatabase();
+        for (int n = 1; n <= articles; ++n) {
+            ArticleRecord r;
+            r.number = n;
+            r.name = QStringLiteral("Towar numer %1 żółty").arg(n);
+            r.price = 100 + n;
+            r.barcode = QString::number(5900000000000LL + n);
+            storeRecord(session.database(), layout::Articles, n, r);
+        }
+        if (!host.start())
+            return;
+        portmap::setPortOverride(kPort, host.address());
+        link.port = kPort;
+        link.line.baud = quint32(kBaud);
+        link.fastTransfers = true;
+        link.trace = [this](char, QByteArrayView bytes) { wireBytes += bytes.size(); };
+        ready = link.openPort(ui, false) == 0;
+    }
+    ~Rig()
+    {
+        link.closePort();
+        portmap::clearPortOverrides();
+    }
+    double lineLimitMs() const { return double(wireBytes) * 10 * 1000 / kBaud; }
+};
+
+void SendAllArticlesOverTcp(benchmark::State& state)
+{
+    const bool rfc2217 = state.range(0) != 0;
+    const int count = int(state.range(1));
+    Rig rig(rfc2217, count);
+    if (!rig.ready) {
+        state.SkipWithError("no emulator");
+        return;
+    }
+    const QList<int> numbers = articlesend::usedArticles(rig.session.database());
+    timeAgainstLimit(state, 0, [&] {
+        rig.wireBytes = 0;
+        const auto run =
+            articlesend::sendAll(rig.link, rig.ui, rig.session.database(), numbers, kBis);
+        if (run.programmed != count)
+            state.SkipWithError("not every article was confirmed");
+        return rig.lineLimitMs();
+    });
+    state.counters["wire_bytes"] = double(rig.wireBytes);
+}
+BENCHMARK(SendAllArticlesOverTcp)
+    ->ArgNames({"rfc2217", "articles"})
+    ->Args({0, 2000})
+    ->Args({1, 2000})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
