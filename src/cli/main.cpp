@@ -27,7 +27,10 @@ void printHelp()
     cli::out(QStringLiteral("Użycie: vduno [opcje łącza] POLECENIE [argumenty]"));
     cli::out(QString());
     cli::out(QStringLiteral("Opcje łącza:"));
-    cli::out(QStringLiteral("  --device ŚCIEŻKA    urządzenie szeregowe (np. /dev/ttyUSB0)"));
+    cli::out(
+        QStringLiteral("  --device ŚCIEŻKA    urządzenie szeregowe (np. /dev/ttyUSB0) albo adres\n"
+                       "                      serwera portów szeregowych: tcp://HOST:PORT,\n"
+                       "                      rfc2217://HOST:PORT"));
     cli::out(QStringLiteral("  --port N            numer portu COM 1..99"));
     cli::out(QStringLiteral("  --baud B            prędkość (domyślnie 115200)"));
     cli::out(QStringLiteral("  --address A         adres kasy 1..9 (domyślnie 1)"));
