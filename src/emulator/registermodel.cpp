@@ -33,6 +33,7 @@ constexpr uint8_t kReadCodes[RegisterModel::TableCount] = {'T', 'K', 'R', 'F', '
 enum DeviceError : uint8_t {
     ErrUnknownCommand = 0,
     ErrCheckByte = 1,
+    ErrFrameNumber = 4,
     ErrArticleName = 5,
     ErrArticleNumber = 6,
     ErrVat = 7,
@@ -348,6 +349,8 @@ QList<Reply> RegisterModel::handle(QByteArrayView frame)
     ++m_frameCounter;
     if (uint8_t(frame[length - 2]) != checkByte(frame))
         return applyFaults(error(ErrCheckByte));
+    if (!acceptNumber(cmd, length, u16At(frame, 4)))
+        return applyFaults(error(ErrFrameNumber));
     if (m_faults.ackInstead.contains(m_frameCounter))
         return applyFaults(
             {Reply{ackFrame(m_address, uint8_t(m_faults.ackInstead.value(m_frameCounter)))}});
@@ -372,6 +375,40 @@ QList<Reply> RegisterModel::handle(QByteArrayView frame)
         }
     }
     return applyFaults(process(frame));
+}
+
+bool RegisterModel::acceptNumber(uint8_t command, int length, uint16_t seq)
+{
+    // Acknowledgements and the probe stand outside every run; the register scan sends the
+    // probe with the number 0.
+    if ((command == kAck || command == 'Q') && length == 10)
+        return true;
+    // The frames that come in runs: table programming, deletions and quick keys.
+    struct RunFrame {
+        uint8_t command;
+        int length;
+    };
+    static constexpr RunFrame runFrames[] = {
+        {'T', 78}, {'T', 77}, {'K', 43}, {'R', 38}, {'F', 33}, {'W', 40}, {'Z', 58}, {'G', 31},
+        {'S', 44}, {'0', 54}, {'1', 32}, {'2', 26}, {'3', 33}, {'4', 33}, {'5', 53}, {'6', 31}};
+    const bool inRun =
+        std::any_of(std::begin(runFrames), std::end(runFrames),
+                    [&](const RunFrame& r) { return r.command == command && r.length == length; });
+    const int number = seq & ~kEndMarker;
+    const bool last = (seq & kEndMarker) != 0;
+    if (number == 1) {
+        if (m_numbering.open)
+            ++m_unclosedRuns;
+        m_numbering = Numbering{inRun && !last, 1};
+        return true;
+    }
+    if (inRun && m_numbering.open && number == m_numbering.last + 1) {
+        m_numbering = Numbering{!last, number};
+        return true;
+    }
+    m_numbering = Numbering{};
+    ++m_numberingErrors;
+    return false;
 }
 
 QList<Reply> RegisterModel::applyFaults(QList<Reply> replies)

@@ -79,6 +79,19 @@ public:
     void resetInput() { m_assembler.clear(); }
     int framesReceived() const { return m_frameCounter; }
 
+    // Frame numbering of the computer's runs. A programming or deletion frame numbered 1
+    // starts a run (a run still open then is abandoned: the computer went away without
+    // closing it); every further frame of the run carries the previous number + 1, and the
+    // frame with the end marker closes it. A frame out of sequence is refused with device
+    // error 4 and ends the run. Every other command is a transfer of one frame and carries
+    // the number 1 (with or without the end marker); acknowledgements and the probe carry
+    // no number the register looks at.
+    bool runOpen() const { return m_numbering.open; }
+    // Runs abandoned open because a new one began.
+    int unclosedRuns() const { return m_unclosedRuns; }
+    // Frames refused with device error 4.
+    int numberingErrors() const { return m_numberingErrors; }
+
     // Table access (1-based record numbers; an empty image is all zero).
     static int imageSize(Table t, Model m);
     static int recordCount(Table t);
@@ -128,7 +141,12 @@ private:
         int next = 0;
         bool active = false;
     };
+    struct Numbering {
+        bool open = false;
+        int last = 0; // number of the run's last frame so far
+    };
     QList<Reply> process(QByteArrayView frame);
+    bool acceptNumber(uint8_t command, int length, uint16_t seq);
     QList<Reply> applyFaults(QList<Reply> replies);
     QList<Reply> programRecord(Table t, QByteArrayView data, uint16_t seq);
     QList<Reply> deleteRecord(Table t, QByteArrayView data, int nameWidth, uint16_t seq);
@@ -149,6 +167,9 @@ private:
     int m_frameCounter = 0;
     FrameAssembler m_assembler;
     ReadRun m_run;
+    Numbering m_numbering;
+    int m_unclosedRuns = 0;
+    int m_numberingErrors = 0;
     QList<QByteArray> m_copyChunks; // copy text stream still to send, one chunk per 0xAA
     QByteArray m_copyText;
     QByteArray m_cache;

@@ -259,8 +259,9 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& caller, RegisterDa
         ++sent;
         // The frame with the stop's end marker is the run's last, whatever the answer.
         const bool lastAfterStop = endMarker != 0 && sent < result.total;
+        // Numbered over the frames sent: the register takes only the next number of its run.
         const quint16 sequence =
-            quint16(i + 1) | endMarker | (sent == result.total ? frame::EndMarker : 0);
+            quint16(sent) | endMarker | (sent == result.total ? frame::EndMarker : 0);
         const QByteArray record = pcRecord(db, n);
         commands::sendRecord(link, ui,
                              commands::articleRecord(link.address, sequence, record, confirm,
@@ -449,13 +450,14 @@ VerifyResult ArticleSync::verifyBarcodes(Link& link, TransferUi& caller, Registe
             differing.append(n);
     }
     result.differing = int(differing.size());
-    quint16 sequence = frame::Single;
-    for (int n : differing) {
+    // The re-sends are one run numbered 1, 2, 3 ...; the end marker goes on the last one, or
+    // on the one after a stop request, which then ends the run.
+    for (int i = 0; i < differing.size(); ++i) {
+        const int n = differing[i];
         ui.processEvents();
-        if (ui.stopRequested()) {
-            result.stopped = true;
-            break;
-        }
+        result.stopped = ui.stopRequested() && i + 1 < differing.size();
+        const quint16 sequence =
+            quint16(i + 1) | (i + 1 == differing.size() || result.stopped ? frame::EndMarker : 0);
         commands::sendRecord(link, ui,
                              commands::articleRecord(link.address, sequence, pcRecord(db, n), 0,
                                                      registerType == 1 ? 1 : 2));
@@ -466,7 +468,8 @@ VerifyResult ArticleSync::verifyBarcodes(Link& link, TransferUi& caller, Registe
         }
         ++result.resent;
         ui.progress(result.resent, result.differing);
-        ++sequence;
+        if (result.stopped)
+            break;
     }
     if (result.stopped) {
         ui.showMessage(stoppedSendText(result.resent, result.differing));

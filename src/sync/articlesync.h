@@ -92,7 +92,7 @@ public:
     ReadOutcome read(Link& link, TransferUi& ui, int registerType);
 
     // Programs the checked PC articles (`lines`: the PC list's article numbers in list order;
-    // the sequence value grows with every line, checked or not). Accepted articles (code 0 or
+    // the frames are numbered 1, 2, 3 ... as they go out). Accepted articles (code 0 or
     // 3, at once or after a busy answer) are counted and copied into the buffer. Shows the
     // summary or the failure text. A stop request puts the end marker on the next frame and
     // ends the run after it; the summary then says how many of the checked were sent. Does
@@ -121,9 +121,11 @@ public:
     QSet<int> unusedArticles(const QString& days, const QDate& today) const;
 
     // Reads the base, compares the barcodes of the first m register lines with the PC records
-    // and re-sends the PC record of every article that differs (confirm byte 0). Shows the
-    // outcome and, after re-sends, reads the base again. A read that did not bring the whole
-    // base gives no verdict (lastRead says how far it got); stopped re-sends say how many went.
+    // and re-sends the PC record of every article that differs (confirm byte 0) as one run
+    // numbered 1, 2, 3 ..., the end marker on the last re-send; a stop request puts it on the
+    // next re-send, which ends the run. Shows the outcome and, after re-sends, reads the base
+    // again. A read that did not bring the whole base gives no verdict (lastRead says how far
+    // it got); stopped re-sends say how many went.
     VerifyResult verifyBarcodes(Link& link, TransferUi& ui, RegisterDatabase& db, int registerType);
 
 private:

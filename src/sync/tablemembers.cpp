@@ -249,7 +249,6 @@ const TableMember& groupsMember()
         m.toPc = {{0, 0, 22}};
         m.fields = {field(u"nazwa", 1, 21)};
         m.noun = QStringLiteral(" grup towarowych.");
-        m.sequencing = Sequencing::PerLine;
         m.runEnd = RunEnd::WaitReadMessage;
         m.settleMs = 430;
         m.deviceErrorOnDelete = true;
@@ -276,7 +275,6 @@ const TableMember& packagingMember()
         m.toPc = {{0, 0, 47}, {65, 47, 1}};
         m.fields = {field(u"nazwa", 1, 42), field(u"cena", 43, 4), field(u"zmiana ceny", 47, 1)};
         m.noun = QStringLiteral(" opakowań.");
-        m.sequencing = Sequencing::PerLine;
         m.runEnd = RunEnd::WaitReadMessage;
         m.settleMs = 1300;
         m.reportWaitOnDelete = true;
@@ -299,7 +297,6 @@ const TableMember& cashiersMember()
         m.toPc = {{0, 0, 26}, {224, 26, 7}};
         m.fields = {field(u"nazwa", 1, 21), field(u"hasło", 22, 4), field(u"uprawnienia", 26, 7)};
         m.noun = QStringLiteral(" kasjerów.");
-        m.sequencing = Sequencing::PerFrame;
         m.runEnd = RunEnd::MessageWaitRead;
         m.settleMs = 400;
         m.deviceErrorOnDelete = true;
@@ -325,7 +322,6 @@ const TableMember& discountsMember()
         m.fields = {field(u"nazwa", 1, 21), field(u"rodzaj", 22, 1), field(u"typ", 23, 1),
                     field(u"wartość", 24, 4)};
         m.noun = QStringLiteral(" rabatów.");
-        m.sequencing = Sequencing::PerFrame;
         m.runEnd = RunEnd::MessageWaitRead;
         m.settleMs = 400;
         m.columns = discountColumns;
@@ -350,7 +346,6 @@ const TableMember& paymentFormsMember()
         m.toPc = {{0, 0, 22}, {26, 22, 1}};
         m.fields = {field(u"nazwa", 1, 21), field(u"rodzaj", 22, 1)};
         m.noun = QStringLiteral(" form płatnosci.");
-        m.sequencing = Sequencing::PerLine;
         m.runEnd = RunEnd::WaitMessageRead;
         m.settleMs = 450;
         m.columns = paymentFormColumns;
@@ -374,7 +369,6 @@ const TableMember& currenciesMember()
         m.fields = {field(u"nazwa", 1, 21), field(u"kurs", 22, 4),
                     field(u"miejsca dziesiętne", 26, 1), field(u"symbol", 27, 3)};
         m.noun = QStringLiteral(" walut.");
-        m.sequencing = Sequencing::PerLine;
         m.runEnd = RunEnd::MessageWaitRead;
         m.settleMs = 430;
         m.columns = currencyColumns;

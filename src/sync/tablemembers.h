@@ -28,9 +28,6 @@ struct RecordField {
     int width = 0;
 };
 
-// How the sequence value of a programming run grows.
-enum class Sequencing { PerLine, PerFrame };
-
 // What follows the last record of a programming run: the settling wait, the register's table
 // read again and the summary, in the member's order.
 enum class RunEnd { WaitReadMessage, MessageWaitRead, WaitMessageRead };
@@ -56,7 +53,6 @@ struct TableMember {
     QList<ByteMap> toPc;
     QList<RecordField> fields;
     QString noun; // " grup towarowych." ...
-    Sequencing sequencing = Sequencing::PerLine;
     RunEnd runEnd = RunEnd::WaitReadMessage;
     int settleMs = 0;
     // Deleting packaging: the first answer is awaited with the report confirmation wait,

@@ -137,9 +137,9 @@ TableRunResult TableSync::program(Link& link, TransferUi& caller, RegisterDataba
         ui.processEvents();
         // After a stop request the next frame is the run's last: it carries the end marker.
         const bool lastAfterStop = ui.stopRequested() && sent < result.total;
+        // Numbered over the frames sent: the register takes only the next number of its run.
         const quint16 sequence =
-            quint16(m_member.sequencing == Sequencing::PerLine ? i + 1 : sent) |
-            (sent == result.total || lastAfterStop ? frame::EndMarker : 0);
+            quint16(sent) | (sent == result.total || lastAfterStop ? frame::EndMarker : 0);
         const QByteArray record = db.readBytes(m_member.pc.offsetOf(n), m_member.pc.recordSize);
         commands::sendRecord(link, ui,
                              m_member.programFrame(link.address, sequence, record, confirm));

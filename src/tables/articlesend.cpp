@@ -128,16 +128,18 @@ RunResult sendAll(Link& link, TransferUi& caller, RegisterDatabase& db, const QL
     link.stopRequest = false;
     link.drainInput(ui);
 
-    quint16 sequence = 0;
     for (int i = 0; i < todo.size(); ++i) {
         ui.processEvents();
         if (ui.stopRequested())
             link.stopRequest = true;
-        sequence = quint16(((sequence & 0x7FFF) + 1) & 0x7FFF) | (sequence & frame::EndMarker);
+        quint16 sequence = quint16((i + 1) & 0x7FFF);
         if (link.stopRequest) {
             sequence |= frame::EndMarker;
             run.cancelled = true;
         }
+        // The last article closes the register's run.
+        if (i + 1 == todo.size())
+            sequence |= frame::EndMarker;
         const QByteArrayView record = layout::Articles.record(table, todo[i]);
         commands::send(link, ui, *articleFrame(link.address, sequence, record, registerType));
         link.pauseForAnswer(ui, pacing.afterFrame);
@@ -157,7 +159,7 @@ RunResult sendAll(Link& link, TransferUi& caller, RegisterDatabase& db, const QL
             if (panel.programmed)
                 panel.programmed(run.programmed, run.listed);
             link.pauseBetweenFrames(ui, pacing.afterConfirmed);
-            if (result == answers::AcceptedEnd) {
+            if (result == answers::AcceptedEnd && i + 1 < todo.size()) {
                 run.end = RunResult::End::RegisterEnded;
                 break;
             }
@@ -170,6 +172,10 @@ RunResult sendAll(Link& link, TransferUi& caller, RegisterDatabase& db, const QL
                                                       : RunResult::End::TransmissionError;
             break;
         }
+        // The frame with the end marker closed the register's run, whatever the answer: a
+        // frame after it would be out of sequence.
+        if (sequence & frame::EndMarker)
+            break;
     }
     link.stopRequest = false;
     return run;

@@ -12,8 +12,9 @@ class RegisterDatabase;
 class TransferUi;
 
 // Programming articles into the register: one article as a frame of its own (sequence value
-// 0x8001), or the whole listed base as a run numbered 1, 2, 3 ... in which the end marker is
-// set only once the user has pressed "Anuluj" on the send panel.
+// 0x8001), or the whole listed base as a run numbered 1, 2, 3 ... whose last frame carries
+// the end marker; once the user has pressed "Anuluj" on the send panel the next frame carries
+// it and is the run's last.
 namespace articlesend {
 
 // The article frame carries record bytes 0..67 (DUNO BIS, 78 bytes) or 0..66 (DUNO, 77 bytes,
@@ -56,7 +57,7 @@ struct Refusal {
 
 struct RunResult {
     enum class End {
-        Completed,         // every listed article was answered
+        Completed,         // every listed article was answered, or the one after "Anuluj"
         RegisterEnded,     // the register acknowledged with code 3 and the run stopped there
         TransmissionError, // an answer that is neither confirmed, busy nor refused
         SalesNotZero,      // such an answer that was a frame of the register's own
@@ -65,14 +66,14 @@ struct RunResult {
     int listed = 0;
     int programmed = 0;
     QList<Refusal> refused;
-    bool cancelled = false; // "Anuluj" was pressed; the frames after it carried the end marker
+    bool cancelled = false; // "Anuluj" was pressed; the frame after it carried the end marker
     int lastResult = -1;    // the last confirmation wait's result
 
-    // "Anuluj" was pressed and the register ended the run before every listed article was
-    // answered.
+    // "Anuluj" was pressed and the run ended before every listed article was answered.
     bool endedEarly() const
     {
-        return cancelled && end == End::RegisterEnded && programmed + refused.size() < listed;
+        return cancelled && (end == End::Completed || end == End::RegisterEnded) &&
+               programmed + refused.size() < listed;
     }
     // The messages to show, in order: the summary ("Przerwano. Wysłano 3 z 20." for a run
     // that ended early), and the failure list when there were refusals; or the one message
@@ -92,8 +93,8 @@ struct Pacing {
 
 // Sends the articles `numbers` (the grid's rows, in row order) from the database. Free slots
 // in the list are passed over. The stop request (the link's flag, or ui.stopRequested() after
-// the pending events have run) marks this and every later frame with the end marker; the run
-// itself goes on. Shows nothing: the caller shows result.messages().
+// the pending events have run) marks the next frame with the end marker, and the run ends
+// after its answer. Shows nothing: the caller shows result.messages().
 RunResult sendAll(Link& link, TransferUi& ui, RegisterDatabase& db, const QList<int>& numbers,
                   int registerType, const Panel& panel = {}, const Pacing& pacing = {});
 

@@ -184,6 +184,8 @@ struct Rig {
     }
     ~Rig()
     {
+        // Whatever fault the register shows, the program keeps numbering its runs in sequence.
+        EXPECT_EQ(numberingErrors(), 0) << "the register refused a frame's number";
         link.closePort();
         portmap::clearPortOverrides();
     }
@@ -234,6 +236,16 @@ struct Rig {
     {
         auto hold = host.lock();
         reg.setImage(t, n, image);
+    }
+    int numberingErrors()
+    {
+        auto hold = host.lock();
+        return reg.numberingErrors();
+    }
+    bool runOpen()
+    {
+        auto hold = host.lock();
+        return reg.runOpen();
     }
 
     // "Nie mogę otworzyć portu COM<n> (<device>)." when the vanished device cannot be opened.

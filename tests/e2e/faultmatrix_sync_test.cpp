@@ -468,8 +468,8 @@ TEST(FaultMatrixSync, VerifyBarcodesResend)
     runMatrix(run);
 }
 
-// "Skopiuj zaznaczone rekordy do kasy" of packaging: the sequence value grows with every PC
-// line; the run ends with the settling wait, the read and then the summary.
+// "Skopiuj zaznaczone rekordy do kasy" of packaging: the run ends with the settling wait, the
+// read and then the summary.
 TEST(FaultMatrixSync, PackagingProgram)
 {
     auto sync = std::make_shared<basesync::TableSync>(basesync::packagingMember());

@@ -88,6 +88,12 @@ struct Program {
     }
     ~Program()
     {
+        {
+            // Every run the person started was numbered in sequence and closed.
+            auto hold = host.lock();
+            EXPECT_EQ(reg.numberingErrors(), 0) << "the register refused a frame's number";
+            EXPECT_FALSE(reg.runOpen()) << "a run was left open";
+        }
         Link::instance().trace = {};
         Link::instance().closePort();
         window.reset();

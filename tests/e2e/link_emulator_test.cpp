@@ -215,3 +215,64 @@ TEST(LinkAgainstEmulator, DeviceVanishingMidTransfer)
     EXPECT_EQ(b.ui.messages[0], QStringLiteral("Brak komunikacji."));
     EXPECT_TRUE(b.ui.messages[1].startsWith(QStringLiteral("Nie mogę otworzyć portu COM42")));
 }
+
+// A client that numbers the frames of its runs wrongly is caught by the register: the frame
+// out of sequence is refused with device error 4, the client shows the register's words for
+// it, and the refused frame programs nothing. Each case sends group records 2, 3, ... with
+// the sequence values listed, through the real link, and shows what the register refused as
+// a client does.
+TEST(LinkAgainstEmulator, FramesOutOfSequenceAreRefusedWithErrorFour)
+{
+    struct Case {
+        const char* name;
+        QList<quint16> sequences;
+        QList<bool> refused; // per frame
+        bool openAfter;      // the register's run is still open afterwards
+        int unclosed;        // runs the register abandoned open
+    };
+    const Case cases[] = {
+        {"well numbered", {1, 2, 0x8003}, {false, false, false}, false, 0},
+        {"stopped: the next frame is the last", {1, 0x8002}, {false, false}, false, 0},
+        {"skips a number", {1, 3, 0x8004}, {false, true, true}, false, 0},
+        {"numbered per list line, skipping unchecked lines", {2, 0x8004}, {true, true}, false, 0},
+        {"repeats a number", {1, 2, 0x8002}, {false, false, true}, false, 0},
+        {"goes on after the end marker", {0x8001, 0x8002}, {false, true}, false, 0},
+        {"begins with 0", {0, 0x8001}, {true, false}, false, 0},
+        {"never closes its run", {1, 2}, {false, false}, true, 0},
+        {"the next run restarts an unclosed one",
+         {1, 2, 1, 0x8002},
+         {false, false, false, false},
+         false,
+         1},
+    };
+    const QString refusal = QStringLiteral("Błąd 4: Zły numer ramki");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bench b(emu::Model::DunoBis);
+        ASSERT_TRUE(b.opened);
+        QStringList shown;
+        for (int i = 0; i < c.sequences.size(); ++i) {
+            const int group = i + 2;
+            const QByteArray record = groupRecord(group, "Grupa " + QByteArray::number(group));
+            ASSERT_TRUE(commands::sendRecord(
+                b.link, b.ui, commands::productGroupRecord(1, c.sequences[i], record, 0)));
+            const int r = answers::confirmationWait(b.link, b.ui);
+            if (r == answers::DeviceError)
+                answers::showDeviceError(b.ui, b.link.at(8));
+            EXPECT_EQ(r == answers::DeviceError, c.refused[i]) << "frame " << i + 1;
+            if (c.refused[i])
+                shown.append(refusal);
+            else
+                EXPECT_TRUE(answers::confirmed(r)) << "frame " << i + 1;
+            auto hold = b.host.lock();
+            // A refused frame programs nothing.
+            EXPECT_EQ(b.reg.image(emu::RegisterModel::Groups, group)[0] != 0, !c.refused[i])
+                << "frame " << i + 1;
+        }
+        EXPECT_EQ(b.ui.messages, shown);
+        auto hold = b.host.lock();
+        EXPECT_EQ(b.reg.runOpen(), c.openAfter);
+        EXPECT_EQ(b.reg.unclosedRuns(), c.unclosed);
+        EXPECT_EQ(b.reg.numberingErrors(), int(c.refused.count(true)));
+    }
+}

@@ -149,6 +149,40 @@ TEST(RegisterModel, TableReadIsPacedByAcknowledgements)
     EXPECT_TRUE(reg.handle(handAck(1, 0)).isEmpty());
 }
 
+// Only the frames of the computer's runs are numbered in sequence. The probe goes out with
+// the number 0 from the register scan; acknowledgements always carry 1; the other commands
+// are transfers of one frame and carry 1, with or without the end marker. A read request does
+// not leave a run open: the register's data frames answer it.
+TEST(RegisterModel, FramesOutsideRunsAndCommandsOfOneFrame)
+{
+    RegisterModel reg;
+    EXPECT_EQ(all(reg.handle(handFrame(1, 0, 'Q', bytes({0})))), handFrame(1, 1, 0x41, bytes({0})));
+    EXPECT_EQ(all(reg.handle(handFrame(1, 0x8001, 'Q', bytes({0})))),
+              handFrame(1, 1, 0x41, bytes({0})));
+    EXPECT_EQ(all(reg.handle(groupFrame(2, "Napoje", 1))), kAck0);
+    EXPECT_TRUE(reg.runOpen());
+    // the probe and an acknowledgement in the middle leave the run as it is
+    reg.handle(handFrame(1, 0, 'Q', bytes({0})));
+    EXPECT_TRUE(reg.handle(handAck(1, 0)).isEmpty());
+    EXPECT_EQ(all(reg.handle(groupFrame(3, "Chemia", 0x8002))), kAck3);
+    EXPECT_FALSE(reg.runOpen());
+    // a read request numbered 1 leaves no run open
+    EXPECT_EQ(all(reg.handle(request('G', 1))).size(), 35);
+    EXPECT_TRUE(reg.handle(handAck(1, 4)).isEmpty());
+    EXPECT_FALSE(reg.runOpen());
+    // a read request or a command of one frame numbered otherwise is refused
+    EXPECT_EQ(all(reg.handle(request('G', 2))), errorOf(4));
+    EXPECT_EQ(all(reg.handle(handFrame(1, 0x8002, 't', bytes({1})))), errorOf(4));
+    EXPECT_EQ(reg.reportsPrinted(), 0);
+    EXPECT_EQ(reg.numberingErrors(), 2);
+    EXPECT_EQ(reg.unclosedRuns(), 0);
+    // a run that never sent its end marker is abandoned when the next one begins
+    EXPECT_EQ(all(reg.handle(groupFrame(4, "Pieczywo", 1))), kAck0);
+    EXPECT_EQ(all(reg.handle(groupFrame(5, "Słodycze", 0x8001))), kAck3);
+    EXPECT_EQ(reg.unclosedRuns(), 1);
+    EXPECT_FALSE(reg.runOpen());
+}
+
 TEST(RegisterModel, StopAndAbortEndARead)
 {
     for (int code : {4, 1, 3}) {

@@ -122,11 +122,13 @@ TEST(ArticleSyncAgainstEmulator, ProgramsCheckedArticlesWithTheirSequenceValues)
     EXPECT_FALSE(r.broken);
     EXPECT_EQ(printing, (QList<bool>{true, false}));
     EXPECT_EQ(b.ui.messages, QStringList{QStringLiteral(" Zaprogramowano 2 towarów.")});
-    // The sequence value grows with every line, the last checked one carries the end marker.
+    // Numbered over the frames sent (the unchecked line between them sends nothing); the
+    // last checked line carries the end marker and closes the register's run.
     const QList<QByteArray> frames = b.sentWith('T');
     ASSERT_EQ(frames.size(), 2);
     EXPECT_EQ(sequenceOf(frames[0]), 1);
-    EXPECT_EQ(sequenceOf(frames[1]), 0x8003);
+    EXPECT_EQ(sequenceOf(frames[1]), 0x8002);
+    EXPECT_FALSE(b.runOpen());
     EXPECT_EQ(frames[0].size(), 78);
     EXPECT_EQ(quint8(frames[0][75]), 1); // confirm byte
     // Busy on a frame with sequence value 1: 1500 ms before the second wait.

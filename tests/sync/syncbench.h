@@ -72,6 +72,8 @@ struct Bench : TestDatabase {
     }
     ~Bench()
     {
+        // The program numbers the frames of every run as the register requires.
+        EXPECT_EQ(numberingErrors(), 0) << "the register refused a frame's number";
         link.closePort();
         portmap::clearPortOverrides();
     }
@@ -94,6 +96,16 @@ struct Bench : TestDatabase {
     {
         auto hold = host.lock();
         reg.setFaults(plan);
+    }
+    int numberingErrors()
+    {
+        auto hold = host.lock();
+        return reg.numberingErrors();
+    }
+    bool runOpen()
+    {
+        auto hold = host.lock();
+        return reg.runOpen();
     }
     // Frames sent with this command byte, in order.
     QList<QByteArray> sentWith(char command) const

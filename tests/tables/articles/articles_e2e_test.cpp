@@ -27,6 +27,11 @@ struct Bench {
     }
     ~Bench()
     {
+        {
+            // The program numbers the frames of every run as the register requires.
+            auto hold = host.lock();
+            EXPECT_EQ(reg.numberingErrors(), 0) << "the register refused a frame's number";
+        }
         link.closePort();
         portmap::clearPortOverrides();
     }
@@ -62,8 +67,10 @@ TEST(ArticlesAgainstEmulator, SendAllEveryArticleConfirmedOnBothModels)
                                               articlesend::usedArticles(b.db.db()), type);
         EXPECT_EQ(run.programmed, 4);
         EXPECT_EQ(run.messages(), QStringList{QStringLiteral(" Zaprogramowano 4 towarów.")});
-        EXPECT_EQ(b.sequences, (QList<quint16>{1, 2, 3, 4}));
+        EXPECT_EQ(b.sequences, (QList<quint16>{1, 2, 3, 0x8004}));
         EXPECT_EQ(b.registerImage(3).mid(2, 11), QByteArray("Artyku\xb3 3", 10) + '\0');
+        auto hold = b.host.lock();
+        EXPECT_FALSE(b.reg.runOpen());
     }
 }
 
@@ -112,6 +119,31 @@ TEST(ArticlesAgainstEmulator, EndMarkerAfterCancel)
     EXPECT_EQ(run.programmed, 3);
     EXPECT_EQ(run.end, articlesend::RunResult::End::RegisterEnded);
     EXPECT_EQ(run.messages(), QStringList{QStringLiteral("Przerwano. Wysłano 3 z 4.")});
+}
+
+// The frame after "Anuluj" closes the register's run even when the register refuses the
+// article it carries: the run ends there, and no frame goes out of sequence after it.
+TEST(ArticlesAgainstEmulator, RefusedFrameAfterCancelStillEndsTheRun)
+{
+    Bench b(emu::Model::DunoBis);
+    ASSERT_TRUE(b.opened);
+    b.articles(4);
+    ArticleRecord bad = TestDb::article(3, QStringLiteral("Zła stawka"));
+    bad.vat = 'E';
+    b.db.put(bad);
+    b.ui.stopAfterEvents = 3;
+    const auto run = articlesend::sendAll(b.link, b.ui, b.db.db(), {1, 2, 3, 4}, 2);
+    EXPECT_TRUE(run.cancelled);
+    EXPECT_EQ(b.sequences, (QList<quint16>{1, 2, 0x8003}));
+    EXPECT_EQ(run.programmed, 2);
+    EXPECT_EQ(run.messages(),
+              (QStringList{QStringLiteral("Przerwano. Wysłano 2 z 4. Nie udało się zaprogramować "
+                                          "1 towarów."),
+                           QStringLiteral("Niezaprogramowane towary:\n3.Zła stawka - Zła wartość "
+                                          "stawki podatkowej PTU (więcej niż 'G' lub ptu "
+                                          "niezaprogramowane)")}));
+    auto hold = b.host.lock();
+    EXPECT_FALSE(b.reg.runOpen());
 }
 
 TEST(ArticlesAgainstEmulator, TransmissionFailureEndsTheRun)

@@ -82,9 +82,10 @@ TEST(ArticleSendAll, EveryArticleConfirmedWithItsPacing)
     EXPECT_EQ(counts, (QList<int>{103, 203, 303}));
     EXPECT_EQ(r.ui.waits, (QList<int>{1000, 50, 1000, 50, 1000, 50}));
     ASSERT_EQ(r.sent.size(), 3);
-    // Sequence values 1, 2, 3 without the end marker; 78-byte frames with the record bytes.
+    // Sequence values 1, 2, 3, the end marker on the last; 78-byte frames with the record
+    // bytes.
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(sequenceOf(r.sent[i]), i + 1);
+        EXPECT_EQ(sequenceOf(r.sent[i]), (i + 1) | (i == 2 ? 0x8000 : 0));
         EXPECT_EQ(r.sent[i].size(), 78);
         EXPECT_EQ(r.sent[i].mid(7, 68), r.db.articleBytes(i + 1));
         EXPECT_EQ(r.sent[i][75], 0); // confirm byte
@@ -127,19 +128,22 @@ TEST(ArticleSendAll, BusyIsWaitedOutWithThePrintingNotice)
     EXPECT_EQ(r.ui.waits, (QList<int>{1000, 1500, 50, 1000, 450, 50, 1000, 50}));
 }
 
-TEST(ArticleSendAll, CancelMarksTheFollowingFramesAndTheRunGoesOn)
+// The frame after "Anuluj" carries the end marker and is the run's last, whatever the
+// register answers: it closed the register's run, so a frame after it would be out of
+// sequence.
+TEST(ArticleSendAll, CancelMarksTheNextFrameAsTheRunsLast)
 {
     Rig r;
     r.answers({ack(0), ack(0), ack(0)});
     r.ui.stopAfterEvents = 2; // "Anuluj" pressed while the first article was on its way
     const auto run = articlesend::sendAll(r.link, r.ui, r.db.db(), {1, 2, 3}, 2);
     EXPECT_TRUE(run.cancelled);
-    EXPECT_EQ(run.programmed, 3);
-    ASSERT_EQ(r.sent.size(), 3);
+    EXPECT_EQ(run.programmed, 2);
+    ASSERT_EQ(r.sent.size(), 2);
     EXPECT_EQ(sequenceOf(r.sent[0]), 0x0001);
     EXPECT_EQ(sequenceOf(r.sent[1]), 0x8002);
-    EXPECT_EQ(sequenceOf(r.sent[2]), 0x8003);
     EXPECT_FALSE(r.link.stopRequest);
+    EXPECT_EQ(run.messages(), QStringList{QStringLiteral("Przerwano. Wysłano 2 z 3.")});
 }
 
 TEST(ArticleSendAll, RegisterAcknowledgementThreeEndsTheRun)
@@ -187,7 +191,7 @@ TEST(ArticleSendAll, FreeSlotsAreNeverSentAndDunoFramesLackTheUnit)
     ASSERT_EQ(r.sent.size(), 2);
     EXPECT_EQ(r.sent[0].size(), 77);
     EXPECT_EQ(r.sent[0].mid(7, 67), r.db.articleBytes(1).left(67));
-    EXPECT_EQ(sequenceOf(r.sent[1]), 2); // numbered by the frames that go out
+    EXPECT_EQ(sequenceOf(r.sent[1]), 0x8002); // numbered by the frames that go out
     EXPECT_EQ(articlesend::usedArticles(r.db.db()), (QList<int>{1, 2, 3}));
 }
 

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <gtest/gtest.h>
+
 // A register emulator on a pseudo-terminal, reached through the real link under COM 43, with
 // every frame the computer sends kept in `sent`.
 struct RegisterBench {
@@ -25,8 +27,20 @@ struct RegisterBench {
     }
     ~RegisterBench()
     {
+        // The program numbers the frames of every run as the register requires.
+        EXPECT_EQ(numberingErrors(), 0) << "the register refused a frame's number";
         link.closePort();
         portmap::clearPortOverrides();
+    }
+    int numberingErrors()
+    {
+        auto hold = host.lock();
+        return reg.numberingErrors();
+    }
+    bool runOpen()
+    {
+        auto hold = host.lock();
+        return reg.runOpen();
     }
     emu::RegisterModel reg;
     emu::EmulatorHost host;
