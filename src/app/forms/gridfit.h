@@ -9,3 +9,8 @@ void fitGridToContents(QTableView* grid);
 
 // The widths alone, once (fitGridToContents keeps them up to date by itself).
 void fitGridColumns(QTableView* grid);
+
+// A minimum size for the grid that shows every column whole (as fitted) and `rows` rows, with
+// room for the vertical scroll bar: the form's layout then grows rather than cut the columns.
+// Measured again whenever the model's rows or captions change. Call after fitGridToContents.
+void fitGridMinimumSize(QTableView* grid, int rows);

@@ -9,6 +9,7 @@
 #include "tables/tablelayout.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QSlider>
+#include <QStyle>
 #include <QVBoxLayout>
 
 TDrukowanieKodowKreskowych::TDrukowanieKodowKreskowych(AppSession& session, QWidget* parent)
@@ -40,7 +42,18 @@ TDrukowanieKodowKreskowych::TDrukowanieKodowKreskowych(AppSession& session, QWid
     auto* root = new QVBoxLayout(this);
     ListBox1 = new QListWidget(this);
     ListBox1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    ListBox1->setMinimumSize(460, 320);
+    {
+        // An article line (39 characters) whole beside its check box and scroll bar, and
+        // sixteen lines of them.
+        const QFontMetrics fm(ListBox1->font());
+        const QStyle* style = ListBox1->style();
+        ListBox1->setMinimumSize(
+            fm.horizontalAdvance(QString(41, u'M')) +
+                style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, ListBox1) +
+                style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListBox1) +
+                2 * ListBox1->frameWidth(),
+            16 * fm.lineSpacing());
+    }
     ListBox1->setUniformItemSizes(true);
     root->addWidget(ListBox1);
     KodTowaru = new QLabel(this);

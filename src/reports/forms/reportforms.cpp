@@ -6,12 +6,15 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDateEdit>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
 
 using namespace reports;
@@ -37,6 +40,16 @@ QDateEdit* datePicker(const QDate& date, QWidget* parent)
     auto* picker = new QDateEdit(date, parent);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    // The whole date beside the calendar button (the edit's own hint leaves out the frame).
+    QStyleOptionComboBox option;
+    option.initFrom(picker);
+    option.editable = true;
+    option.frame = true;
+    const QFontMetrics fm(picker->font());
+    const QSize text(fm.horizontalAdvance(QStringLiteral("8888-88-88")) + 2 * fm.averageCharWidth(),
+                     fm.height());
+    picker->setMinimumWidth(
+        picker->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, picker).width());
     return picker;
 }
 

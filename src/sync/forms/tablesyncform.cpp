@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -42,6 +43,28 @@ QPushButton* button(const QString& caption, QWidget* parent, const char* name)
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
     return b;
+}
+
+// The widest line the lists show for the member: "nn. ", the name and the columns after it
+// (an image of zeros and one of ones give each column its longest text).
+int lineChars(const basesync::TableMember& member)
+{
+    int columns = 0;
+    for (char fill : {'\0', '\x01'})
+        columns = qMax(columns, int(member.columns(QByteArray(member.imageSize, fill)).size()));
+    return 4 + member.listNameWidth + columns;
+}
+
+// A check list wide enough to show its lines whole, measured in its own (fixed-pitch) font.
+void fitListWidth(QListWidget* list, int chars)
+{
+    const QFontMetrics fm(list->font());
+    const QStyle* style = list->style();
+    const int check = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, list) +
+                      style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, list);
+    const int scrollBar = style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setMinimumWidth(fm.horizontalAdvance(QString(chars + 2, u'M')) + check + scrollBar +
+                          2 * list->frameWidth());
 }
 
 } // namespace
@@ -84,7 +107,6 @@ TableSyncForm::TableSyncForm(const basesync::TableMember& member, AppSession& se
     m_confirm = new QCheckBox(member.confirmCaption, this);
     m_confirm->setObjectName(QStringLiteral("Potwierdzaj"));
     m_confirm->setVisible(!member.confirmCaption.isEmpty());
-    middle->addWidget(m_confirm);
     middle->addStretch(1);
     columns->addLayout(middle, 1);
 
@@ -97,6 +119,11 @@ TableSyncForm::TableSyncForm(const basesync::TableMember& member, AppSession& se
     m_regAll = button(QStringLiteral("Zaznacz/odznacz wszystko "), this, "RegisterAll");
     regBox->addWidget(m_regAll);
     columns->addLayout(regBox, 3);
+    // Both lists show their lines whole; the option goes under them, where its long caption
+    // takes no width from the lists.
+    fitListWidth(m_pcList, lineChars(member));
+    fitListWidth(m_regList, lineChars(member));
+    top->addWidget(m_confirm);
 
     auto* detailsBox = new QGroupBox(this);
     auto* detailsLayout = new QVBoxLayout(detailsBox);

@@ -57,12 +57,17 @@ TDaneInformacyjne::TDaneInformacyjne(AppSession& session, QWidget* parent)
     auto* changeForm = new QFormLayout(m_change);
     auto* ports = new QGroupBox(QStringLiteral("Porty wyjścia"), this);
     auto* portForm = new QFormLayout(ports);
+    const QString valueSample = QStringLiteral("00:00   00-00-0000 ");
     for (int i = 0; i < transfer::kInfoFieldCount; ++i) {
         const auto f = InfoField(i);
         auto* caption = new QLabel(formCaption(f), this);
         auto* value = new QLabel(this); // blank until the first fetch
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         value->setObjectName(QStringLiteral("value%1").arg(i));
+        // Room for the longest value (a time with its date, a cashier's 21-character name)
+        // before the first fetch, so that the form does not grow under the pointer.
+        value->setMinimumWidth(qMax(value->fontMetrics().horizontalAdvance(valueSample),
+                                    21 * value->fontMetrics().averageCharWidth()));
         m_captions[size_t(i)] = caption;
         m_values[size_t(i)] = value;
         QFormLayout* into = inChangeGroup(f) ? changeForm : inPortGroup(f) ? portForm : main;

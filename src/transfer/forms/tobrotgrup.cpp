@@ -6,6 +6,7 @@
 #include "link/link.h"
 #include "transfer/sales.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -21,7 +22,9 @@ TObrotGrup::TObrotGrup(AppSession& session, QWidget* parent)
     top->addWidget(new QLabel(QStringLiteral("Odczyt obrotu grup towarowych"), this));
     m_text = new QPlainTextEdit(this);
     m_text->setReadOnly(true);
-    m_text->setMinimumSize(360, 420);
+    // A month's twenty groups and its heading at once, each line whole.
+    const QFontMetrics fm(m_text->font());
+    m_text->setMinimumSize(40 * fm.averageCharWidth(), 22 * fm.lineSpacing());
     top->addWidget(m_text);
     auto* buttons = new QHBoxLayout;
     auto* refresh = new QPushButton(QStringLiteral("&Odśwież"), this);

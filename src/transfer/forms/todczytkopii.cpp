@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -46,6 +47,8 @@ TOdczytKopii::TOdczytKopii(AppSession& session, QWidget* parent)
     setWindowTitle(QStringLiteral("Odczyt kopii elektronicznej"));
     auto* top = new QVBoxLayout(this);
     m_pages = new QTabWidget(this);
+    // Every page's caption whole: the form is as wide as the four tabs.
+    m_pages->setUsesScrollButtons(false);
     top->addWidget(m_pages);
 
     auto* last = new QWidget(m_pages);
@@ -102,7 +105,9 @@ TOdczytKopii::TOdczytKopii(AppSession& session, QWidget* parent)
 
     m_memo = new QPlainTextEdit(this);
     m_memo->setReadOnly(true);
-    m_memo->setMinimumSize(480, 300);
+    // Room for sixty characters on sixteen lines of the copy.
+    const QFontMetrics memoFont(m_memo->font());
+    m_memo->setMinimumSize(60 * memoFont.averageCharWidth(), 16 * memoFont.lineSpacing());
     top->addWidget(m_memo);
 
     auto* buttons = new QHBoxLayout;

@@ -8,10 +8,12 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 TSciaganieSprzedazy::TSciaganieSprzedazy(AppSession& session, QWidget* parent)
@@ -31,7 +33,10 @@ TSciaganieSprzedazy::TSciaganieSprzedazy(AppSession& session, QWidget* parent)
     top->addWidget(heads);
     m_list = new QListWidget(this);
     m_list->setFont(mono);
-    m_list->setMinimumWidth(640);
+    // The lines as wide as the column heads above them, beside the scroll bar.
+    m_list->setMinimumWidth(
+        QFontMetrics(mono).horizontalAdvance(heads->text()) + 2 * m_list->frameWidth() +
+        m_list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_list));
     top->addWidget(m_list);
     m_nonZero = new QCheckBox(QStringLiteral("Ściągaj tylko niezerowe rekordy"), this);
     m_nonZero->setChecked(true);

@@ -1,6 +1,7 @@
 #include "tableform.h"
 
 #include "app/appsession.h"
+#include "app/forms/gridfit.h"
 #include "common/transferui.h"
 #include "database/databasesession.h"
 #include "link/link.h"
@@ -31,7 +32,10 @@ TableForm::TableForm(AppSession& session, const TableLayout& table, const QStrin
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setStretchLastSection(true);
+    // Every column as wide as its longest value, rows one line high, and room for a few whole
+    // rows: the form grows rather than cut the names.
+    fitGridToContents(grid);
+    fitGridMinimumSize(grid, 6);
     m_main->addWidget(grid, 1);
 
     confirm = new QCheckBox(this);
@@ -79,6 +83,13 @@ void TableForm::addControl(const QString& caption, QWidget* control)
     m_fields->addRow(caption, row);
     m_hints.insert(control->objectName(), hint);
     m_controls.insert(control->objectName(), control);
+    m_rows.insert(control->objectName(), row);
+}
+
+void TableForm::addBesideField(const QString& name, QWidget* widget)
+{
+    if (QHBoxLayout* row = m_rows.value(name))
+        row->insertWidget(1, widget);
 }
 
 void TableForm::addBelowFields(QWidget* widget)

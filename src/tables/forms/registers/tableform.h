@@ -14,6 +14,7 @@ class Link;
 class QBoxLayout;
 class QCheckBox;
 class QFormLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -80,6 +81,8 @@ protected:
     // column heads and row count of the grid.
     QLineEdit* addField(const QString& name, const QString& caption, int maxLength);
     void addControl(const QString& caption, QWidget* control);
+    // A widget in the row of field `name`, right after the field (a unit, for instance).
+    void addBesideField(const QString& name, QWidget* widget);
     void addBelowFields(QWidget* widget);
     void setColumns(const QStringList& heads, int rows);
     // A grid row of texts (rows are added when the table holds more than the grid shows).
@@ -116,4 +119,5 @@ private:
     QBoxLayout* m_main = nullptr;
     QHash<QString, QLabel*> m_hints;
     QHash<QString, QWidget*> m_controls;
+    QHash<QString, QHBoxLayout*> m_rows;
 };

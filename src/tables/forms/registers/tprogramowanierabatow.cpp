@@ -39,7 +39,7 @@ TProgramowanieRabatow::TProgramowanieRabatow(AppSession& session, QWidget* paren
     Edit3 = addField(QStringLiteral("Edit3"), QStringLiteral("Wartość"), 9);
     unit = new QLabel(QStringLiteral("%"), this);
     unit->setObjectName(QStringLiteral("Jednostka"));
-    addControl(QString(), unit);
+    addBesideField(QStringLiteral("Edit3"), unit);
 
     auto* choices = new QWidget(this);
     auto* row = new QHBoxLayout(choices);

@@ -14,12 +14,14 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 // ---- drag and drop -------------------------------------------------------------------------
@@ -164,7 +166,11 @@ TProgramowanieKlawiszySzybkich2::TProgramowanieKlawiszySzybkich2(AppSession& ses
     QFont mono(QStringLiteral("Courier New"));
     mono.setStyleHint(QFont::Monospace);
     articles->setFont(mono);
-    articles->setMinimumWidth(360);
+    // An article line (39 characters: number, name, price, VAT letter) whole beside its scroll
+    // bar, in the list's own fixed-pitch font.
+    articles->setMinimumWidth(
+        QFontMetrics(mono).horizontalAdvance(QString(40, u'M')) + 2 * articles->frameWidth() +
+        articles->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, articles));
     main->addWidget(articles, 1);
 
     auto* right = new QVBoxLayout;

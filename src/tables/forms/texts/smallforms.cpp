@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -28,6 +29,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTextEdit>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -65,6 +67,15 @@ TPobieranieNaglowka::TPobieranieNaglowka(AppSession& session, QWidget* parent)
     QFont font(QStringLiteral("Courier New"));
     font.setPointSize(receipt::NormalSize);
     RichEdit1->document()->setDefaultFont(font);
+    // A header line (42 characters) whole on one line, and the six lines without scrolling.
+    RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
+    const QFontMetrics fm(font);
+    const int margins =
+        2 * (RichEdit1->frameWidth() + int(RichEdit1->document()->documentMargin()));
+    RichEdit1->setMinimumSize(
+        fm.horizontalAdvance(QString(receipt::LineWidth + 1, u'M')) + margins +
+            RichEdit1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, RichEdit1),
+        8 * fm.lineSpacing() + margins);
     main->addWidget(RichEdit1, 1);
     readButton = button(this, "Pobierz", QStringLiteral("Pobierz nagłówek"), true);
     main->addWidget(readButton);
