@@ -6,10 +6,13 @@
 #include "tables/articlerecord.h"
 #include "tables/tablelayout.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 TListaTowarowTandem::TListaTowarowTandem(AppSession& session, QWidget* parent)
@@ -22,7 +25,13 @@ TListaTowarowTandem::TListaTowarowTandem(AppSession& session, QWidget* parent)
     Memo1 = new QPlainTextEdit(this);
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setMinimumSize(380, 200);
+    // An article name (up to 42 characters) whole beside the scroll bar, ten names at a time.
+    const QFontMetrics metrics(Memo1->font());
+    const int frame = 2 * Memo1->frameWidth() + 2 * int(Memo1->document()->documentMargin());
+    Memo1->setMinimumSize(
+        42 * metrics.averageCharWidth() + frame +
+            Memo1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Memo1),
+        10 * metrics.lineSpacing() + frame);
     root->addWidget(Memo1);
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));

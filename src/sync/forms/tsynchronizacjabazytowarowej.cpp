@@ -34,6 +34,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 using basesync::ArticleSync;
@@ -45,6 +46,17 @@ QPushButton* button(const QString& caption, QWidget* parent, const char* name)
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
     return b;
+}
+
+// A list as wide as its longest line (number, name of up to 22 characters, price, VAT letter:
+// 41 characters) with the check box before it and the scroll bar beside it.
+int lineWidth(QListWidget* list)
+{
+    const QStyle* style = list->style();
+    return QFontMetrics(list->font()).horizontalAdvance(QString(41, u'M')) +
+           style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, list) +
+           4 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1) +
+           style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list) + 2 * list->frameWidth();
 }
 
 } // namespace
@@ -70,6 +82,7 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     m_pcList = new QListWidget(this);
     m_pcList->setObjectName(QStringLiteral("PcList"));
     m_pcList->setFont(QFont(QStringLiteral("Monospace")));
+    m_pcList->setMinimumWidth(lineWidth(m_pcList));
     pcBox->addWidget(m_pcList, 1);
     auto* pcGauge = new QHBoxLayout;
     pcGauge->addWidget(new QLabel(QStringLiteral("Zajęta pamięć:"), this));
@@ -117,7 +130,8 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     m_days = new QLineEdit(QStringLiteral("30"), this);
     m_days->setObjectName(QStringLiteral("Dni"));
     m_days->setMaxLength(2);
-    m_days->setMaximumWidth(40);
+    // Two digits with the edit's margins.
+    m_days->setMaximumWidth(m_days->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
     days->addWidget(m_days);
     days->addWidget(new QLabel(QStringLiteral("dni"), this));
     middle->addLayout(days);
@@ -136,6 +150,7 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     m_regList = new QListWidget(this);
     m_regList->setObjectName(QStringLiteral("RegisterList"));
     m_regList->setFont(QFont(QStringLiteral("Monospace")));
+    m_regList->setMinimumWidth(lineWidth(m_regList));
     regBox->addWidget(m_regList, 1);
     auto* regGauge = new QHBoxLayout;
     regGauge->addWidget(new QLabel(QStringLiteral("Zajęta pamięć:"), this));
@@ -162,8 +177,15 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     head->addWidget(m_symbol);
     head->addWidget(m_name, 1);
     detailsLayout->addLayout(head);
+    // The detail lines in two columns side by side, so that the lists keep the height.
+    auto* detailColumns = new QHBoxLayout;
     m_details = new QFormLayout;
-    detailsLayout->addLayout(m_details);
+    m_detailsRight = new QFormLayout;
+    detailColumns->addLayout(m_details);
+    detailColumns->addSpacing(4 * fontMetrics().averageCharWidth());
+    detailColumns->addLayout(m_detailsRight);
+    detailColumns->addStretch(1);
+    detailsLayout->addLayout(detailColumns);
     // A click on this caption opens the print menu.
     auto* printCaption = new QPushButton(QStringLiteral("Numer jednostki towarowej"), detailsBox);
     printCaption->setObjectName(QStringLiteral("Drukuj"));
@@ -177,10 +199,13 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     printCaption->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed); // never just its arrow
     detailsLayout->addWidget(printCaption, 0, Qt::AlignLeft);
     detailsLayout->addStretch(1);
-    // Room for every detail line of a register article (eleven, with the name and the caption
-    // thirteen) from the start, so that the lists do not shrink under the pointer at a click.
+    // Room for every detail line of a register article (eleven: six rows in two columns, with
+    // the name and the caption eight) from the start, so that the lists do not shrink under the
+    // pointer at a click.
     const int detailLine = fontMetrics().height() + qMax(0, m_details->verticalSpacing());
-    detailsBox->setMinimumHeight(13 * detailLine + 2 * detailsLayout->contentsMargins().top());
+    detailsBox->setMinimumHeight(8 * detailLine + printCaption->sizeHint().height() +
+                                 2 * detailsLayout->contentsMargins().top());
+    detailsBox->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     top->addWidget(detailsBox);
 
     m_panel = new TransferPanel(this);
@@ -209,7 +234,6 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
             [this](QListWidgetItem* item) { RegisterListClick(item); });
     connect(m_pcList, &QListWidget::itemDoubleClicked, this, &checklist::toggle);
     connect(m_regList, &QListWidget::itemDoubleClicked, this, &checklist::toggle);
-    resize(1060, 780);
 }
 
 void TSynchronizacjaBazyTowarowej::showEvent(QShowEvent* event)
@@ -278,10 +302,15 @@ void TSynchronizacjaBazyTowarowej::showDetails(const basesync::Details& details,
 {
     m_symbol->setText(symbol);
     m_name->setText(details.title);
-    while (m_details->rowCount() > 0)
-        m_details->removeRow(0);
-    for (const basesync::DetailField& f : details.fields)
-        m_details->addRow(f.caption, new QLabel(f.value));
+    for (QFormLayout* column : {m_details, m_detailsRight})
+        while (column->rowCount() > 0)
+            column->removeRow(0);
+    // The first half of the lines (the odd one included) on the left, the rest on the right.
+    const qsizetype leftRows = (details.fields.size() + 1) / 2;
+    for (qsizetype i = 0; i < details.fields.size(); ++i) {
+        const basesync::DetailField& f = details.fields[i];
+        (i < leftRows ? m_details : m_detailsRight)->addRow(f.caption, new QLabel(f.value));
+    }
 }
 
 TransferRun::View TSynchronizacjaBazyTowarowej::runView()

@@ -95,7 +95,8 @@ private:
     QCheckBox* m_confirm;
     QLabel* m_symbol;
     QLabel* m_name;
-    QFormLayout* m_details;
+    QFormLayout* m_details;      // the detail lines: the first half
+    QFormLayout* m_detailsRight; // and the rest beside them
     TransferPanel* m_panel;
     bool m_pcAllOn = true;
     bool m_regAllOn = true;

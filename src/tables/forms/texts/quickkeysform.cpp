@@ -15,6 +15,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontMetrics>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -116,7 +117,9 @@ QuickKeyBin::QuickKeyBin(QWidget* parent) : QLabel(QStringLiteral("Kosz"), paren
     setAcceptDrops(true);
     setAlignment(Qt::AlignCenter);
     setFrameShape(QFrame::Box);
-    setMinimumSize(64, 48);
+    // A target that a dragged line finds easily: a few letters wide, three lines high.
+    setMinimumSize(fontMetrics().horizontalAdvance(QStringLiteral("Kosz")) * 2,
+                   3 * fontMetrics().height());
 }
 
 void QuickKeyBin::dragEnterEvent(QDragEnterEvent* event)
@@ -160,58 +163,37 @@ TProgramowanieKlawiszySzybkich2::TProgramowanieKlawiszySzybkich2(AppSession& ses
                                                                  QWidget* parent)
     : LinkForm(session, QStringLiteral("Programowanie klawiszy szybkich"), parent)
 {
+    // The article list with what applies to every drop (cashier, quantity) above it and the bin
+    // and the send-all below it on the left; the ten keys in five rows of two on the right, each
+    // list wide enough for its longest line and high enough for its five entries.
     auto* main = new QHBoxLayout(this);
+    auto* left = new QVBoxLayout;
+    auto* choices = new QFormLayout;
+    cashier = new QComboBox(this);
+    cashier->setObjectName(QStringLiteral("Kasjer"));
+    choices->addRow(QStringLiteral("Kasjer:"), cashier);
+    quantity = new QLineEdit(QStringLiteral("1,0000"), this);
+    quantity->setObjectName(QStringLiteral("Ilosc"));
+    quantity->setMaxLength(9);
+    choices->addRow(QStringLiteral("Dodawana ilość:"), quantity);
+    left->addLayout(choices);
+
     articles = new ArticleDragList(this);
     articles->setObjectName(QStringLiteral("ListaTowarow"));
     QFont mono(QStringLiteral("Courier New"));
     mono.setStyleHint(QFont::Monospace);
     articles->setFont(mono);
+    const QFontMetrics monoMetrics(mono);
+    const int scrollBar =
+        articles->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, articles);
+    // The item's text margins on both sides, as the item delegate draws them.
+    const int itemMargins =
+        2 * (articles->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, articles) + 1);
     // An article line (39 characters: number, name, price, VAT letter) whole beside its scroll
     // bar, in the list's own fixed-pitch font.
-    articles->setMinimumWidth(
-        QFontMetrics(mono).horizontalAdvance(QString(40, u'M')) + 2 * articles->frameWidth() +
-        articles->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, articles));
-    main->addWidget(articles, 1);
-
-    auto* right = new QVBoxLayout;
-    auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("Kasjer:"), this));
-    cashier = new QComboBox(this);
-    cashier->setObjectName(QStringLiteral("Kasjer"));
-    top->addWidget(cashier, 1);
-    top->addWidget(new QLabel(QStringLiteral("Dodawana ilość:"), this));
-    quantity = new QLineEdit(QStringLiteral("1,0000"), this);
-    quantity->setObjectName(QStringLiteral("Ilosc"));
-    quantity->setMaxLength(9);
-    top->addWidget(quantity);
-    right->addLayout(top);
-
-    auto* grid = new QGridLayout;
-    for (int k = 0; k < 10; ++k) {
-        auto* box = new QVBoxLayout;
-        box->addWidget(new QLabel(QStringLiteral("F") + QString::number(k + 1), this));
-        auto* list = new QuickKeyList(k + 1, this);
-        list->setObjectName(QStringLiteral("Klawisz") + QString::number(k + 1));
-        list->setFont(mono);
-        list->setContextMenuPolicy(Qt::CustomContextMenu);
-        list->articleDropped = [this, k](int article) { addArticle(k + 1, article); };
-        connect(list, &QWidget::customContextMenuRequested, this, [this, list, k](QPoint at) {
-            QMenu menu(this);
-            QAction* send = menu.addAction(QStringLiteral("Wyślij do kasy"));
-            if (menu.exec(list->mapToGlobal(at)) == send)
-                sendKey(k + 1);
-        });
-        keys[size_t(k)] = list;
-        box->addWidget(list);
-        auto* end = new QCheckBox(QStringLiteral("Kończenie paragonu"), this);
-        end->setObjectName(QStringLiteral("Konczenie") + QString::number(k + 1));
-        connect(end, &QCheckBox::clicked, this,
-                [this, k](bool checked) { endReceiptClicked(k + 1, checked); });
-        endReceipt[size_t(k)] = end;
-        box->addWidget(end);
-        grid->addLayout(box, k / 5, k % 5);
-    }
-    right->addLayout(grid, 1);
+    articles->setMinimumWidth(monoMetrics.horizontalAdvance(QString(40, u'M')) +
+                              2 * articles->frameWidth() + itemMargins + scrollBar);
+    left->addWidget(articles, 1);
 
     auto* bottom = new QHBoxLayout;
     bin = new QuickKeyBin(this);
@@ -225,8 +207,50 @@ TProgramowanieKlawiszySzybkich2::TProgramowanieKlawiszySzybkich2(AppSession& ses
     sendAllButton->setAutoDefault(false);
     sendAllButton->setEnabled(m_session.online());
     bottom->addWidget(sendAllButton);
-    right->addLayout(bottom);
-    main->addLayout(right, 2);
+    left->addLayout(bottom);
+    main->addLayout(left, 1);
+
+    // A key line: the longest name (42 characters) padded, a space and the largest quantity
+    // ("99,9999").
+    constexpr int KeyLineCharacters = 42 + 1 + 7;
+    auto* grid = new QGridLayout;
+    for (int k = 0; k < 10; ++k) {
+        auto* box = new QVBoxLayout;
+        box->setSpacing(0);
+        auto* head = new QHBoxLayout;
+        head->addWidget(new QLabel(QStringLiteral("F") + QString::number(k + 1), this));
+        auto* list = new QuickKeyList(k + 1, this);
+        list->setObjectName(QStringLiteral("Klawisz") + QString::number(k + 1));
+        list->setFont(mono);
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        list->articleDropped = [this, k](int article) { addArticle(k + 1, article); };
+        connect(list, &QWidget::customContextMenuRequested, this, [this, list, k](QPoint at) {
+            QMenu menu(this);
+            QAction* send = menu.addAction(QStringLiteral("Wyślij do kasy"));
+            if (menu.exec(list->mapToGlobal(at)) == send)
+                sendKey(k + 1);
+        });
+        keys[size_t(k)] = list;
+        auto* end = new QCheckBox(QStringLiteral("Kończenie paragonu"), this);
+        end->setObjectName(QStringLiteral("Konczenie") + QString::number(k + 1));
+        connect(end, &QCheckBox::clicked, this,
+                [this, k](bool checked) { endReceiptClicked(k + 1, checked); });
+        endReceipt[size_t(k)] = end;
+        head->addStretch(1);
+        head->addWidget(end);
+        box->addLayout(head);
+        // One line's height as the list draws it, from a line measured before any is shown.
+        list->addItem(QString(KeyLineCharacters, u'M'));
+        const int line = list->sizeHintForRow(0);
+        const int lineWidth = list->sizeHintForColumn(0);
+        list->clear();
+        // Five lines high, no more: the room left over goes to the article list.
+        list->setMinimumWidth(lineWidth + 2 * list->frameWidth());
+        list->setFixedHeight(QuickKeyRecord::Entries * line + 2 * list->frameWidth());
+        box->addWidget(list);
+        grid->addLayout(box, k % 5, k / 5);
+    }
+    main->addLayout(grid, 2);
 
     connect(cashier, &QComboBox::currentIndexChanged, this, [this] { refreshKeys(); });
     connect(sendAllButton, &QPushButton::clicked, this, [this] { sendAllKeys(); });
