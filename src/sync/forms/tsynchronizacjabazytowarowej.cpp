@@ -200,10 +200,10 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     detailsLayout->addWidget(printCaption, 0, Qt::AlignLeft);
     detailsLayout->addStretch(1);
     // Room for every detail line of a register article (eleven: six rows in two columns, with
-    // the name and the caption eight) from the start, so that the lists do not shrink under the
-    // pointer at a click.
+    // the name seven, then the caption) from the start, so that the lists do not shrink under
+    // the pointer at a click.
     const int detailLine = fontMetrics().height() + qMax(0, m_details->verticalSpacing());
-    detailsBox->setMinimumHeight(8 * detailLine + printCaption->sizeHint().height() +
+    detailsBox->setMinimumHeight(7 * detailLine + printCaption->sizeHint().height() +
                                  2 * detailsLayout->contentsMargins().top());
     detailsBox->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     top->addWidget(detailsBox);
