@@ -201,6 +201,21 @@ TEST(ProgramAgainstEmulator, EveryRunIsWholeAndLeavesNoWindowBehind)
         refresh->click();
         EXPECT_EQ(registerList->count(), DemoArticles);
         EXPECT_EQ(progressWindowsShown(), 0);
+
+        // Three ticked articles go to the register as one run of three frames; the register
+        // checks their numbering (see ~Program; the rows lie apart, so frames numbered by list
+        // line would be refused), confirms each, and the run ends with its summary alone.
+        auto* pcList = form.findChild<QListWidget*>(QStringLiteral("PcList"));
+        QAbstractButton* toRegister = form.findChild<QAbstractButton*>(QStringLiteral("DoKasy"));
+        ASSERT_TRUE(pcList && toRegister);
+        ASSERT_GE(pcList->count(), 3);
+        for (int row : {0, 4, 9})
+            pcList->item(row)->setCheckState(Qt::Checked);
+        p.person.seen.clear();
+        toRegister->click();
+        EXPECT_EQ(p.person.seen, QStringList{QStringLiteral(" Zaprogramowano 3 towarów.")});
+        EXPECT_EQ(registerList->count(), DemoArticles);
+        EXPECT_EQ(progressWindowsShown(), 0);
     });
     EXPECT_EQ(progressWindowsShown(), 0);
 }
