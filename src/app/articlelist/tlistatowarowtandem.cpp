@@ -1,6 +1,7 @@
 #include "tlistatowarowtandem.h"
 
 #include "app/appsession.h"
+#include "app/forms/textfit.h"
 #include "common/cp1250.h"
 #include "database/registerdatabase.h"
 #include "tables/articlerecord.h"
@@ -26,12 +27,7 @@ TListaTowarowTandem::TListaTowarowTandem(AppSession& session, QWidget* parent)
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // An article name (up to 42 characters) whole beside the scroll bar, ten names at a time.
-    const QFontMetrics metrics(Memo1->font());
-    const int frame = 2 * Memo1->frameWidth() + 2 * int(Memo1->document()->documentMargin());
-    Memo1->setMinimumSize(
-        42 * metrics.averageCharWidth() + frame +
-            Memo1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Memo1),
-        10 * metrics.lineSpacing() + frame);
+    Memo1->setMinimumSize(textBoxSizeFor(Memo1, Memo1->document(), QString(42, u'n'), 10));
     root->addWidget(Memo1);
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));

@@ -1,5 +1,7 @@
 #include "gridfit.h"
 
+#include "textfit.h"
+
 #include <QAbstractItemModel>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -22,9 +24,7 @@ int contentWidth(const QTableView* grid, int c)
     const QAbstractItemModel* model = grid->model();
     const QFontMetrics fm(grid->font());
     // The item's text margins on both sides (as the item delegate draws them) and a little air.
-    const int margin =
-        2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) +
-        fm.averageCharWidth();
+    const int margin = itemTextMargins(grid) + fm.averageCharWidth();
     int width = grid->horizontalHeader()->sectionSizeHint(c);
     for (int r = 0; r < model->rowCount(); ++r) {
         const QString text = model->index(r, c).data().toString();
@@ -32,6 +32,16 @@ int contentWidth(const QTableView* grid, int c)
             width = qMax(width, fm.horizontalAdvance(text) + margin);
     }
     return width;
+}
+
+// Runs `fit` whenever the grid's rows or values change.
+template <class Fit>
+void whenContentChanges(QAbstractItemModel* model, QTableView* grid, const Fit& fit)
+{
+    QObject::connect(model, &QAbstractItemModel::modelReset, grid, fit);
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, grid, fit);
+    QObject::connect(model, &QAbstractItemModel::dataChanged, grid, fit);
+    QObject::connect(model, &QAbstractItemModel::layoutChanged, grid, fit);
 }
 
 } // namespace
@@ -65,10 +75,7 @@ void fitGridToContents(QTableView* grid)
         if (headersAlive(columns, rows))
             fitGridColumns(grid);
     };
-    QObject::connect(model, &QAbstractItemModel::modelReset, grid, refit);
-    QObject::connect(model, &QAbstractItemModel::rowsInserted, grid, refit);
-    QObject::connect(model, &QAbstractItemModel::dataChanged, grid, refit);
-    QObject::connect(model, &QAbstractItemModel::layoutChanged, grid, refit);
+    whenContentChanges(model, grid, refit);
     fitGridColumns(grid);
 }
 
@@ -90,10 +97,7 @@ void fitGridMinimumSize(QTableView* grid, int rows)
         grid->setMinimumSize(width, frame + columns->sizeHint().height() +
                                         rows * heads->defaultSectionSize());
     };
-    QObject::connect(model, &QAbstractItemModel::modelReset, grid, measure);
-    QObject::connect(model, &QAbstractItemModel::rowsInserted, grid, measure);
-    QObject::connect(model, &QAbstractItemModel::dataChanged, grid, measure);
-    QObject::connect(model, &QAbstractItemModel::layoutChanged, grid, measure);
+    whenContentChanges(model, grid, measure);
     QObject::connect(model, &QAbstractItemModel::headerDataChanged, grid, measure);
     QObject::connect(model, &QAbstractItemModel::columnsInserted, grid, measure);
     measure();

@@ -2,6 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
+#include "app/forms/textfit.h"
 #include "common/listline.h"
 #include "common/transferui.h"
 #include "database/databasesession.h"
@@ -45,14 +46,8 @@ TDrukowanieKodowKreskowych::TDrukowanieKodowKreskowych(AppSession& session, QWid
     {
         // An article line (39 characters) whole beside its check box and scroll bar, and
         // sixteen lines of them.
-        const QFontMetrics fm(ListBox1->font());
-        const QStyle* style = ListBox1->style();
-        ListBox1->setMinimumSize(
-            fm.horizontalAdvance(QString(41, u'M')) +
-                style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, ListBox1) +
-                style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListBox1) +
-                2 * ListBox1->frameWidth(),
-            16 * fm.lineSpacing());
+        ListBox1->setMinimumSize(listWidthFor(ListBox1, QString(41, u'M'), true),
+                                 16 * QFontMetrics(ListBox1->font()).lineSpacing());
     }
     ListBox1->setUniformItemSizes(true);
     root->addWidget(ListBox1);

@@ -1,5 +1,6 @@
 #include "tablesyncform.h"
 
+#include "app/forms/textfit.h"
 #include "checklist.h"
 #include "transferpanel.h"
 
@@ -58,13 +59,7 @@ int lineChars(const basesync::TableMember& member)
 // A check list wide enough to show its lines whole, measured in its own (fixed-pitch) font.
 void fitListWidth(QListWidget* list, int chars)
 {
-    const QFontMetrics fm(list->font());
-    const QStyle* style = list->style();
-    const int check = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, list) +
-                      style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, list);
-    const int scrollBar = style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
-    list->setMinimumWidth(fm.horizontalAdvance(QString(chars + 2, u'M')) + check + scrollBar +
-                          2 * list->frameWidth());
+    list->setMinimumWidth(listWidthFor(list, QString(chars + 2, u'M'), true));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "tsynchronizacjabazytowarowej.h"
 
+#include "app/forms/textfit.h"
 #include "checklist.h"
 #include "transferpanel.h"
 
@@ -52,11 +53,7 @@ QPushButton* button(const QString& caption, QWidget* parent, const char* name)
 // 41 characters) with the check box before it and the scroll bar beside it.
 int lineWidth(QListWidget* list)
 {
-    const QStyle* style = list->style();
-    return QFontMetrics(list->font()).horizontalAdvance(QString(41, u'M')) +
-           style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, list) +
-           4 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1) +
-           style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list) + 2 * list->frameWidth();
+    return listWidthFor(list, QString(41, u'M'), true);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
+#include "app/forms/textfit.h"
 #include "common/transferrun.h"
 #include "link/link.h"
 
@@ -34,9 +35,7 @@ TSciaganieSprzedazy::TSciaganieSprzedazy(AppSession& session, QWidget* parent)
     m_list = new QListWidget(this);
     m_list->setFont(mono);
     // The lines as wide as the column heads above them, beside the scroll bar.
-    m_list->setMinimumWidth(
-        QFontMetrics(mono).horizontalAdvance(heads->text()) + 2 * m_list->frameWidth() +
-        m_list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_list));
+    m_list->setMinimumWidth(listWidthFor(m_list, heads->text()));
     top->addWidget(m_list);
     m_nonZero = new QCheckBox(QStringLiteral("Ściągaj tylko niezerowe rekordy"), this);
     m_nonZero->setChecked(true);

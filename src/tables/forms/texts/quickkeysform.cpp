@@ -2,6 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
+#include "app/forms/textfit.h"
 #include "common/transferrun.h"
 #include "database/databasesession.h"
 #include "database/registerdatabase.h"
@@ -183,16 +184,9 @@ TProgramowanieKlawiszySzybkich2::TProgramowanieKlawiszySzybkich2(AppSession& ses
     QFont mono(QStringLiteral("Courier New"));
     mono.setStyleHint(QFont::Monospace);
     articles->setFont(mono);
-    const QFontMetrics monoMetrics(mono);
-    const int scrollBar =
-        articles->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, articles);
-    // The item's text margins on both sides, as the item delegate draws them.
-    const int itemMargins =
-        2 * (articles->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, articles) + 1);
     // An article line (39 characters: number, name, price, VAT letter) whole beside its scroll
     // bar, in the list's own fixed-pitch font.
-    articles->setMinimumWidth(monoMetrics.horizontalAdvance(QString(40, u'M')) +
-                              2 * articles->frameWidth() + itemMargins + scrollBar);
+    articles->setMinimumWidth(listWidthFor(articles, QString(40, u'M')));
     left->addWidget(articles, 1);
 
     auto* bottom = new QHBoxLayout;

@@ -2,6 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
+#include "app/forms/textfit.h"
 #include "common/amount.h"
 #include "common/transferui.h"
 #include "database/databasesession.h"
@@ -69,13 +70,8 @@ TPobieranieNaglowka::TPobieranieNaglowka(AppSession& session, QWidget* parent)
     RichEdit1->document()->setDefaultFont(font);
     // A header line (42 characters) whole on one line, and the six lines without scrolling.
     RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
-    const QFontMetrics fm(font);
-    const int margins =
-        2 * (RichEdit1->frameWidth() + int(RichEdit1->document()->documentMargin()));
     RichEdit1->setMinimumSize(
-        fm.horizontalAdvance(QString(receipt::LineWidth + 1, u'M')) + margins +
-            RichEdit1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, RichEdit1),
-        8 * fm.lineSpacing() + margins);
+        textBoxSizeFor(RichEdit1, RichEdit1->document(), QString(receipt::LineWidth + 1, u'M'), 8));
     main->addWidget(RichEdit1, 1);
     readButton = button(this, "Pobierz", QStringLiteral("Pobierz nagłówek"), true);
     main->addWidget(readButton);
