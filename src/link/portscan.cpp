@@ -57,7 +57,7 @@ void setNetworkAddress(const QString& address)
 
 QString portEntry(int port)
 {
-    if (port == NetworkPort && portmap::isNetworkAddress(portmap::devicePath(port)))
+    if (port == NetworkPort && !networkAddress().isEmpty())
         return NetworkEntry;
     return QStringLiteral("COM ") + QString::number(port);
 }
