@@ -27,7 +27,7 @@ TListaTowarowTandem::TListaTowarowTandem(AppSession& session, QWidget* parent)
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // An article name (up to 42 characters) whole beside the scroll bar, ten names at a time.
-    Memo1->setMinimumSize(textBoxSizeFor(Memo1, Memo1->document(), QString(42, u'n'), 10));
+    Memo1->setMinimumSize(textBoxSizeFor(Memo1, Memo1->document(), QString(42, u'M'), 10));
     root->addWidget(Memo1);
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));
