@@ -30,25 +30,24 @@ void putBytes(QByteArray& data, qint64 offset, QByteArrayView bytes)
 
 } // namespace
 
-TempDirResult temporaryDirectory()
+QString temporaryDirectory()
 {
     const QString temp = qEnvironmentVariable("TEMP");
     if (!temp.isEmpty() && QFileInfo(temp).isDir())
-        return {QDir::cleanPath(temp), QString()};
+        return QDir::cleanPath(temp);
 
     // A directory of our own: created 0700, and refused when it is not a real directory
     // owned by us or when others may write to it (someone could plant a working copy).
     const uid_t uid = ::getuid();
     const QString dir = QDir::tempPath() + QStringLiteral("/vorn-duno-") + QString::number(uid);
     const QByteArray native = QFile::encodeName(dir);
-    const QString refused = QStringLiteral("Nie mogę użyć katalogu tymczasowego ") + dir;
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        return {QString(), QStringLiteral("Nie mogę utworzyć katalogu tymczasowego ") + dir};
+        return {};
     struct stat st {};
     if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != uid ||
         (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return {QString(), refused};
-    return {dir, QString()};
+        return {};
+    return dir;
 }
 
 DatabaseSession::DatabaseSession(const QString& workingCopyPath)
@@ -60,8 +59,8 @@ QString DatabaseSession::workingCopyPath() const
 {
     if (!m_workingCopyPath.isEmpty())
         return m_workingCopyPath;
-    const TempDirResult dir = temporaryDirectory();
-    return dir.path.isEmpty() ? QString() : dir.path + QLatin1Char('/') + WorkingCopyName;
+    const QString dir = temporaryDirectory();
+    return dir.isEmpty() ? QString() : dir + QLatin1Char('/') + WorkingCopyName;
 }
 
 QString DatabaseSession::paddedSymbol(const QString& symbol)
@@ -225,7 +224,6 @@ DbResult DatabaseSession::saveDatabaseFile(const QString& path)
         return {false, MsgWriteError};
 
     m_displayName = QFileInfo(path).fileName();
-    m_saveSucceeded = true;
     setModified(false);
     return {true, QStringLiteral("Zapisano plik ") + path};
 }

@@ -12,12 +12,9 @@ struct DbResult {
 };
 
 // Where the working copy lives: "TEMP" when it names an existing directory, otherwise a
-// directory of this user only under the system temporary directory.
-struct TempDirResult {
-    QString path;  // empty on failure
-    QString error; // Polish text on failure
-};
-TempDirResult temporaryDirectory();
+// directory of this user only under the system temporary directory; empty when neither can be
+// had.
+QString temporaryDirectory();
 
 // The register database between disk and the program: the working copy, new, open (with the
 // version-1 conversion), save, and the flags the main window shows. It shows nothing itself;
@@ -83,7 +80,6 @@ public:
     DbResult restoreWorkingCopy();
     // Marker file of the working copy (empty without a temporary directory).
     QString markerPath() const;
-    bool saveSucceeded() const { return m_saveSucceeded; }
     QString displayName() const { return m_displayName; }
     void setDisplayName(const QString& name);
 
@@ -105,6 +101,5 @@ private:
     QString m_displayName;
     QString m_symbol = QStringLiteral("PLN");
     bool m_modified = false;
-    bool m_saveSucceeded = false;
     int m_generation = 0;
 };

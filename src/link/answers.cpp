@@ -243,6 +243,18 @@ int readAnswer(Link& link, TransferUi& ui, int length)
     return More;
 }
 
+bool readSingleFrame(Link& link, TransferUi& ui, const QByteArray& request, int length)
+{
+    link.drainInput(ui);
+    if (link.sendBytes(ui, request) != 0)
+        return false;
+    // readAnswer takes only a whole frame as More or Done; a bad check byte is answered here.
+    const int r = readAnswer(link, ui, length);
+    if (r == CheckError)
+        sendAcknowledgement(link, ui, 1);
+    return r == More || r == Done;
+}
+
 int paperOutQuestion(Link& link, TransferUi& ui)
 {
     TransferUi::Answer answer = TransferUi::Answer::Cancel;
@@ -332,13 +344,18 @@ bool completionWait(Link& link, TransferUi& ui)
     return false;
 }
 
-bool probe(Link& link, TransferUi& ui, quint16 sequence)
+bool probe(Link& link, TransferUi& ui, quint16 sequence, ProbeAnswer answer)
 {
     if (link.sendBytes(ui, commands::probe(link.address, sequence)) != 0)
         return false;
-    // Any status frame says that a register answers, but only a whole one: noise that
-    // happens to carry "A" in the right place is no register.
-    return link.read(10) == 10 && link.at(6) == frame::StatusCommand && wholeFrame(link, 10);
+    const bool search = answer == ProbeAnswer::Search;
+    // A line that cannot tell whether anything arrived is read as before.
+    if (SerialLine* line = link.serialLine();
+        search && line && line->waitReadable(ProbeAnswerStartMs) == 0)
+        return false;
+    // Any status frame says that a register answers.
+    return link.read(10) == 10 && link.at(6) == frame::StatusCommand &&
+           (search || wholeFrame(link, 10));
 }
 
 int detectRegisterType(Link& link, TransferUi& ui)

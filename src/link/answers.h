@@ -29,6 +29,11 @@ inline bool confirmed(int waitResult)
 int sendAcknowledgement(Link& link, TransferUi& ui, quint8 code);
 // Reads one data frame of `length` bytes, acknowledges it; see ReadResult.
 int readAnswer(Link& link, TransferUi& ui, int length);
+// A table the register answers with one frame of `length` bytes: drains what is left on the
+// line, sends `request`, reads the frame and acknowledges it (code 1 when its check byte is
+// wrong). True when the whole frame (start, length, end and check byte right) is in the
+// receive area; otherwise nothing usable came and the user has been told why.
+bool readSingleFrame(Link& link, TransferUi& ui, const QByteArray& request, int length);
 // After a programming command.
 int confirmationWait(Link& link, TransferUi& ui);
 // After a print order or a clock change.
@@ -45,8 +50,22 @@ QString deviceErrorMessage(int code);
 void showDeviceError(TransferUi& ui, int code);
 
 // Probe and type detection used by the port scans and `vduno probe`.
-// True when a 10-byte status frame answers the probe at the current address.
-bool probe(Link& link, TransferUi& ui, quint16 sequence = 0x8001);
+// How long a probed port may stay silent before a search takes it for one with nothing
+// behind it (a register starts its answer within a few milliseconds).
+inline constexpr int ProbeAnswerStartMs = 300;
+enum class ProbeAnswer {
+    // The whole 10-byte status frame must be right: noise that happens to carry "A" in the
+    // right place is no register.
+    WholeFrame,
+    // The port searches: exactly 10 bytes with "A" at byte 6; a line that stays silent for
+    // ProbeAnswerStartMs after the probe is given up at once, so that the search goes on
+    // instead of waiting out the read time-out. The searches pass a UI that shows nothing.
+    Search,
+};
+// Sends the probe ("Q", the current address, `sequence`, data byte 0) and reads 10 bytes;
+// true when a register answered as `answer` requires.
+bool probe(Link& link, TransferUi& ui, quint16 sequence = 0x8001,
+           ProbeAnswer answer = ProbeAnswer::WholeFrame);
 // Asks for the information data; 1 DUNO, 2 DUNO BIS, 0 when no usable answer came.
 int detectRegisterType(Link& link, TransferUi& ui);
 

@@ -2,7 +2,7 @@
 
 #include "common/transferrun.h"
 
-#include "commands.h"
+#include "answers.h"
 #include "frame.h"
 #include "portmap.h"
 
@@ -111,19 +111,6 @@ QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun)
     return ports;
 }
 
-bool silentProbe(Link& link, TransferUi& ui, quint16 sequence)
-{
-    QuietUi quiet(ui);
-    if (link.sendBytes(quiet, commands::probe(link.address, sequence)) != 0)
-        return false;
-    // A register answers the probe at once; a port whose line stays silent for the first
-    // ProbeAnswerStartMs has nothing behind it, and the search goes on instead of waiting
-    // out the whole read time-out on it. A line that cannot tell is read as before.
-    if (SerialLine* line = link.serialLine(); line && line->waitReadable(ProbeAnswerStartMs) == 0)
-        return false;
-    return link.read(10) == 10 && link.at(6) == frame::StatusCommand;
-}
-
 int quickSearch(Link& link, TransferUi& caller, const std::function<void(int port)>& trying)
 {
     TransferRun ui(caller);
@@ -142,7 +129,7 @@ int quickSearch(Link& link, TransferUi& caller, const std::function<void(int por
         if (trying)
             trying(p);
         if (tryOpen(link, quiet, p)) {
-            if (silentProbe(link, ui, frame::Single))
+            if (answers::probe(link, quiet, frame::Single, answers::ProbeAnswer::Search))
                 return p;
             link.closePort();
         }
@@ -190,7 +177,7 @@ registerScan(Link& link, TransferUi& caller,
                 ui.progress(++done, total);
                 if (showing)
                     showing(address, p, done, total);
-                if (silentProbe(link, ui, 0))
+                if (answers::probe(link, quiet, 0, answers::ProbeAnswer::Search))
                     result.found << FoundRegister{p, quint8(address)};
             }
             link.closePort();

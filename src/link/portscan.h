@@ -46,15 +46,6 @@ QList<int> probeOrder();
 // interface processes its pending messages before every port.
 QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun = false);
 
-// How long a probed port may stay silent before the searches take it for one with nothing
-// behind it (a register starts its answer within a few milliseconds).
-inline constexpr int ProbeAnswerStartMs = 300;
-
-// Sends the probe ("Q", the current address, `sequence`, data byte 0) without any message
-// and reads 10 bytes; true when exactly 10 arrived and byte 6 is "A". A line that stays
-// silent for ProbeAnswerStartMs after the probe is given up at once.
-bool silentProbe(Link& link, TransferUi& ui, quint16 sequence);
-
 // The main window's quick search: 115200 baud, any open port closed and the port number set
 // to none, then ports 1..99 in probeOrder(), probed at the current register address with sequence
 // 0x8001. The first port that answers is kept open and becomes the port number; its number

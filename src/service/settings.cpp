@@ -238,25 +238,10 @@ bool sendSettings(Link& link, TransferUi& ui, const SettingsValues& values)
 
 bool readSettings(Link& link, TransferUi& ui, SettingsValues& values)
 {
-    link.drainInput(ui);
-    if (link.sendBytes(ui, commands::requestTable(link.address, frame::Single, 3, 1)) != 0)
+    if (!answers::readSingleFrame(link, ui,
+                                  commands::requestTable(link.address, frame::Single, 3, 1),
+                                  kSettingsAnswerSize))
         return false;
-    const int r = answers::readAnswer(link, ui, kSettingsAnswerSize);
-    if (r == answers::CheckError) {
-        answers::sendAcknowledgement(link, ui, 1);
-        return false;
-    }
-    if (r == answers::Nothing)
-        return false;
-    // The check byte alone is weak (a stream of frame starts passes it): the answer must also
-    // begin, end and give its length as the settings answer does.
-    const QByteArrayView answer = link.received(kSettingsAnswerSize);
-    if (answer[0] != frame::Start || quint8(answer[2]) != kSettingsAnswerSize || answer[3] != 0 ||
-        answer[kSettingsAnswerSize - 1] != frame::End) {
-        ui.showMessage(QStringLiteral("Kasa odpowiedziała nieprawidłową ramką."),
-                       TransferUi::Icon::Error);
-        return false;
-    }
     applySettingsAnswer(link.received(kSettingsAnswerSize).sliced(7, kSettingsReported), values);
     return true;
 }

@@ -63,17 +63,6 @@ std::optional<qint32> quickKeyQuantity(const QString& typed)
     return qint32(*v);
 }
 
-bool quickKeyTableDamaged(QByteArrayView table)
-{
-    for (int n = 1; n <= layout::QuickKeys.count; ++n) {
-        const QByteArrayView rec = layout::QuickKeys.record(table, n);
-        for (int i = 0; i < QuickKeyRecord::Entries; ++i)
-            if (le::u16(rec, 3 + 6 * i) > 2000)
-                return true;
-    }
-    return false;
-}
-
 QString quickKeyEntryLine(const QString& articleName, qint32 quantity)
 {
     QString q = QString::number(quantity);
@@ -89,13 +78,6 @@ QString quickKeyArticleLine(int number, const QString& name, qint32 price, char 
            name.leftJustified(20, u' ', true) + u' ' +
            amount::text(price).rightJustified(10, u' ') + u' ' + QLatin1Char(vat);
 }
-
-namespace legacyquickkeys {
-int articleOfEntry(QByteArrayView table, int entry)
-{
-    return le::u16(table, int(articleEntryOffset(entry)) + 1);
-}
-} // namespace legacyquickkeys
 
 namespace quickkeys {
 

@@ -51,29 +51,12 @@ struct QuickKeyRecord {
 // zero or above 99,9999.
 std::optional<qint32> quickKeyQuantity(const QString& typed);
 
-// True when some key of the table names an article above 2000: the form then clears the table.
-bool quickKeyTableDamaged(QByteArrayView quickKeyTable);
-
 // A key list line: the article name padded with spaces to 10, a space and the quantity
 // (1,0000). `articleName` is the article's stored name.
 QString quickKeyEntryLine(const QString& articleName, qint32 quantity);
 // The article list line: "  12. " (6 wide), name cut/padded to 20, space, price right-aligned
 // in 10, space, VAT letter.
 QString quickKeyArticleLine(int number, const QString& name, qint32 price, char vat);
-
-// The legacy view of the same bytes used by older tools: 9-byte entries in 90-byte pages, and
-// 20 entries of 8 bytes with an article number in bytes 1..2. Offsets from the table base.
-namespace legacyquickkeys {
-inline constexpr qint64 pageEntryOffset(int page, int entry)
-{
-    return 90 * page + 9 * entry;
-}
-inline constexpr qint64 articleEntryOffset(int entry)
-{
-    return 8 * entry;
-}
-int articleOfEntry(QByteArrayView table, int entry);
-} // namespace legacyquickkeys
 
 // The quick key table in the database and its frames to the register.
 namespace quickkeys {

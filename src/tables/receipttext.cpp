@@ -178,15 +178,8 @@ int sendFooter(Link& link, TransferUi& ui, QByteArrayView block, bool confirm, b
 std::optional<QStringList> readHeader(Link& link, TransferUi& ui)
 {
     constexpr int Length = 268;
-    link.drainInput(ui);
-    if (commands::send(link, ui, commands::requestTable(link.address, 0x8001, 'N')) != 0)
-        return std::nullopt;
-    const int r = answers::readAnswer(link, ui, Length);
-    if (r == answers::CheckError) {
-        answers::sendAcknowledgement(link, ui, 1);
-        return std::nullopt;
-    }
-    if (r != answers::More && r != answers::Done)
+    if (!answers::readSingleFrame(link, ui, commands::requestTable(link.address, 0x8001, 'N'),
+                                  Length))
         return std::nullopt;
     return headerLinesFromRegister(link.received(Length).sliced(7, 252));
 }

@@ -3,7 +3,6 @@
 #include "common/cp1250.h"
 #include "link/answers.h"
 #include "link/commands.h"
-#include "link/frame.h"
 #include "link/link.h"
 #include "tables/recordsend.h"
 
@@ -28,24 +27,9 @@ QByteArray encode(const QStringList& names)
 std::optional<QStringList> read(Link& link, TransferUi& ui)
 {
     constexpr int Length = 18;
-    link.drainInput(ui);
-    if (commands::send(link, ui, commands::requestTable(link.address, 0x8001, 'J')) != 0)
+    if (!answers::readSingleFrame(link, ui, commands::requestTable(link.address, 0x8001, 'J'),
+                                  Length))
         return std::nullopt;
-    const int r = answers::readAnswer(link, ui, Length);
-    if (r == answers::CheckError) {
-        answers::sendAcknowledgement(link, ui, 1);
-        return std::nullopt;
-    }
-    if (r != answers::More && r != answers::Done)
-        return std::nullopt;
-    // A check byte alone is weak (a stream of frame starts passes it): the frame must also
-    // begin, end and give its length as the units frame does.
-    if (link.at(0) != quint8(frame::Start) || link.at(2) != Length || link.at(3) != 0 ||
-        link.at(Length - 1) != quint8(frame::End)) {
-        ui.showMessage(QStringLiteral("Kasa odpowiedziała nieprawidłową ramką."),
-                       TransferUi::Icon::Error);
-        return std::nullopt;
-    }
     return decode(link.received(Length).sliced(7, Count * Width));
 }
 

@@ -1,5 +1,9 @@
 #include "tables/quickkeys.h"
 
+#include "database/registerdatabase.h"
+
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -49,15 +53,18 @@ TEST(QuickKeys, Quantities)
 
 TEST(QuickKeys, DamagedTable)
 {
-    QByteArray table(layout::QuickKeys.bytes(), '\0');
-    EXPECT_FALSE(quickKeyTableDamaged(table));
+    QTemporaryDir dir;
+    RegisterDatabase db;
+    ASSERT_TRUE(db.load(dir.filePath(QStringLiteral("keys.bdt")),
+                        QByteArray(layout::QuickKeys.base + layout::QuickKeys.bytes(), '\0')));
+    EXPECT_FALSE(quickkeys::repairIfDamaged(db, 10));
     QuickKeyRecord r;
     r.addArticle(10, 10, 2000, 1, false);
-    table.replace(99 * 34, 34, r.encode());
-    EXPECT_FALSE(quickKeyTableDamaged(table));
+    quickkeys::store(db, 10, 10, r);
+    EXPECT_FALSE(quickkeys::repairIfDamaged(db, 10));
     r.entries[2].article = 2001;
-    table.replace(99 * 34, 34, r.encode());
-    EXPECT_TRUE(quickKeyTableDamaged(table));
+    quickkeys::store(db, 10, 10, r);
+    EXPECT_TRUE(quickkeys::repairIfDamaged(db, 10));
 }
 
 TEST(QuickKeys, Lines)
