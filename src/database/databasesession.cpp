@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace dbLayout;
+using namespace layout;
 
 namespace {
 
@@ -83,13 +83,13 @@ QByteArray DatabaseSession::newWorkingCopy(const QString& symbol)
     data[20] = '\x01';
 
     // Cashier 1, the manager: number, name (21), password (4), seven permissions.
-    const qint64 cashier = recordOffset(CashierTable, 1);
+    const qint64 cashier = Cashiers.offsetOf(1);
     data[cashier] = 1;
     putBytes(data, cashier + 1, cp1250::padRight(QStringLiteral("Kierownik"), 21));
     putBytes(data, cashier + 22, cp1250::padRight(QStringLiteral("7395"), 4));
     putBytes(data, cashier + 26, QByteArray(7, '\x01'));
 
-    const qint64 group = recordOffset(GroupTable, 1);
+    const qint64 group = Groups.offsetOf(1);
     data[group] = 1;
     putBytes(data, group + 1, cp1250::padRight(QStringLiteral("Grupa podstawowa"), 21));
 
@@ -99,7 +99,7 @@ QByteArray DatabaseSession::newWorkingCopy(const QString& symbol)
     // 0xFFFF exempt.
     const quint16 rates[7] = {2300, 800, 0, 500, 0xFFFE, 0xFFFE, 0xFFFF};
     for (int i = 0; i < 7; ++i) {
-        const qint64 at = recordOffset(VatTable, i + 1);
+        const qint64 at = VatRates.offsetOf(i + 1);
         data[at] = char('A' + i);
         data[at + 1] = char(rates[i] & 0xFF);
         data[at + 2] = char(rates[i] >> 8);
@@ -108,7 +108,7 @@ QByteArray DatabaseSession::newWorkingCopy(const QString& symbol)
     const quint32 halo[10] = {0, 100, 200, 500, 1000, 2000, 3000, 5000, 10000, 50000};
     for (int i = 0; i < 10; ++i)
         for (int b = 0; b < 4; ++b)
-            data[recordOffset(HaloTable, i + 1) + b] = char((halo[i] >> (8 * b)) & 0xFF);
+            data[Halo.offsetOf(i + 1) + b] = char((halo[i] >> (8 * b)) & 0xFF);
     return data;
 }
 
@@ -120,9 +120,9 @@ QByteArray DatabaseSession::convertedWorkingCopy(const QByteArray& file)
     // article table moves up by 2000 bytes. The result is 207,000 bytes long.
     QByteArray out;
     out.reserve(file.size() + V1Shift);
-    out.append(file.left(ArticleTable.base));
-    for (int n = 0; n < ArticleTable.count; ++n) {
-        out.append(file.mid(ArticleTable.base + qint64(n) * V1ArticleSize, V1ArticleSize));
+    out.append(file.left(Articles.base));
+    for (int n = 0; n < Articles.count; ++n) {
+        out.append(file.mid(Articles.base + qint64(n) * V1ArticleSize, V1ArticleSize));
         out.append('\0');
     }
     out.append(file.mid(V1ArticleEnd));

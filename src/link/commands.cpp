@@ -3,6 +3,7 @@
 #include "frame.h"
 
 #include "common/cp1250.h"
+#include "database/tables.h"
 
 namespace commands {
 
@@ -70,55 +71,61 @@ Frame articleRecord(quint8 address, quint16 sequence, QByteArrayView record, qui
     if (record.size() < 2 || (record[0] == 0 && record[1] == 0))
         return std::nullopt;
     if (registerType == 1)
-        return recordFrame(address, sequence, 'T', 77, record, 67, 74, confirm);
-    return recordFrame(address, sequence, 'T', 78, record, 68, 75, confirm);
+        return recordFrame(address, sequence, 'T', 77, record, layout::V1ArticleSize, 74, confirm);
+    return recordFrame(address, sequence, 'T', 78, record, layout::Articles.recordSize, 75,
+                       confirm);
 }
 
 Frame discountRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm)
 {
     if (emptyRecord(record))
         return std::nullopt;
-    return recordFrame(address, sequence, 'R', 38, record, 28, 35, confirm);
+    return recordFrame(address, sequence, 'R', 38, record, layout::Discounts.recordSize, 35,
+                       confirm);
 }
 
 Frame cashierRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm)
 {
     if (emptyRecord(record))
         return std::nullopt;
-    return recordFrame(address, sequence, 'K', 43, record, 33, 40, confirm);
+    return recordFrame(address, sequence, 'K', 43, record, layout::Cashiers.recordSize, 40,
+                       confirm);
 }
 
 Frame paymentFormRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm)
 {
     if (emptyRecord(record))
         return std::nullopt;
-    return recordFrame(address, sequence, 'F', 33, record, 23, 30, confirm);
+    return recordFrame(address, sequence, 'F', 33, record, layout::PaymentForms.recordSize, 30,
+                       confirm);
 }
 
 Frame currencyRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm)
 {
     if (emptyRecord(record))
         return std::nullopt;
-    return recordFrame(address, sequence, 'W', 40, record, 30, 37, confirm);
+    return recordFrame(address, sequence, 'W', 40, record, layout::Currencies.recordSize, 37,
+                       confirm);
 }
 
 Frame vatRates(quint8 address, quint16 sequence, QByteArrayView rates, quint8 confirm)
 {
     if (emptyRecord(rates))
         return std::nullopt;
-    return recordFrame(address, sequence, 'P', 31, rates, 21, 28, confirm);
+    return recordFrame(address, sequence, 'P', 31, rates, layout::VatRates.bytes(), 28, confirm);
 }
 
 Frame packagingRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm)
 {
     if (emptyRecord(record))
         return std::nullopt;
-    return recordFrame(address, sequence, 'Z', 58, record, 48, 55, confirm);
+    return recordFrame(address, sequence, 'Z', 58, record, layout::Packaging.recordSize, 55,
+                       confirm);
 }
 
 QByteArray receiptHeader(quint8 address, quint16 sequence, QByteArrayView block)
 {
-    return recordFrame(address, sequence, 'N', 268, block, 259);
+    return recordFrame(address, sequence, 'N', 268, block, layout::Header.recordSize);
 }
 
 Frame productGroupRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm)
@@ -142,7 +149,7 @@ QByteArray quickKey(quint8 address, quint16 sequence, quint8 cashier, quint8 key
 
 QByteArray receiptFooter(quint8 address, quint16 sequence, QByteArrayView block, quint8 confirm)
 {
-    return recordFrame(address, sequence, 'D', 140, block, 130, 137, confirm);
+    return recordFrame(address, sequence, 'D', 140, block, layout::Footer.recordSize, 137, confirm);
 }
 
 QByteArray haloTable(quint8 address, quint16 sequence, QByteArrayView table)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "database/tables.h"
-
 #include "link.h"
 
 #include <QByteArray>
@@ -14,49 +12,6 @@
 // values; they return the whole frame. Record builders return nothing for an empty record.
 // send() sends a built frame over the link.
 namespace commands {
-
-// Where the records the programming frames carry lie in the database file (record n, 1-based).
-namespace source {
-constexpr qint64 article(int n)
-{
-    return dbLayout::recordOffset(dbLayout::ArticleTable, n);
-}
-constexpr qint64 discount(int n)
-{
-    return dbLayout::recordOffset(dbLayout::DiscountTable, n);
-}
-constexpr qint64 cashier(int n)
-{
-    return dbLayout::recordOffset(dbLayout::CashierTable, n);
-}
-constexpr qint64 paymentForm(int n)
-{
-    return dbLayout::recordOffset(dbLayout::PaymentFormTable, n);
-}
-constexpr qint64 currency(int n)
-{
-    return dbLayout::recordOffset(dbLayout::CurrencyTable, n);
-}
-constexpr qint64 vatRates = dbLayout::VatTable.base; // 21 bytes
-constexpr qint64 packaging(int n)
-{
-    return dbLayout::recordOffset(dbLayout::PackagingTable, n);
-}
-constexpr qint64 receiptHeader = dbLayout::HeaderBlock.base; // 259 bytes
-constexpr qint64 productGroup(int n)
-{
-    return dbLayout::recordOffset(dbLayout::GroupTable, n);
-}
-constexpr qint64 quickKey(int cashier, int key)
-{
-    return dbLayout::quickKeyOffset(cashier, key);
-}
-constexpr qint64 receiptFooter = dbLayout::FooterBlock.base; // 130 bytes
-constexpr qint64 haloTable = 149064;                         // 36 bytes
-constexpr int articleSize = 68, discountSize = 28, cashierSize = 33, paymentFormSize = 23,
-              currencySize = 30, vatRatesSize = 21, packagingSize = 48, receiptHeaderSize = 259,
-              productGroupSize = 22, quickKeySize = 34, receiptFooterSize = 130, haloSize = 36;
-} // namespace source
 
 using Frame = std::optional<QByteArray>;
 

@@ -3,6 +3,8 @@
 #include "registerread.h"
 #include "syncdetails.h"
 
+#include "database/tables.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QList>
@@ -62,7 +64,7 @@ bool unsoldForMoreThan(QByteArrayView image, int days, const QDate& today);
 // byte 81 is then 0). A slot is used when byte 0 or byte 1 is non-zero.
 class ArticleSync {
 public:
-    static constexpr int Count = 2000;
+    static constexpr int Count = layout::Articles.count;
     static constexpr int ImageSize = 82;
 
     ArticleSync();

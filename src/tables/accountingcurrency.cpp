@@ -232,7 +232,7 @@ Conversion changeInDatabase(DatabaseSession& session, const Input& in)
     }
 
     const bool written =
-        db.writeRecord(layout::AccountingCurrencyChange, cp1250::padSpaces(symbol, 3)) &&
+        db.writeRecord(layout::CurrencyFieldChange.base, cp1250::padSpaces(symbol, 3)) &&
         db.writeRecord(layout::Articles.base, articles) &&
         db.writeRecord(layout::Discounts.base, discounts) &&
         db.writeRecord(layout::Currencies.base, currencies) &&

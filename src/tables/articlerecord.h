@@ -13,7 +13,7 @@
 //   49 barcode (13, "0"-padded on the left) | 62 group | 63 tandem | 64 fixed price
 //   65 whole quantity | 66 halo index | 67 unit
 struct ArticleRecord {
-    static constexpr int Size = 68;
+    static constexpr int Size = layout::Articles.recordSize;
     static constexpr int MaxPrice = 99999999;
 
     int number = 0;

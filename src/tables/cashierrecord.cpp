@@ -81,14 +81,6 @@ QString cashierDeleteRefusal(int number)
     return number == 1 ? QStringLiteral("Nie można usunąć kasjera nr 1") : QString();
 }
 
-int lowestFreeCashier(QByteArrayView table)
-{
-    for (int n = 1; n <= 10; ++n)
-        if (layout::Cashiers.record(table, n)[0] == 0)
-            return n;
-    return 0;
-}
-
 QString cashierPasswordText(const CashierRecord& r)
 {
     return r.password.isEmpty() ? QStringLiteral("Brak") : r.password;

@@ -8,7 +8,7 @@
 // One cashier, 33 bytes: 0 number | 1 name (21, 0-padded) | 22 password (4 ASCII digits,
 // 0-padded; all zero = none) | 26..32 the seven rights (1 = allowed), in the order of `Right`.
 struct CashierRecord {
-    static constexpr int Size = 33;
+    static constexpr int Size = layout::Cashiers.recordSize;
     enum Right {
         NonZeroingReports,
         ZeroingReports,
@@ -45,9 +45,6 @@ Validated<CashierRecord> validateCashier(const CashierInput& in, QByteArrayView 
 
 // Refusal of a delete: empty when the record may go.
 QString cashierDeleteRefusal(int number);
-
-// The lowest free cashier number 1..10, 0 when all are used.
-int lowestFreeCashier(QByteArrayView cashierTable);
 
 // The password as the form shows it: the stored digits, or "Brak".
 QString cashierPasswordText(const CashierRecord& r);

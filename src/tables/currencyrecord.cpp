@@ -137,11 +137,3 @@ Validated<CurrencyRecord> validateCurrency(const CurrencyInput& in, QByteArrayVi
     r.symbol = in.symbol;
     return V::success(r);
 }
-
-int lowestFreeCurrency(QByteArrayView table)
-{
-    for (int n = 1; n <= 10; ++n)
-        if (layout::Currencies.record(table, n)[0] == 0)
-            return n;
-    return 0;
-}

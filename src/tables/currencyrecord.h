@@ -6,7 +6,7 @@
 // One foreign currency, 30 bytes: 0 number | 1 name (21, 0-padded) | 22 rate mantissa (32-bit)
 // | 26 rate decimals | 27 symbol (3, space-padded). Rate = mantissa / 10^decimals.
 struct CurrencyRecord {
-    static constexpr int Size = 30;
+    static constexpr int Size = layout::Currencies.recordSize;
 
     int number = 0;
     QString name;
@@ -38,5 +38,3 @@ struct CurrencyInput {
 // Field names: "Edit1" number, "Edit2" name, "Edit3" rate, "Edit4" symbol. Names and symbols are
 // compared with every stored one, the slot being overwritten included.
 Validated<CurrencyRecord> validateCurrency(const CurrencyInput& in, QByteArrayView currencyTable);
-
-int lowestFreeCurrency(QByteArrayView currencyTable);

@@ -106,14 +106,6 @@ Validated<DiscountRecord> validateDiscount(const DiscountInput& in, QByteArrayVi
     return V::success(r);
 }
 
-int lowestFreeDiscount(QByteArrayView table)
-{
-    for (int n = 1; n <= 20; ++n)
-        if (layout::Discounts.record(table, n)[0] == 0)
-            return n;
-    return 0;
-}
-
 QStringList discountGridRow(const DiscountRecord& r, const QString& currencySymbol)
 {
     return {QString::number(r.number), r.name,

@@ -47,14 +47,6 @@ QString groupDeleteRefusal(int number)
     return number == 1 ? QStringLiteral(" Nie można usunąć grupy towarowej nr  1") : QString();
 }
 
-int lowestFreeGroup(QByteArrayView table)
-{
-    for (int n = 1; n <= 20; ++n)
-        if (layout::Groups.record(table, n)[0] == 0)
-            return n;
-    return 0;
-}
-
 QStringList groupChoiceItems(QByteArrayView table)
 {
     QStringList items;

@@ -5,7 +5,7 @@
 
 // One product group, 22 bytes: 0 number | 1 name (21, 0-padded).
 struct GroupRecord {
-    static constexpr int Size = 22;
+    static constexpr int Size = layout::Groups.recordSize;
 
     int number = 0;
     QString name;
@@ -25,7 +25,6 @@ struct GroupInput {
 Validated<GroupRecord> validateGroup(const GroupInput& in, QByteArrayView groupTable);
 
 QString groupDeleteRefusal(int number);
-int lowestFreeGroup(QByteArrayView groupTable);
 
 // Choice list items "n. name" for used slots, the bare slot number otherwise.
 QStringList groupChoiceItems(QByteArrayView groupTable);

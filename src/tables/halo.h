@@ -12,7 +12,7 @@ class TransferUi;
 // The halo table: ten signed 32-bit amounts in hundredths; entries 1..9 are the ones articles
 // name, entry 0 is kept as it is.
 struct HaloTable {
-    static constexpr int Size = 40;
+    static constexpr int Size = layout::Halo.bytes();
     std::array<qint32, 10> amounts{};
 
     static HaloTable decode(QByteArrayView bytes);

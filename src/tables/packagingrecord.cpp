@@ -54,14 +54,6 @@ Validated<PackagingRecord> validatePackaging(const PackagingInput& in)
     return V::success(r);
 }
 
-int lowestFreePackaging(QByteArrayView table)
-{
-    for (int n = 1; n <= 20; ++n)
-        if (layout::Packaging.record(table, n)[0] == 0)
-            return n;
-    return 0;
-}
-
 QList<int> articlesWithTandem(QByteArrayView table, int packaging)
 {
     QList<int> out;

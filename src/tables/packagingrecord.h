@@ -6,7 +6,7 @@
 // One returnable packaging, 48 bytes: 0 number | 1 name (42, 0-padded) | 43 price (32-bit
 // hundredths, > 0) | 47 price change allowed.
 struct PackagingRecord {
-    static constexpr int Size = 48;
+    static constexpr int Size = layout::Packaging.recordSize;
 
     int number = 0;
     QString name;
@@ -25,9 +25,6 @@ struct PackagingInput {
 
 // Field names: "Edit2" name, "Edit3" price. The price is cut to whole hundredths exactly as typed.
 Validated<PackagingRecord> validatePackaging(const PackagingInput& in);
-
-// The lowest slot whose byte 0 is zero, 0 when all are used.
-int lowestFreePackaging(QByteArrayView packagingTable);
 
 // Tandem bytes of the articles that name `packaging`; the article numbers affected.
 QList<int> articlesWithTandem(QByteArrayView articleTable, int packaging);

@@ -70,11 +70,3 @@ Validated<PaymentFormRecord> validatePaymentForm(const PaymentFormInput& in, QBy
     r.type = in.typeIndex + 1;
     return V::success(r);
 }
-
-int lowestFreePaymentForm(QByteArrayView table)
-{
-    for (int n = 1; n <= 10; ++n)
-        if (layout::PaymentForms.record(table, n)[0] == 0)
-            return n;
-    return 0;
-}

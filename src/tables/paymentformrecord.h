@@ -5,7 +5,7 @@
 
 // One payment form, 23 bytes: 0 number | 1 name (21, 0-padded) | 22 type 1..5.
 struct PaymentFormRecord {
-    static constexpr int Size = 23;
+    static constexpr int Size = layout::PaymentForms.recordSize;
 
     int number = 0;
     QString name;
@@ -30,5 +30,3 @@ struct PaymentFormInput {
 // saving again under the same number is allowed.
 Validated<PaymentFormRecord> validatePaymentForm(const PaymentFormInput& in,
                                                  QByteArrayView paymentTable);
-
-int lowestFreePaymentForm(QByteArrayView paymentTable);

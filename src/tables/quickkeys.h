@@ -15,7 +15,7 @@ class TransferUi;
 //   3 + 6i article i (16-bit) | 5 + 6i quantity i (32-bit, ten-thousandths), i = 0..4
 //   33 end receipt ("Kończenie paragonu")
 struct QuickKeyRecord {
-    static constexpr int Size = 34;
+    static constexpr int Size = layout::QuickKeys.recordSize;
     static constexpr int Entries = 5;
     struct Entry {
         int article = 0;

@@ -10,7 +10,7 @@
 // The report set: 19 bytes, one per report: 0 "Niezaprogramowany", 1 "Pełny",
 // 2 "Rekordów niezerowych".
 struct ReportSet {
-    static constexpr int Size = 19;
+    static constexpr int Size = layout::ReportSet.recordSize;
     std::array<int, Size> choices{};
 
     static ReportSet decode(QByteArrayView bytes);

@@ -6,43 +6,16 @@
 
 #include "database/tables.h"
 
-// Where each table lies in the register database: a run of fixed-size records numbered from 1,
-// record n at base + (n - 1) * recordSize.
-struct TableLayout {
-    qint64 base;
-    int recordSize;
-    int count;
-
-    constexpr qint64 offsetOf(int number) const { return base + qint64(number - 1) * recordSize; }
-    constexpr int bytes() const { return recordSize * count; }
-    // The bytes of record `number` inside a view of the whole table.
-    QByteArrayView record(QByteArrayView table, int number) const
-    {
-        return table.sliced(qsizetype(number - 1) * recordSize, recordSize);
-    }
-};
-
-namespace layout {
-// The same tables as the database's directory, with the helpers the record families use.
-constexpr TableLayout from(const dbLayout::Table& t)
+// The lowest record number 1..last whose byte 0 (the record's number) is zero, that is a free
+// slot; 0 when all are used. Cashiers, payment forms and currencies use numbers 1..10 of their
+// 20 slots, the other tables all of them.
+inline int lowestFree(QByteArrayView table, const TableLayout& layout, int last)
 {
-    return {t.base, t.size, t.count};
+    for (int n = 1; n <= last; ++n)
+        if (layout.record(table, n)[0] == 0)
+            return n;
+    return 0;
 }
-inline constexpr TableLayout Articles = from(dbLayout::ArticleTable);
-inline constexpr TableLayout Discounts = from(dbLayout::DiscountTable);
-inline constexpr TableLayout Cashiers = from(dbLayout::CashierTable);
-inline constexpr TableLayout PaymentForms = from(dbLayout::PaymentFormTable);
-inline constexpr TableLayout Currencies = from(dbLayout::CurrencyTable);
-inline constexpr TableLayout VatRates = from(dbLayout::VatTable);
-inline constexpr TableLayout Packaging = from(dbLayout::PackagingTable);
-inline constexpr TableLayout Header = from(dbLayout::HeaderBlock);
-inline constexpr TableLayout Groups = from(dbLayout::GroupTable);
-inline constexpr TableLayout ReportSet = from(dbLayout::ReportSetBlock);
-inline constexpr TableLayout QuickKeys = from(dbLayout::QuickKeyTable);
-inline constexpr TableLayout Footer = from(dbLayout::FooterBlock);
-inline constexpr TableLayout Halo = from(dbLayout::HaloTable);
-inline constexpr qint64 AccountingCurrencyChange = dbLayout::CurrencyFieldChange.base;
-} // namespace layout
 
 // Load and store against the database stream: anything with readBytes(offset, count) and
 // writeRecord(offset, bytes) (the register database, or a test double).

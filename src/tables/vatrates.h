@@ -8,7 +8,7 @@
 // The seven VAT rates A..G, 3 bytes each: letter, 16-bit value (0..9999 = percent x 100,
 // 0xFFFF exempt, 0xFFFE inactive).
 struct VatRates {
-    static constexpr int Size = 21;
+    static constexpr int Size = layout::VatRates.bytes();
     static constexpr quint16 Exempt = 0xFFFF;
     static constexpr quint16 Inactive = 0xFFFE;
     enum Choice {

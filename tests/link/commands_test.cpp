@@ -1,5 +1,7 @@
 #include "link/commands.h"
 
+#include "database/tables.h"
+
 #include <gtest/gtest.h>
 
 #include "fakeline.h"
@@ -87,9 +89,9 @@ TEST(Commands, ArticleFrames)
 
 TEST(Commands, SourceOffsets)
 {
-    EXPECT_EQ(commands::source::quickKey(10, 10), 148426);
-    EXPECT_EQ(commands::source::cashier(2), 141593);
-    EXPECT_EQ(commands::source::article(2000), 5000 + 1999 * 68);
+    EXPECT_EQ(layout::quickKeyOffset(10, 10), 148426);
+    EXPECT_EQ(layout::Cashiers.offsetOf(2), 141593);
+    EXPECT_EQ(layout::Articles.offsetOf(2000), 5000 + 1999 * 68);
 }
 
 TEST(Commands, BlocksAndQuickKey)

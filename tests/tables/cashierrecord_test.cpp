@@ -72,10 +72,10 @@ TEST(CashierRecord, DeleteAndFreeNumber)
     QByteArray table(layout::Cashiers.bytes(), '\0');
     table[0] = 1;
     table[33] = 2;
-    EXPECT_EQ(lowestFreeCashier(table), 3);
+    EXPECT_EQ(lowestFree(table, layout::Cashiers, 10), 3);
     for (int n = 0; n < 10; ++n)
         table[n * 33] = char(n + 1);
-    EXPECT_EQ(lowestFreeCashier(table), 0);
+    EXPECT_EQ(lowestFree(table, layout::Cashiers, 10), 0);
 }
 
 } // namespace

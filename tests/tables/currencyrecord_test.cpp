@@ -84,7 +84,7 @@ TEST(CurrencyRecord, RateForms)
     EXPECT_EQ(
         validateCurrency(input("2", "Dolar", "4", "US"), tableWithEuro()).record->encode().mid(27),
         QByteArray("US "));
-    EXPECT_EQ(lowestFreeCurrency(tableWithEuro()), 2);
+    EXPECT_EQ(lowestFree(tableWithEuro(), layout::Currencies, 10), 2);
 }
 
 } // namespace

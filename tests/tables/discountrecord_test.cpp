@@ -92,7 +92,7 @@ TEST(DiscountRecord, GridRowAndFreeNumber)
     EXPECT_EQ(
         discountGridRow(DiscountRecord{1, QStringLiteral("R"), 0, 0, 5}, QStringLiteral("PLN"))[4],
         QStringLiteral("%"));
-    EXPECT_EQ(lowestFreeDiscount(tableWithPromo()), 1);
+    EXPECT_EQ(lowestFree(tableWithPromo(), layout::Discounts, layout::Discounts.count), 1);
 }
 
 } // namespace

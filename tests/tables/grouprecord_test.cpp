@@ -45,7 +45,7 @@ TEST(GroupRecord, DeleteAndChoices)
 {
     EXPECT_EQ(groupDeleteRefusal(1), QStringLiteral(" Nie można usunąć grupy towarowej nr  1"));
     EXPECT_TRUE(groupDeleteRefusal(2).isEmpty());
-    EXPECT_EQ(lowestFreeGroup(tableWithGroups()), 3);
+    EXPECT_EQ(lowestFree(tableWithGroups(), layout::Groups, layout::Groups.count), 3);
     const QStringList items = groupChoiceItems(tableWithGroups());
     ASSERT_EQ(items.size(), 20);
     EXPECT_EQ(items[0], QStringLiteral("1. Grupa podstawowa"));

@@ -59,7 +59,7 @@ TEST(PackagingRecord, LinkedArticles)
     EXPECT_EQ(articlesWithTandem(articles, 0), QList<int>{});
     QByteArray table(layout::Packaging.bytes(), '\0');
     table[0] = 1;
-    EXPECT_EQ(lowestFreePackaging(table), 2);
+    EXPECT_EQ(lowestFree(table, layout::Packaging, layout::Packaging.count), 2);
 }
 
 } // namespace

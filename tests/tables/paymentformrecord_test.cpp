@@ -47,7 +47,7 @@ TEST(PaymentFormRecord, TypeAndOwnNumber)
     EXPECT_EQ(v.record->encode()[22], 5);
     EXPECT_EQ(paymentTypeName(5), QStringLiteral("Inna"));
     EXPECT_EQ(paymentTypeName(6), QString());
-    EXPECT_EQ(lowestFreePaymentForm(tableWithCard()), 2);
+    EXPECT_EQ(lowestFree(tableWithCard(), layout::PaymentForms, 10), 2);
 }
 
 } // namespace

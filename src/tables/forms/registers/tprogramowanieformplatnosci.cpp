@@ -38,7 +38,7 @@ void TProgramowanieFormPlatnosci::fillRows(QByteArrayView table)
 
 void TProgramowanieFormPlatnosci::proposeNumber(QByteArrayView table)
 {
-    const int n = lowestFreePaymentForm(table);
+    const int n = lowestFree(table, layout::PaymentForms, 10);
     Edit1->setText(n ? QString::number(n) : QString());
 }
 

@@ -1,6 +1,7 @@
 #include "tprogramowaniegruptowarowych.h"
 
 #include "app/appsession.h"
+#include "app/forms/formparts.h"
 #include "app/forms/formregistry.h"
 #include "common/transferui.h"
 #include "database/registerdatabase.h"
@@ -17,10 +18,7 @@
 TProgramowanieGrupTowarowych::TProgramowanieGrupTowarowych(AppSession& session, QWidget* parent)
     : TableForm(session, layout::Groups, QStringLiteral("Edycja grup towarowych"), parent)
 {
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    for (int n = 1; n <= 20; ++n)
-        ComboBox1->addItem(QString::number(n));
+    ComboBox1 = formparts::numbers(this, QStringLiteral("ComboBox1"), 20);
     addControl(QStringLiteral("Numer"), ComboBox1);
     Edit1 = addField(QStringLiteral("Edit1"), QStringLiteral("Nazwa"), 21);
 
@@ -41,7 +39,7 @@ void TProgramowanieGrupTowarowych::fillRows(QByteArrayView table)
 
 void TProgramowanieGrupTowarowych::proposeNumber(QByteArrayView table)
 {
-    if (const int n = lowestFreeGroup(table))
+    if (const int n = lowestFree(table, layout::Groups, layout::Groups.count))
         ComboBox1->setCurrentIndex(n - 1);
 }
 

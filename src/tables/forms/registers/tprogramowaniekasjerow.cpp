@@ -82,7 +82,7 @@ void TProgramowanieKasjerow::fillRows(QByteArrayView table)
 
 void TProgramowanieKasjerow::proposeNumber(QByteArrayView table)
 {
-    const int n = lowestFreeCashier(table);
+    const int n = lowestFree(table, layout::Cashiers, 10);
     Edit1->setText(n ? QString::number(n) : QString());
     Edit1Exit();
 }

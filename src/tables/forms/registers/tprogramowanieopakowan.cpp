@@ -2,6 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/articlelist/tlistatowarowtandem.h"
+#include "app/forms/formparts.h"
 #include "app/forms/formregistry.h"
 #include "common/amount.h"
 #include "common/transferui.h"
@@ -17,10 +18,7 @@
 TProgramowanieOpakowan::TProgramowanieOpakowan(AppSession& session, QWidget* parent)
     : TableForm(session, layout::Packaging, QStringLiteral("Edycja bazy opakowań"), parent)
 {
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    for (int n = 1; n <= 20; ++n)
-        ComboBox1->addItem(QString::number(n));
+    ComboBox1 = formparts::numbers(this, QStringLiteral("ComboBox1"), 20);
     addControl(QStringLiteral("Numer"), ComboBox1);
     Edit2 = addField(QStringLiteral("Edit2"), QStringLiteral("Nazwa"), 42);
     Edit3 = addField(QStringLiteral("Edit3"), QStringLiteral("Cena"), 10);
@@ -49,7 +47,7 @@ void TProgramowanieOpakowan::fillRows(QByteArrayView table)
 
 void TProgramowanieOpakowan::proposeNumber(QByteArrayView table)
 {
-    if (const int n = lowestFreePackaging(table))
+    if (const int n = lowestFree(table, layout::Packaging, layout::Packaging.count))
         ComboBox1->setCurrentIndex(n - 1);
 }
 

@@ -81,7 +81,7 @@ void TProgramowanieRabatow::fillRows(QByteArrayView table)
 
 void TProgramowanieRabatow::proposeNumber(QByteArrayView table)
 {
-    const int n = lowestFreeDiscount(table);
+    const int n = lowestFree(table, layout::Discounts, layout::Discounts.count);
     Edit1->setText(n ? QString::number(n) : QString());
 }
 

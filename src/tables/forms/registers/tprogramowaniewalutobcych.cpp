@@ -37,7 +37,7 @@ void TProgramowanieWalutObcych::fillRows(QByteArrayView table)
 
 void TProgramowanieWalutObcych::proposeNumber(QByteArrayView table)
 {
-    const int n = lowestFreeCurrency(table);
+    const int n = lowestFree(table, layout::Currencies, 10);
     Edit1->setText(n ? QString::number(n) : QString());
 }
 
