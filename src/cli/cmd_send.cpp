@@ -1,6 +1,7 @@
 #include "clilink.h"
 #include "cliui.h"
 #include "command.h"
+#include "restorefile.h"
 #include "tabletarget.h"
 
 #include "database/databasesession.h"
@@ -27,7 +28,8 @@ int usage(bool forRead)
     if (forRead)
         cli::err(QStringLiteral("Użycie: vduno read PLIK.vkf TABELA"));
     else
-        cli::err(QStringLiteral("Użycie: vduno send PLIK.vkf TABELA [--numbers 1-50,70]"));
+        cli::err(QStringLiteral("Użycie: vduno send PLIK.vkf TABELA [--numbers 1-50,70 | --changed "
+                                "[--delete-extra]]"));
     cli::err(QStringLiteral("Tabele:"));
     listTables(cli::err, forRead);
     return ExitUsage;
@@ -39,13 +41,28 @@ int transfer(const QStringList& arguments, CliContext& context, bool forRead)
     bool missing = false;
     const QString numbersText =
         forRead ? QString() : cli::takeOption(args, QStringLiteral("--numbers"), &missing);
-    if (missing || args.size() != 2)
+    const bool changed = !forRead && cli::takeFlag(args, QStringLiteral("--changed"));
+    const bool deleteExtra = changed && cli::takeFlag(args, QStringLiteral("--delete-extra"));
+    if (missing || args.size() != 2 || (changed && !numbersText.isNull()))
         return usage(forRead);
     const QString path = args.at(0);
     const TableTarget* target = TableTargets::find(args.at(1));
     if (!target || (forRead ? !target->read : !target->send)) {
         cli::err(QStringLiteral("Nieznana tabela: ") + args.at(1));
         return usage(forRead);
+    }
+    if (changed) {
+        // Only what differs from the register's table goes, as in "vduno restore --changed".
+        const auto step = wholereg::stepOf(args.at(1));
+        if (!step) {
+            cli::err(QStringLiteral("Tej tabeli nie można wysłać z --changed: ") + args.at(1));
+            return ExitUsage;
+        }
+        wholereg::RestoreOptions options;
+        options.changedOnly = true;
+        options.deleteOnlyInRegister = deleteExtra;
+        options.only = {*step};
+        return cli::restoreFile(args.at(0), options, QString(), false, context);
     }
     std::vector<int> numbers;
     if (!numbersText.isNull()) {
@@ -99,5 +116,6 @@ int runRead(const QStringList& args, CliContext& context)
 
 } // namespace
 
-VDUNO_COMMAND(send, "send PLIK.vkf TABELA [--numbers LISTA]  programuje tabelę w kasie", runSend)
+VDUNO_COMMAND(send, "send PLIK.vkf TABELA [--numbers LISTA | --changed]  programuje tabelę w kasie",
+              runSend)
 VDUNO_COMMAND(read, "read PLIK.vkf TABELA  czyta tabelę z kasy do pliku", runRead)

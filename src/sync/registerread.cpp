@@ -50,7 +50,7 @@ ReadOutcome readRegisterBase(Link& link, TransferUi& caller, const ReadSpec& spe
         }
         QByteArray image = link.received(spec.answerLength).sliced(7, spec.imageSize).toByteArray();
         image.append(QByteArray(qMax(0, spec.storedSize - image.size()), '\0'));
-        const int n = imageNumber(image, spec.twoByteNumber);
+        const int n = spec.slotOf ? spec.slotOf(image) : imageNumber(image, spec.twoByteNumber);
         // A record number outside the base cannot be stored; the frame was acknowledged.
         if (n >= 1 && n <= images.size()) {
             images[n - 1] = image;

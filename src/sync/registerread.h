@@ -20,6 +20,9 @@ struct ReadSpec {
     bool twoByteNumber = false;
     bool ackCheckError = false; // answer a check byte failure with acknowledgement 1
     int pauseBeforeReadMs = 0;  // before each frame (1 ms on the DUNO article read)
+    // Where an image is kept (1-based); null: the record number it carries. The VAT rates
+    // come as one image, a quick key carries its cashier and key.
+    int (*slotOf)(const QByteArray& image) = nullptr;
 };
 
 struct ReadOutcome {

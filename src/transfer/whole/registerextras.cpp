@@ -1,0 +1,74 @@
+#include "registerextras.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace wholereg {
+
+namespace {
+const QByteArray Title = "# Vorn Duno Serwis: dane kasy spoza bazy";
+const QString TypeKey = QStringLiteral("typ=");
+const QString SettingsKey = QStringLiteral("ustawienia=");
+const QString UnitKey = QStringLiteral("jednostka=");
+const QString InfoKey = QStringLiteral("informacja=");
+} // namespace
+
+QString extrasPath(const QString& databasePath)
+{
+    const QFileInfo info(databasePath);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".kasa"));
+}
+
+bool writeExtras(const QString& path, const RegisterExtras& extras, QString* error)
+{
+    QStringList lines;
+    lines << QString::fromLatin1(Title) << TypeKey + QString::number(extras.registerType);
+    if (!extras.settings.isEmpty())
+        lines << SettingsKey + QString::fromLatin1(extras.settings.toHex());
+    // Unit names end in padding spaces that must come back as they were.
+    for (const QString& unit : extras.units)
+        lines << UnitKey + u'"' + unit + u'"';
+    for (const QString& line : extras.information)
+        lines << InfoKey + line;
+    const QByteArray bytes = (lines.join(u'\n') + u'\n').toUtf8();
+
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("Nie mogę zapisać pliku ") + QFileInfo(path).fileName();
+        return false;
+    }
+    return true;
+}
+
+std::optional<RegisterExtras> readExtras(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.read(64 * 1024);
+    if (!bytes.startsWith(Title))
+        return std::nullopt;
+    RegisterExtras extras;
+    for (const QString& line : QString::fromUtf8(bytes).split(u'\n')) {
+        if (line.startsWith(TypeKey))
+            extras.registerType = line.mid(TypeKey.size()).toInt();
+        else if (line.startsWith(SettingsKey))
+            extras.settings = QByteArray::fromHex(line.mid(SettingsKey.size()).toLatin1());
+        else if (line.startsWith(UnitKey) && line.endsWith(u'"') &&
+                 line.size() > UnitKey.size() + 1)
+            extras.units << line.mid(UnitKey.size() + 1).chopped(1);
+        else if (line.startsWith(InfoKey))
+            extras.information << line.mid(InfoKey.size());
+    }
+    if (extras.settings.size() != 21)
+        extras.settings.clear();
+    if (extras.units.size() != 3)
+        extras.units.clear();
+    return extras;
+}
+
+} // namespace wholereg

@@ -1,0 +1,61 @@
+#include "tableoutcome.h"
+
+#include "link/answers.h"
+
+namespace wholereg {
+
+QString stateText(TableOutcome::State state)
+{
+    switch (state) {
+    case TableOutcome::State::Done:
+        return QStringLiteral("wykonano");
+    case TableOutcome::State::Empty:
+        return QStringLiteral("pusta");
+    case TableOutcome::State::Kept:
+        return QStringLiteral("domyślna");
+    case TableOutcome::State::Refused:
+        return QStringLiteral("odmowy");
+    case TableOutcome::State::Failed:
+        return QStringLiteral("błąd");
+    case TableOutcome::State::Stopped:
+        return QStringLiteral("przerwano");
+    case TableOutcome::State::Waiting:
+        break;
+    }
+    return QStringLiteral("pominięto");
+}
+
+QStringList summaryLines(const QList<TableOutcome>& tables)
+{
+    QStringList lines;
+    lines << QStringLiteral("%1 %2  %3")
+                 .arg(QStringLiteral("Tabela"), -20)
+                 .arg(QStringLiteral("Rekordy"), 9)
+                 .arg(QStringLiteral("Wynik"));
+    for (const TableOutcome& t : tables) {
+        QString count = QString::number(t.records);
+        if (t.listed > 0)
+            count += u'/' + QString::number(t.listed);
+        QString line =
+            QStringLiteral("%1 %2  %3").arg(t.table, -20).arg(count, 9).arg(stateText(t.state));
+        if (!t.note.isEmpty())
+            line += QStringLiteral(" – ") + t.note;
+        lines << line;
+    }
+    for (const TableOutcome& t : tables)
+        for (const RefusedRecord& r : t.refused)
+            lines << t.table + u' ' + QString::number(r.number) + QStringLiteral(": ") +
+                         answers::deviceErrorMessage(r.deviceError);
+    return lines;
+}
+
+bool allDone(const QList<TableOutcome>& tables)
+{
+    for (const TableOutcome& t : tables)
+        if (t.state != TableOutcome::State::Done && t.state != TableOutcome::State::Empty &&
+            t.state != TableOutcome::State::Kept)
+            return false;
+    return true;
+}
+
+} // namespace wholereg
