@@ -145,20 +145,86 @@ private:
         bool open = false;
         int last = 0; // number of the run's last frame so far
     };
+    // One frame from the computer, taken apart: command code, frame length, sequence value
+    // and the data bytes between the command code and the check byte.
+    struct Request {
+        uint8_t command;
+        int length;
+        uint16_t seq;
+        QByteArrayView data;
+    };
+    using Handler = QList<Reply> (RegisterModel::*)(const Request&);
+    // How a command's frames are numbered: a transfer of one frame (number 1), a frame of
+    // a programming or deletion run, or a frame outside every run (acknowledgement, probe).
+    enum class Framing { Single, Run, Outside };
+    // What the register knows of a command: its handler, how it is numbered, and whether
+    // it travels to address 1 whatever the register's own address.
+    struct Command;
+    static const Command* command(uint8_t code, int length);
+
     QList<Reply> process(QByteArrayView frame);
-    bool acceptNumber(uint8_t command, int length, uint16_t seq);
+    bool acceptNumber(const Command* known, uint16_t seq);
     QList<Reply> applyFaults(QList<Reply> replies);
-    QList<Reply> programRecord(Table t, QByteArrayView data, uint16_t seq);
-    QList<Reply> deleteRecord(Table t, QByteArrayView data, int nameWidth, uint16_t seq);
     QList<Reply> startRead(uint8_t command, const QList<QByteArray>& dataFrames);
     QList<Reply> ack(uint16_t seq) const;
     QList<Reply> error(uint8_t code) const;
-    QList<Reply> reportOrder();
-    QList<Reply> copyRead(QByteArrayView data, uint16_t seq);
-    QList<Reply> changeCurrency(QByteArrayView data, uint16_t seq);
-    bool vatProgrammed(char letter) const;
     QByteArray& slot(Table t, int n) { return m_tables[t][n - 1]; }
     int findName(Table t, QByteArrayView name, int except) const;
+    int recordToDelete(Table t, QByteArrayView data, int nameWidth, uint8_t& refusal);
+
+    // The computer's acknowledgement of a frame the register sent (registermodel.cpp).
+    QList<Reply> nextReadFrame(const Request& r);
+    // Articles (registermodel_articles.cpp).
+    QList<Reply> programArticle(const Request& r);
+    QList<Reply> deleteArticle(const Request& r);
+    bool vatProgrammed(char letter) const;
+    // Cashiers, discounts, payment forms, currencies, groups and packaging, and the table
+    // reads of every table (registermodel_tables.cpp).
+    QList<Reply> readTable(const Request& r);
+    QList<Reply> programCashier(const Request& r);
+    QList<Reply> programDiscount(const Request& r);
+    QList<Reply> programPaymentForm(const Request& r);
+    QList<Reply> programCurrency(const Request& r);
+    QList<Reply> programGroup(const Request& r);
+    QList<Reply> programPackaging(const Request& r);
+    QList<Reply> deleteRecord(const Request& r);
+    QList<Reply> changeCurrency(const Request& r);
+    // VAT rates, receipt header and footer, units, halo, quick and function keys
+    // (registermodel_texts.cpp).
+    QList<Reply> readVatRates(const Request& r);
+    QList<Reply> programVatRates(const Request& r);
+    QList<Reply> readHeader(const Request& r);
+    QList<Reply> programHeader(const Request& r);
+    QList<Reply> programFooter(const Request& r);
+    QList<Reply> readUnits(const Request& r);
+    QList<Reply> programUnits(const Request& r);
+    QList<Reply> programHalo(const Request& r);
+    QList<Reply> readQuickKeys(const Request& r);
+    QList<Reply> programQuickKey(const Request& r);
+    QList<Reply> setSalesFunctionKey(const Request& r);
+    QList<Reply> setFunctionKey(const Request& r);
+    // Report orders and clearing the sales (registermodel_reports.cpp).
+    QList<Reply> reportOrder(const Request& r);
+    QList<Reply> groupTurnoverReport(const Request& r);
+    QList<Reply> clearSales(const Request& r);
+    // Sales, group turnover, copy, cache memory and information data
+    // (registermodel_transfer.cpp).
+    QList<Reply> readSales(const Request& r);
+    QList<Reply> readGroupTurnover(const Request& r);
+    QList<Reply> readInformation(const Request& r);
+    QList<Reply> copyRead(const Request& r);
+    QList<Reply> dumpCache(const Request& r);
+    // Settings block, clock, password, NIP, ports, probe and service mode
+    // (registermodel_service.cpp).
+    QList<Reply> readSettings(const Request& r);
+    QList<Reply> writeSettings(const Request& r);
+    QList<Reply> setClock(const Request& r);
+    QList<Reply> setPassword(const Request& r);
+    QList<Reply> setNip(const Request& r);
+    QList<Reply> probe(const Request& r);
+    QList<Reply> queryPort(const Request& r);
+    QList<Reply> setPorts(const Request& r);
+    QList<Reply> prepareService(const Request& r);
 
     Model m_model;
     uint8_t m_address;
