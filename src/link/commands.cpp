@@ -33,6 +33,15 @@ QByteArray recordFrame(quint8 address, quint16 sequence, char code, int length,
     return f;
 }
 
+// The same for a database record that may be empty: nothing for an empty one.
+Frame usedRecordFrame(quint8 address, quint16 sequence, char code, int length,
+                      QByteArrayView record, int count, int confirmAt, quint8 confirm)
+{
+    if (emptyRecord(record))
+        return std::nullopt;
+    return recordFrame(address, sequence, code, length, record, count, confirmAt, confirm);
+}
+
 QByteArray deletion(quint8 address, quint16 sequence, char code, int length, int nameAt,
                     int nameWidth, const QString& name, int confirmAt = -1, quint8 confirm = 0)
 {
@@ -78,49 +87,38 @@ Frame articleRecord(quint8 address, quint16 sequence, QByteArrayView record, qui
 
 Frame discountRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm)
 {
-    if (emptyRecord(record))
-        return std::nullopt;
-    return recordFrame(address, sequence, 'R', 38, record, layout::Discounts.recordSize, 35,
-                       confirm);
+    return usedRecordFrame(address, sequence, 'R', 38, record, layout::Discounts.recordSize, 35,
+                           confirm);
 }
 
 Frame cashierRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm)
 {
-    if (emptyRecord(record))
-        return std::nullopt;
-    return recordFrame(address, sequence, 'K', 43, record, layout::Cashiers.recordSize, 40,
-                       confirm);
+    return usedRecordFrame(address, sequence, 'K', 43, record, layout::Cashiers.recordSize, 40,
+                           confirm);
 }
 
 Frame paymentFormRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm)
 {
-    if (emptyRecord(record))
-        return std::nullopt;
-    return recordFrame(address, sequence, 'F', 33, record, layout::PaymentForms.recordSize, 30,
-                       confirm);
+    return usedRecordFrame(address, sequence, 'F', 33, record, layout::PaymentForms.recordSize, 30,
+                           confirm);
 }
 
 Frame currencyRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm)
 {
-    if (emptyRecord(record))
-        return std::nullopt;
-    return recordFrame(address, sequence, 'W', 40, record, layout::Currencies.recordSize, 37,
-                       confirm);
+    return usedRecordFrame(address, sequence, 'W', 40, record, layout::Currencies.recordSize, 37,
+                           confirm);
 }
 
 Frame vatRates(quint8 address, quint16 sequence, QByteArrayView rates, quint8 confirm)
 {
-    if (emptyRecord(rates))
-        return std::nullopt;
-    return recordFrame(address, sequence, 'P', 31, rates, layout::VatRates.bytes(), 28, confirm);
+    return usedRecordFrame(address, sequence, 'P', 31, rates, layout::VatRates.bytes(), 28,
+                           confirm);
 }
 
 Frame packagingRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm)
 {
-    if (emptyRecord(record))
-        return std::nullopt;
-    return recordFrame(address, sequence, 'Z', 58, record, layout::Packaging.recordSize, 55,
-                       confirm);
+    return usedRecordFrame(address, sequence, 'Z', 58, record, layout::Packaging.recordSize, 55,
+                           confirm);
 }
 
 QByteArray receiptHeader(quint8 address, quint16 sequence, QByteArrayView block)
@@ -130,9 +128,8 @@ QByteArray receiptHeader(quint8 address, quint16 sequence, QByteArrayView block)
 
 Frame productGroupRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm)
 {
-    if (emptyRecord(record))
-        return std::nullopt;
-    return recordFrame(address, sequence, 'G', 31, record, 21, 28, confirm);
+    return usedRecordFrame(address, sequence, 'G', 31, record, layout::Groups.recordSize - 1, 28,
+                           confirm);
 }
 
 QByteArray quickKey(quint8 address, quint16 sequence, quint8 cashier, quint8 key,
