@@ -115,7 +115,12 @@ private:
     void buildMenus();
     void buildPanels();
     void writeSettings();
-    void exec(QDialog& dialog);
+    // Every window the menus, the toolbar and the navigation area open is shown here: modally
+    // (through `run`, else through runDialog when set), then the status is refreshed, as the
+    // window may have connected, disconnected or changed the database. Null shows nothing.
+    void showDialog(QDialog* dialog, const std::function<void(QDialog&)>& run = {});
+    // The connection menu's dialogs: made anew on the window's link each time they open.
+    template <class Dialog> void showLinkDialog();
     // Opens the file after the save prompt; the shared end of "Otwórz" and a recent file.
     void openPath(const QString& path);
     bool saveTo(const QString& path);

@@ -1,5 +1,6 @@
 #include "tablesyncform.h"
 
+#include "app/forms/formparts.h"
 #include "app/forms/textfit.h"
 #include "checklist.h"
 #include "transferpanel.h"
@@ -24,6 +25,8 @@
 
 using basesync::TableSync;
 
+using formparts::button;
+
 namespace {
 
 // Both check-all toggles of a member start at checking all lines when the program starts
@@ -37,13 +40,6 @@ Toggles& toggles(const basesync::TableMember& member)
 {
     static QHash<QString, Toggles> all;
     return all[member.id];
-}
-
-QPushButton* button(const QString& caption, QWidget* parent, const char* name)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    return b;
 }
 
 // The widest line the lists show for the member: "nn. ", the name and the columns after it
@@ -88,15 +84,15 @@ TableSyncForm::TableSyncForm(const basesync::TableMember& member, AppSession& se
     m_pcList->setObjectName(QStringLiteral("PcList"));
     m_pcList->setFont(QFont(QStringLiteral("Monospace")));
     pcBox->addWidget(m_pcList, 1);
-    m_pcAll = button(QStringLiteral("Zaznacz/odznacz wszystko "), this, "PcAll");
+    m_pcAll = button(this, QStringLiteral("PcAll"), QStringLiteral("Zaznacz/odznacz wszystko "));
     pcBox->addWidget(m_pcAll);
     columns->addLayout(pcBox, 3);
 
     auto* middle = new QVBoxLayout;
-    m_refresh = button(QStringLiteral("&Odśwież"), this, "Odswiez");
-    m_toRegister = button(member.copyToRegisterCaption, this, "DoKasy");
-    m_toPc = button(member.copyToPcCaption, this, "DoPc");
-    m_delete = button(QStringLiteral("Usuń"), this, "Usun");
+    m_refresh = button(this, QStringLiteral("Odswiez"), QStringLiteral("&Odśwież"));
+    m_toRegister = button(this, QStringLiteral("DoKasy"), member.copyToRegisterCaption);
+    m_toPc = button(this, QStringLiteral("DoPc"), member.copyToPcCaption);
+    m_delete = button(this, QStringLiteral("Usun"), QStringLiteral("Usuń"));
     for (QPushButton* b : {m_refresh, m_toRegister, m_toPc, m_delete})
         middle->addWidget(b);
     m_confirm = new QCheckBox(member.confirmCaption, this);
@@ -111,7 +107,8 @@ TableSyncForm::TableSyncForm(const basesync::TableMember& member, AppSession& se
     m_regList->setObjectName(QStringLiteral("RegisterList"));
     m_regList->setFont(QFont(QStringLiteral("Monospace")));
     regBox->addWidget(m_regList, 1);
-    m_regAll = button(QStringLiteral("Zaznacz/odznacz wszystko "), this, "RegisterAll");
+    m_regAll =
+        button(this, QStringLiteral("RegisterAll"), QStringLiteral("Zaznacz/odznacz wszystko "));
     regBox->addWidget(m_regAll);
     columns->addLayout(regBox, 3);
     // Both lists show their lines whole; the option goes under them, where its long caption
@@ -132,7 +129,8 @@ TableSyncForm::TableSyncForm(const basesync::TableMember& member, AppSession& se
     detailsLayout->addWidget(m_notice);
     if (member.pcDetails) {
         auto* password = new QHBoxLayout;
-        m_showPassword = button(QStringLiteral("Pokaż hasło"), detailsBox, "PokazHaslo");
+        m_showPassword =
+            button(detailsBox, QStringLiteral("PokazHaslo"), QStringLiteral("Pokaż hasło"));
         m_password = new QLabel(detailsBox);
         m_password->setObjectName(QStringLiteral("Haslo"));
         m_password->hide();

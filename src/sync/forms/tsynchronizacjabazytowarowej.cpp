@@ -1,5 +1,6 @@
 #include "tsynchronizacjabazytowarowej.h"
 
+#include "app/forms/formparts.h"
 #include "app/forms/textfit.h"
 #include "checklist.h"
 #include "transferpanel.h"
@@ -40,14 +41,9 @@
 
 using basesync::ArticleSync;
 
-namespace {
+using formparts::button;
 
-QPushButton* button(const QString& caption, QWidget* parent, const char* name)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
+namespace {
 
 // A list as wide as its longest line (number, name of up to 22 characters, price, VAT letter:
 // 41 characters) with the check box before it and the scroll bar beside it.
@@ -91,9 +87,10 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     m_pcBar->setTextVisible(false);
     pcGauge->addWidget(m_pcBar, 1);
     pcBox->addLayout(pcGauge);
-    m_pcAll = button(QStringLiteral("Zaznacz/odznacz wszystko"), this, "PcAll");
-    m_deletePc = button(QStringLiteral("Usuń zaznaczone rekordy z PC"), this, "UsunZPc");
-    m_edit = button(QStringLiteral("&Edytuj towar"), this, "Edytuj");
+    m_pcAll = button(this, QStringLiteral("PcAll"), QStringLiteral("Zaznacz/odznacz wszystko"));
+    m_deletePc =
+        button(this, QStringLiteral("UsunZPc"), QStringLiteral("Usuń zaznaczone rekordy z PC"));
+    m_edit = button(this, QStringLiteral("Edytuj"), QStringLiteral("&Edytuj towar"));
     pcBox->addWidget(m_pcAll);
     pcBox->addWidget(m_deletePc);
     pcBox->addWidget(m_edit);
@@ -101,15 +98,18 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
 
     // The buttons between the lists
     auto* middle = new QVBoxLayout;
-    m_refresh = button(QStringLiteral("&Odśwież"), this, "Odswiez");
-    m_toRegister = button(QStringLiteral("Skopiuj zaznaczone\nrekordy do kasy"), this, "DoKasy");
-    m_toPc = button(QStringLiteral("Skopiuj zaznaczone\nrekordy do PC"), this, "DoPc");
-    m_deleteRegister = button(QStringLiteral("Usuń zaznaczone\nrekordy z kasy"), this, "UsunZKasy");
-    m_verify = button(QStringLiteral("Weryfikuj kody kreskowe"), this, "Weryfikuj");
+    m_refresh = button(this, QStringLiteral("Odswiez"), QStringLiteral("&Odśwież"));
+    m_toRegister = button(this, QStringLiteral("DoKasy"),
+                          QStringLiteral("Skopiuj zaznaczone\nrekordy do kasy"));
+    m_toPc =
+        button(this, QStringLiteral("DoPc"), QStringLiteral("Skopiuj zaznaczone\nrekordy do PC"));
+    m_deleteRegister = button(this, QStringLiteral("UsunZKasy"),
+                              QStringLiteral("Usuń zaznaczone\nrekordy z kasy"));
+    m_verify = button(this, QStringLiteral("Weryfikuj"), QStringLiteral("Weryfikuj kody kreskowe"));
     for (QPushButton* b : {m_refresh, m_toRegister, m_toPc, m_deleteRegister, m_verify})
         middle->addWidget(b);
     auto* range = new QGridLayout;
-    m_byNumbers = button(QStringLiteral("Zaznacz wg numerów"), this, "WgNumerow");
+    m_byNumbers = button(this, QStringLiteral("WgNumerow"), QStringLiteral("Zaznacz wg numerów"));
     range->addWidget(m_byNumbers, 0, 0, 1, 4);
     range->addWidget(new QLabel(QStringLiteral("od"), this), 1, 0);
     m_from = new QLineEdit(this);
@@ -132,7 +132,8 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     days->addWidget(m_days);
     days->addWidget(new QLabel(QStringLiteral("dni"), this));
     middle->addLayout(days);
-    m_unused = button(QStringLiteral("Zaznacz nieużywane towary"), this, "Nieuzywane");
+    m_unused =
+        button(this, QStringLiteral("Nieuzywane"), QStringLiteral("Zaznacz nieużywane towary"));
     middle->addWidget(m_unused);
     m_confirm =
         new QCheckBox(QStringLiteral("Potwierdzaj wprowadzanie towarów z klawiatury kasy"), this);
@@ -159,7 +160,8 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     m_regBar->setTextVisible(false);
     regGauge->addWidget(m_regBar, 1);
     regBox->addLayout(regGauge);
-    m_regAll = button(QStringLiteral("Zaznacz/odznacz wszystko"), this, "RegisterAll");
+    m_regAll =
+        button(this, QStringLiteral("RegisterAll"), QStringLiteral("Zaznacz/odznacz wszystko"));
     regBox->addWidget(m_regAll);
     columns->addLayout(regBox, 3);
 

@@ -156,25 +156,29 @@ void TOdczytKopii::Button1Click()
     const auto q = query();
     if (!q)
         return;
-    // "Przerwij odczyt" is the run's own stop; the window locks the form until the copy ends.
-    m_stop->setEnabled(true);
-    {
-        TransferRun run(m_session.ui(), {this, m_stop, {}});
+    readRun([&](TransferRun& run) {
         runCopyRead(*m_link, run, *q, nullptr, [this](const QString& piece) { appendText(piece); });
-    }
-    m_stop->setEnabled(false);
+    });
 }
 
 CopyReception TOdczytKopii::CzytajDane()
 {
-    m_stop->setEnabled(true);
     CopyReception r;
+    readRun([&](TransferRun& run) {
+        r = receiveCopyText(*m_link, run, [this](const QString& piece) { appendText(piece); });
+    });
+    return r;
+}
+
+void TOdczytKopii::readRun(const std::function<void(TransferRun&)>& body)
+{
+    // "Przerwij odczyt" is the run's own stop; the window locks the form until the copy ends.
+    m_stop->setEnabled(true);
     {
         TransferRun run(m_session.ui(), {this, m_stop, {}});
-        r = receiveCopyText(*m_link, run, [this](const QString& piece) { appendText(piece); });
+        body(run);
     }
     m_stop->setEnabled(false);
-    return r;
 }
 
 void TOdczytKopii::appendText(const QString& piece)

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 
 class AppSession;
 class Link;
@@ -15,6 +16,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTimeEdit;
+class TransferRun;
 
 // "Odczyt kopii elektronicznej": orders the register to replay part of its electronic copy,
 // printed at the register or sent here as text into the memo.
@@ -49,6 +51,8 @@ public:
 
 private:
     std::optional<transfer::CopyQuery> query();
+    // Runs `body` as the form's run: "Przerwij odczyt" is its stop, enabled only meanwhile.
+    void readRun(const std::function<void(TransferRun&)>& body);
     void appendText(const QString& piece);
 
     AppSession& m_session;

@@ -3,6 +3,7 @@
 #include "app/appsession.h"
 #include "app/articlelist/tedycjatowaru.h"
 #include "app/connection.h"
+#include "app/forms/formparts.h"
 #include "app/forms/formregistry.h"
 #include "app/forms/gridfit.h"
 #include "common/transferrun.h"
@@ -37,18 +38,6 @@
 #include <QVBoxLayout>
 
 VDUNO_REGISTER_FORM(TProgramowanieTowarow)
-
-namespace {
-
-QLabel* redHint(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setStyleSheet(QStringLiteral("color: red"));
-    label->hide();
-    return label;
-}
-
-} // namespace
 
 TProgramowanieTowarow::TProgramowanieTowarow(AppSession& session, QWidget* parent)
     : QDialog(parent), m_session(session), m_base(std::make_unique<ArticleBase>(session.database()))
@@ -86,9 +75,9 @@ TProgramowanieTowarow::TProgramowanieTowarow(AppSession& session, QWidget* paren
     Edit1->setMaxLength(10);
     Edit2 = new QLineEdit(this);
     Edit2->setMaxLength(13);
-    Hint4 = redHint(QStringLiteral("Wprowadź numer!"), this);
-    Hint5 = redHint(QStringLiteral("Wprowadź nazwę!"), this);
-    Hint1 = redHint(QStringLiteral("Wprowadź cenę!"), this);
+    Hint4 = formparts::redHint(this, QStringLiteral("Hint4"), QStringLiteral("Wprowadź numer!"));
+    Hint5 = formparts::redHint(this, QStringLiteral("Hint5"), QStringLiteral("Wprowadź nazwę!"));
+    Hint1 = formparts::redHint(this, QStringLiteral("Hint1"), QStringLiteral("Wprowadź cenę!"));
     fields->addWidget(new QLabel(QStringLiteral("Numer towaru"), this), 0, 0);
     fields->addWidget(Edit4, 0, 1);
     fields->addWidget(Hint4, 0, 2);

@@ -1,6 +1,7 @@
 #include "tprogramowaniewalutyewidencyjnej.h"
 
 #include "app/appsession.h"
+#include "app/forms/formparts.h"
 #include "app/forms/formregistry.h"
 #include "common/transferui.h"
 #include "database/databasesession.h"
@@ -16,19 +17,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QLabel* redHint(QWidget* parent, const char* name)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setStyleSheet(QStringLiteral("color: red"));
-    label->hide();
-    return label;
-}
-
-} // namespace
-
 TProgramowanieWalutyEwidencyjnej::TProgramowanieWalutyEwidencyjnej(AppSession& session,
                                                                    QWidget* parent)
     : QDialog(parent), m_session(session), m_link(&Link::instance())
@@ -38,7 +26,7 @@ TProgramowanieWalutyEwidencyjnej::TProgramowanieWalutyEwidencyjnej(AppSession& s
     auto* fields = new QFormLayout;
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    rateHint = redHint(this, "Edit1Hint");
+    rateHint = formparts::redHint(this, QStringLiteral("Edit1Hint"));
     auto* rateRow = new QHBoxLayout;
     rateRow->addWidget(Edit1, 1);
     rateRow->addWidget(rateHint);
@@ -49,7 +37,7 @@ TProgramowanieWalutyEwidencyjnej::TProgramowanieWalutyEwidencyjnej(AppSession& s
     Edit2->setMaxLength(3);
     symbols = new QLabel(this);
     symbols->setObjectName(QStringLiteral("Symbole"));
-    symbolHint = redHint(this, "Edit2Hint");
+    symbolHint = formparts::redHint(this, QStringLiteral("Edit2Hint"));
     auto* symbolRow = new QHBoxLayout;
     symbolRow->addWidget(Edit2, 1);
     symbolRow->addWidget(symbols);

@@ -1,6 +1,7 @@
 #include "keyforms.h"
 
 #include "app/appsession.h"
+#include "app/forms/formparts.h"
 #include "app/forms/formregistry.h"
 #include "common/transferrun.h"
 #include "tables/functionkeys.h"
@@ -12,24 +13,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using formparts::numbers;
+
 namespace {
-
-QComboBox* numbers(QWidget* parent, const QString& name, int count)
-{
-    auto* c = new QComboBox(parent);
-    c->setObjectName(name);
-    for (int i = 1; i <= count; ++i)
-        c->addItem(QString::number(i));
-    return c;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 // The ten rows "F1".."F10" with a function list and a "Wyslij" each.
 void keyRows(QWidget* parent, QGridLayout* grid, const QStringList& items,
@@ -43,8 +29,9 @@ void keyRows(QWidget* parent, QGridLayout* grid, const QStringList& items,
         list->setCurrentIndex(0);
         grid->addWidget(list, k, 1);
         functions[size_t(k)] = list;
-        sends[size_t(k)] = button(parent, QStringLiteral("Wyslij") + QString::number(k + 1),
-                                  QStringLiteral("Wyslij"));
+        sends[size_t(k)] =
+            formparts::button(parent, QStringLiteral("Wyslij") + QString::number(k + 1),
+                              QStringLiteral("Wyslij"), false);
         grid->addWidget(sends[size_t(k)], k, 2);
     }
 }
@@ -64,8 +51,8 @@ TProgramowanieKlawiszyFunkcyjnych::TProgramowanieKlawiszyFunkcyjnych(AppSession&
     auto* grid = new QGridLayout;
     keyRows(this, grid, functionkeys::functionNames(), functions, sendButtons);
     main->addLayout(grid);
-    sendAllButton = button(this, QStringLiteral("WyslijWszystkie"),
-                           QStringLiteral("Wyślij do kasy wszystkie klawisze"));
+    sendAllButton = formparts::button(this, QStringLiteral("WyslijWszystkie"),
+                                      QStringLiteral("Wyślij do kasy wszystkie klawisze"), false);
     main->addWidget(sendAllButton);
     waitLabel = new QLabel(QStringLiteral("Czekaj..."), this);
     waitLabel->setVisible(false);
@@ -120,9 +107,10 @@ TKlawiszeSzybkieSprzedazy::TKlawiszeSzybkieSprzedazy(AppSession& session, QWidge
         new QLabel(QStringLiteral("Dla rabatu, narzutu, opakowań, formy płatności"), this), 2, 2);
     main->addLayout(options);
     auto* buttons = new QHBoxLayout;
-    refreshButton = button(this, QStringLiteral("Odswiez"), QStringLiteral("Odśwież"));
-    sendAllButton = button(this, QStringLiteral("WyslijWszystkie"),
-                           QStringLiteral("Wyślij do kasy wszystkie klawisze"));
+    refreshButton =
+        formparts::button(this, QStringLiteral("Odswiez"), QStringLiteral("Odśwież"), false);
+    sendAllButton = formparts::button(this, QStringLiteral("WyslijWszystkie"),
+                                      QStringLiteral("Wyślij do kasy wszystkie klawisze"), false);
     buttons->addWidget(refreshButton);
     buttons->addWidget(sendAllButton);
     main->addLayout(buttons);

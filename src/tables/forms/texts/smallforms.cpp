@@ -1,6 +1,7 @@
 #include "smallforms.h"
 
 #include "app/appsession.h"
+#include "app/forms/formparts.h"
 #include "app/forms/formregistry.h"
 #include "app/forms/textfit.h"
 #include "common/amount.h"
@@ -35,16 +36,9 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-namespace {
+using formparts::button;
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text, bool isDefault)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(isDefault);
-    b->setDefault(isDefault);
-    return b;
-}
+namespace {
 
 QLineEdit* field(QWidget* parent, const QString& name, int maxLength)
 {
@@ -73,7 +67,7 @@ TPobieranieNaglowka::TPobieranieNaglowka(AppSession& session, QWidget* parent)
     RichEdit1->setMinimumSize(
         textBoxSizeFor(RichEdit1, RichEdit1->document(), QString(receipt::LineWidth + 1, u'M'), 8));
     main->addWidget(RichEdit1, 1);
-    readButton = button(this, "Pobierz", QStringLiteral("Pobierz nagłówek"), true);
+    readButton = button(this, QStringLiteral("Pobierz"), QStringLiteral("Pobierz nagłówek"), true);
     main->addWidget(readButton);
     connect(readButton, &QPushButton::clicked, this, [this] { readClicked(); });
 }
@@ -95,7 +89,7 @@ TProgramowanieNIP::TProgramowanieNIP(AppSession& session, QWidget* parent)
     auto* main = new QFormLayout(this);
     Edit1 = field(this, QStringLiteral("Edit1"), nip::MaxLength);
     main->addRow(QStringLiteral("NIP:"), Edit1);
-    programButton = button(this, "Programuj", QStringLiteral("Programuj"), true);
+    programButton = button(this, QStringLiteral("Programuj"), QStringLiteral("Programuj"), true);
     main->addRow(programButton);
     connect(programButton, &QPushButton::clicked, this, [this] { programClicked(); });
 }
@@ -129,7 +123,7 @@ TProgramowanieZestawuRaportow::TProgramowanieZestawuRaportow(AppSession& session
         rows.append(group);
     }
     main->addLayout(grid);
-    saveButton = button(this, "Zapisz", QStringLiteral("Zapisz"), true);
+    saveButton = button(this, QStringLiteral("Zapisz"), QStringLiteral("Zapisz"), true);
     main->addWidget(saveButton);
     connect(saveButton, &QPushButton::clicked, this, [this] { saveClicked(); });
 }
@@ -178,7 +172,7 @@ TProgramowanieZegara::TProgramowanieZegara(AppSession& session, QWidget* parent)
     time->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     main->addRow(QStringLiteral("Data (rrrr-mm-dd)"), date);
     main->addRow(QStringLiteral("Godzina (gg:mm:ss) "), time);
-    sendButton = button(this, "Wyslij", QStringLiteral("Wyślij do kasy"), true);
+    sendButton = button(this, QStringLiteral("Wyslij"), QStringLiteral("Wyślij do kasy"), true);
     main->addRow(sendButton);
     connect(sendButton, &QPushButton::clicked, this, [this] { sendClicked(); });
 }
@@ -215,8 +209,8 @@ TProgramowanieHaslaKierownika::TProgramowanieHaslaKierownika(AppSession& session
     form->addRow(confirm);
     main->addWidget(box);
     auto* buttons = new QHBoxLayout;
-    sendButton = button(this, "Wyslij", QStringLiteral("Wyslij"), true);
-    cancelButton = button(this, "Anuluj", QStringLiteral("Anuluj"), false);
+    sendButton = button(this, QStringLiteral("Wyslij"), QStringLiteral("Wyslij"), true);
+    cancelButton = button(this, QStringLiteral("Anuluj"), QStringLiteral("Anuluj"), false);
     buttons->addWidget(sendButton);
     buttons->addWidget(cancelButton);
     main->addLayout(buttons);
@@ -245,8 +239,9 @@ TProgramowanieTablicyHalo::TProgramowanieTablicyHalo(AppSession& session, QWidge
     }
     main->addLayout(form);
     auto* buttons = new QHBoxLayout;
-    saveButton = button(this, "Zapisz", QStringLiteral("Zapisz w bazie PC"), true);
-    sendButton = button(this, "ZapiszWyslij", QStringLiteral("Zapisz i &wyślij do kasy"), false);
+    saveButton = button(this, QStringLiteral("Zapisz"), QStringLiteral("Zapisz w bazie PC"), true);
+    sendButton = button(this, QStringLiteral("ZapiszWyslij"),
+                        QStringLiteral("Zapisz i &wyślij do kasy"), false);
     buttons->addWidget(saveButton);
     buttons->addWidget(sendButton);
     main->addLayout(buttons);
@@ -322,8 +317,8 @@ TJednostkiTowarowe::TJednostkiTowarowe(AppSession& session, QWidget* parent)
     }
     main->addWidget(box);
     auto* buttons = new QHBoxLayout;
-    refreshButton = button(this, "Odswiez", QStringLiteral("Odśwież"), false);
-    sendButton = button(this, "Wyslij", QStringLiteral("Wyślij do kasy"), true);
+    refreshButton = button(this, QStringLiteral("Odswiez"), QStringLiteral("Odśwież"), false);
+    sendButton = button(this, QStringLiteral("Wyslij"), QStringLiteral("Wyślij do kasy"), true);
     buttons->addWidget(refreshButton);
     buttons->addWidget(sendButton);
     main->addLayout(buttons);
