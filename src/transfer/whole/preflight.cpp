@@ -23,6 +23,7 @@ bool slotUsed(QByteArrayView table, const TableLayout& layout, int n)
 
 struct NamedTable {
     QString title;
+    QString noun;
     TableLayout layout;
     int nameFrom;
     int nameWidth;
@@ -57,8 +58,8 @@ QList<Problem> preflight(RegisterDatabase& db, const std::optional<QByteArray>& 
         if (!ArticleRecord::used(bytes))
             continue;
         const ArticleRecord a = ArticleRecord::decode(bytes);
-        const QString who = QStringLiteral("Towar ") + QString::number(n) + QStringLiteral(" „") +
-                            a.name.trimmed() + QStringLiteral("”: ");
+        // Worded as the article form's own warnings: "Towar 12: ...".
+        const QString who = QStringLiteral("Towar ") + QString::number(n) + QStringLiteral(": ");
         if (a.group != 0 && !slotUsed(groups, layout::Groups, a.group))
             problems.append({articlesTitle, n,
                              who + QStringLiteral("grupa towarowa ") + QString::number(a.group) +
@@ -78,12 +79,13 @@ QList<Problem> preflight(RegisterDatabase& db, const std::optional<QByteArray>& 
     }
 
     const QList<NamedTable> named = {
-        {QStringLiteral("Grupy towarowe"), layout::Groups, 1, 21},
-        {QStringLiteral("Opakowania"), layout::Packaging, 1, 42},
-        {QStringLiteral("Kasjerzy"), layout::Cashiers, 1, 21},
-        {QStringLiteral("Rabaty i narzuty"), layout::Discounts, 1, 21},
-        {QStringLiteral("Formy płatności"), layout::PaymentForms, 1, 21},
-        {QStringLiteral("Waluty"), layout::Currencies, 1, 21},
+        {QStringLiteral("Grupy towarowe"), QStringLiteral("Grupa towarowa"), layout::Groups, 1, 21},
+        {QStringLiteral("Opakowania"), QStringLiteral("Opakowanie"), layout::Packaging, 1, 42},
+        {QStringLiteral("Kasjerzy"), QStringLiteral("Kasjer"), layout::Cashiers, 1, 21},
+        {QStringLiteral("Rabaty i narzuty"), QStringLiteral("Rabat"), layout::Discounts, 1, 21},
+        {QStringLiteral("Formy płatności"), QStringLiteral("Forma płatności"), layout::PaymentForms,
+         1, 21},
+        {QStringLiteral("Waluty"), QStringLiteral("Waluta"), layout::Currencies, 1, 21},
     };
     for (const NamedTable& t : named) {
         const QByteArray table = db.readBytes(t.layout.base, t.layout.bytes());
@@ -94,9 +96,8 @@ QList<Problem> preflight(RegisterDatabase& db, const std::optional<QByteArray>& 
             const QString bad = articlewarnings::unprintableCharacters(name);
             if (!bad.isEmpty())
                 problems.append({t.title, n,
-                                 t.title + u' ' + QString::number(n) + QStringLiteral(" „") +
-                                     name.trimmed() +
-                                     QStringLiteral("”: nazwa zawiera znaki, których kasa nie "
+                                 t.noun + u' ' + QString::number(n) +
+                                     QStringLiteral(": nazwa zawiera znaki, których kasa nie "
                                                     "wydrukuje: ") +
                                      bad});
         }

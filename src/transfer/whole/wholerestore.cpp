@@ -40,9 +40,12 @@ const StepNames& namesOf(Step step)
     return names[int(step)];
 }
 
+// What the step's own logic said last; a run that ends without a word broke on the line.
 QString lastMessage(const StageUi& stage)
 {
-    return stage.messages.isEmpty() ? QString() : stage.messages.last();
+    if (!stage.messages.isEmpty())
+        return stage.messages.last();
+    return stage.stopRequested() ? QString() : QStringLiteral("Wystąpił błąd transmisji.");
 }
 
 } // namespace

@@ -1,0 +1,316 @@
+// The whole register at once, through the real link to the emulator on a pseudo-terminal: a
+// copy of a register into a database, that database programmed into an empty register, runs
+// that stop or break half-way and go on from where they ended, and the check before it all.
+
+#include "faultmatrix.h"
+
+#include "sync/articlesync.h"
+#include "sync/compare.h"
+#include "sync/tablesync.h"
+#include "tables/articlerecord.h"
+#include "tables/tablelayout.h"
+#include "transfer/whole/preflight.h"
+#include "transfer/whole/registerextras.h"
+#include "transfer/whole/wholebackup.h"
+#include "transfer/whole/wholerestore.h"
+
+#include <QFile>
+
+namespace {
+
+using wholereg::TableOutcome;
+
+// What a register holds in the tables the program can read back: the records it sends, its
+// rates, header, units and quick keys.
+struct RegisterContents {
+    QByteArray vat, header, units, keys;
+    bool operator==(const RegisterContents&) const = default;
+};
+
+RegisterContents contentsOf(fm::Rig& rig)
+{
+    auto hold = rig.host.lock();
+    RegisterContents c;
+    c.vat = rig.reg.vatRates();
+    c.header = rig.reg.header();
+    c.units = rig.reg.units();
+    for (int cashier = 1; cashier <= 10; ++cashier)
+        for (int key = 1; key <= 10; ++key)
+            c.keys += rig.reg.quickKey(cashier, key);
+    return c;
+}
+
+// Every table of the database compares equal to the register's, record by record, as
+// "vduno compare" does it.
+void expectRegisterEqualsDatabase(fm::Rig& rig, RegisterDatabase& db)
+{
+    for (const basesync::TableMember* member : basesync::tableMembers()) {
+        basesync::TableSync sync(*member);
+        ASSERT_TRUE(sync.read(rig.link, rig.ui).complete) << member->id.toStdString();
+        for (const basesync::Comparison& c : basesync::compareTable(db, sync))
+            EXPECT_EQ(c.kind, basesync::Comparison::Equal)
+                << member->id.toStdString() << ": " << basesync::comparisonText(c).toStdString();
+    }
+    basesync::ArticleSync articles;
+    ASSERT_TRUE(articles.read(rig.link, rig.ui, 2).complete);
+    for (const basesync::Comparison& c : basesync::compareArticles(db, articles, 2))
+        EXPECT_EQ(c.kind, basesync::Comparison::Equal) << basesync::comparisonText(c).toStdString();
+}
+
+// The demo register with quick keys and units of its own, copied into `path`.
+RegisterContents backUpDemoRegister(const QString& path)
+{
+    fm::Rig rig;
+    EXPECT_TRUE(rig.ok());
+    {
+        auto hold = rig.host.lock();
+        rig.reg.fillDemo(300);
+    }
+    QString error;
+    const wholereg::BackupResult result = wholereg::backupToFile(rig.link, rig.ui, path, &error);
+    EXPECT_TRUE(result.complete())
+        << wholereg::summaryLines(result.tables).join(u'\n').toStdString();
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    return contentsOf(rig);
+}
+
+int articleFrames(const QList<QByteArray>& sent)
+{
+    int count = 0;
+    for (const QByteArray& frame : sent)
+        count += frame.size() == 78 && frame[6] == 'T';
+    return count;
+}
+
+} // namespace
+
+TEST(WholeRegister, BackupRestoredIntoAnEmptyRegisterGivesTheSameRegister)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sklep.vkf"));
+    const RegisterContents original = backUpDemoRegister(path);
+    ASSERT_TRUE(QFile::exists(path));
+    const auto extras = wholereg::readExtras(wholereg::extrasPath(path));
+    ASSERT_TRUE(extras.has_value());
+    EXPECT_EQ(extras->registerType, 2);
+    EXPECT_EQ(extras->units.size(), 3);
+    EXPECT_EQ(extras->settings.size(), 21);
+
+    fm::Rig empty;
+    ASSERT_TRUE(empty.ok());
+    ASSERT_TRUE(empty.session.openDatabaseFile(path).ok);
+    empty.ui.answers = {TransferUi::Answer::Yes, TransferUi::Answer::Yes};
+    wholereg::RestoreOptions options;
+    options.units = extras->units;
+    const wholereg::RestoreResult result =
+        wholereg::restore(empty.link, empty.ui, empty.db(), 2, options);
+    EXPECT_TRUE(result.finished) << wholereg::summaryLines(result.tables).join(u'\n').toStdString();
+    EXPECT_TRUE(wholereg::allDone(result.tables));
+
+    const RegisterContents copy = contentsOf(empty);
+    EXPECT_EQ(copy.vat, original.vat);
+    EXPECT_EQ(copy.header, original.header);
+    EXPECT_EQ(copy.units, original.units);
+    EXPECT_EQ(copy.keys, original.keys);
+    expectRegisterEqualsDatabase(empty, empty.db());
+}
+
+TEST(WholeRegister, OnlyChangedRecordsGoWhenAskedAndRecordsOnlyInTheRegisterAreListed)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sklep.vkf"));
+    backUpDemoRegister(path);
+
+    fm::Rig rig;
+    ASSERT_TRUE(rig.ok());
+    {
+        auto hold = rig.host.lock();
+        rig.reg.fillDemo(300);
+    }
+    ASSERT_TRUE(rig.session.openDatabaseFile(path).ok);
+    // Three prices changed and one article gone from the database since the copy.
+    for (int n : {5, 120, 299}) {
+        ArticleRecord a = loadRecord<ArticleRecord>(rig.db(), layout::Articles, n);
+        a.price += 100;
+        ASSERT_TRUE(storeRecord(rig.db(), layout::Articles, n, a));
+    }
+    ASSERT_TRUE(clearRecord(rig.db(), layout::Articles, 7));
+    rig.ui.answers = {TransferUi::Answer::Yes};
+    rig.sent.clear();
+    wholereg::RestoreOptions options;
+    options.changedOnly = true;
+    const wholereg::RestoreResult result =
+        wholereg::restore(rig.link, rig.ui, rig.db(), 2, options);
+    ASSERT_TRUE(result.finished);
+
+    EXPECT_EQ(articleFrames(rig.sent), 3);
+    const TableOutcome& articles = result.tables[int(wholereg::Step::Articles)];
+    EXPECT_EQ(articles.records, 3);
+    EXPECT_EQ(articles.listed, 3);
+    ASSERT_EQ(result.onlyInRegister.size(), 1);
+    EXPECT_EQ(result.onlyInRegister[0].numbers, QList<int>{7});
+    EXPECT_FALSE(result.onlyInRegister[0].deleted);
+    EXPECT_EQ(wholereg::onlyInRegisterLines(result.onlyInRegister).last(),
+              QStringLiteral("Towary tylko w kasie: 7"));
+}
+
+// A run stopped by the person or broken by the line goes on from where it ended and leaves
+// the register as one run would have.
+TEST(WholeRegister, RunStoppedOrBrokenHalfWayAndResumedEndsWithTheSameRegister)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sklep.vkf"));
+    const RegisterContents original = backUpDemoRegister(path);
+
+    struct Break {
+        const char* name;
+        int stopAfterEvents; // the person presses "Anuluj" (-1: never)
+        int silentFrame;     // the register stops answering at this frame of the run (0: never)
+        bool changedOnly;
+        wholereg::Step endsIn;
+    };
+    const Break breaks[] = {
+        {"stopped among the groups", 4, 0, false, wholereg::Step::Groups},
+        {"stopped among the articles", 150, 0, false, wholereg::Step::Articles},
+        {"line broken among the articles", -1, 60, false, wholereg::Step::Articles},
+        {"line broken among the cashiers", -1, 310, false, wholereg::Step::Cashiers},
+        {"only changes, line broken among the articles", -1, 120, true, wholereg::Step::Articles},
+    };
+    for (const Break& b : breaks) {
+        SCOPED_TRACE(b.name);
+        fm::Rig rig;
+        ASSERT_TRUE(rig.ok());
+        ASSERT_TRUE(rig.session.openDatabaseFile(path).ok);
+        wholereg::RestoreOptions options;
+        options.changedOnly = b.changedOnly;
+        options.units = wholereg::readExtras(wholereg::extrasPath(path))->units;
+        rig.ui.answers = {TransferUi::Answer::Yes};
+        rig.ui.stopAfterEvents = b.stopAfterEvents;
+        if (b.silentFrame > 0) {
+            auto hold = rig.host.lock();
+            emu::FaultPlan plan;
+            plan.silent = {rig.reg.framesReceived() + b.silentFrame};
+            rig.reg.setFaults(plan);
+        }
+        const wholereg::RestoreResult first =
+            wholereg::restore(rig.link, rig.ui, rig.db(), 2, options);
+        ASSERT_FALSE(first.finished);
+        EXPECT_EQ(first.resume.step, int(b.endsIn))
+            << wholereg::summaryLines(first.tables).join(u'\n').toStdString();
+        EXPECT_EQ(first.tables[first.resume.step].state,
+                  b.silentFrame > 0 ? TableOutcome::State::Failed : TableOutcome::State::Stopped);
+
+        rig.ui.stopAfterEvents = -1;
+        rig.ui.stop = false;
+        {
+            auto hold = rig.host.lock();
+            rig.reg.setFaults({});
+        }
+        options.from = first.resume;
+        const wholereg::RestoreResult second =
+            wholereg::restore(rig.link, rig.ui, rig.db(), 2, options);
+        EXPECT_TRUE(second.finished)
+            << wholereg::summaryLines(second.tables).join(u'\n').toStdString();
+        EXPECT_TRUE(second.problems.isEmpty()) << "a resumed run does not ask again";
+        // Each article went once; only the one left without an answer may have gone twice.
+        EXPECT_GE(articleFrames(rig.sent), 300);
+        EXPECT_LE(articleFrames(rig.sent), 301);
+
+        const RegisterContents copy = contentsOf(rig);
+        EXPECT_EQ(copy.vat, original.vat);
+        EXPECT_EQ(copy.header, original.header);
+        EXPECT_EQ(copy.units, original.units);
+        EXPECT_EQ(copy.keys, original.keys);
+        expectRegisterEqualsDatabase(rig, rig.db());
+    }
+}
+
+// The check before programming names each kind of problem with the record it concerns.
+TEST(WholeRegister, CheckBeforeProgrammingNamesEveryProblemWithItsRecord)
+{
+    QTemporaryDir dir;
+    const auto article = [](RegisterDatabase& db, int n,
+                            const std::function<void(ArticleRecord&)>& edit) {
+        ArticleRecord a;
+        a.number = n;
+        a.name = QStringLiteral("TOWAR ") + QString::number(n);
+        a.vat = 'A';
+        a.price = 100;
+        a.barcode = QStringLiteral("0000000000000");
+        edit(a);
+        return storeRecord(db, layout::Articles, n, a);
+    };
+    struct Case {
+        const char* name;
+        std::function<bool(RegisterDatabase&)> prepare;
+        QString problem;
+    };
+    const Case cases[] = {
+        {"article in an empty group",
+         [&](RegisterDatabase& db) {
+             return article(db, 12, [](ArticleRecord& a) { a.group = 5; });
+         },
+         QStringLiteral("Towar 12: grupa towarowa 5 jest pusta")},
+        {"article with empty packaging",
+         [&](RegisterDatabase& db) {
+             return article(db, 13, [](ArticleRecord& a) { a.tandem = 3; });
+         },
+         QStringLiteral("Towar 13: opakowanie 3 jest puste")},
+        {"EAN-13 with a wrong check digit",
+         [&](RegisterDatabase& db) {
+             return article(db, 14,
+                            [](ArticleRecord& a) { a.barcode = QStringLiteral("5901234123456"); });
+         },
+         QStringLiteral("Towar 14: kod kreskowy 5901234123456 ma błędną cyfrę kontrolną")},
+        {"EAN-8 with a wrong check digit",
+         [&](RegisterDatabase& db) {
+             return article(db, 15,
+                            [](ArticleRecord& a) { a.barcode = QStringLiteral("0000096385075"); });
+         },
+         QStringLiteral("Towar 15: kod kreskowy 0000096385075 ma błędną cyfrę kontrolną")},
+        {"article name the register cannot print",
+         [&](RegisterDatabase& db) {
+             return article(db, 16,
+                            [](ArticleRecord& a) { a.name = QStringLiteral("MLEKO\tUHT"); });
+         },
+         QStringLiteral("Towar 16: nazwa zawiera znaki, których kasa nie wydrukuje: \t")},
+        {"cashier name the register cannot print",
+         [](RegisterDatabase& db) {
+             return db.writeRecord(layout::Cashiers.offsetOf(2), QByteArray("\x02"
+                                                                            "ANNA\x07",
+                                                                            6));
+         },
+         QStringLiteral("Kasjer 2: nazwa zawiera znaki, których kasa nie wydrukuje: \x07")},
+    };
+    const QByteArray sameVat = [&] {
+        DatabaseSession s(dir.filePath(QStringLiteral("vat.bdt")));
+        s.startUp();
+        return s.database().readBytes(layout::VatRates.base, layout::VatRates.bytes());
+    }();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DatabaseSession session(dir.filePath(QStringLiteral("BDTemp.bdt")));
+        ASSERT_TRUE(session.startUp().ok);
+        ASSERT_TRUE(c.prepare(session.database()));
+        QStringList texts;
+        for (const wholereg::Problem& p : wholereg::preflight(session.database(), sameVat))
+            texts << p.text;
+        EXPECT_EQ(texts, QStringList{c.problem});
+    }
+
+    // Rates that differ from the register's, or that could not be read, are a change the
+    // register writes into its fiscal memory.
+    DatabaseSession session(dir.filePath(QStringLiteral("BDTemp.bdt")));
+    ASSERT_TRUE(session.startUp().ok);
+    QByteArray otherVat = sameVat;
+    otherVat[1] = char(otherVat[1] + 1);
+    for (const std::optional<QByteArray>& registerVat :
+         {std::optional(otherVat), std::optional<QByteArray>()}) {
+        const QList<wholereg::Problem> problems =
+            wholereg::preflight(session.database(), registerVat);
+        ASSERT_EQ(problems.size(), 1);
+        EXPECT_EQ(problems[0].table, QStringLiteral("Stawki PTU"));
+        EXPECT_TRUE(problems[0].text.startsWith(QStringLiteral("Zmiana stawek PTU na: A ")))
+            << problems[0].text.toStdString();
+    }
+}
