@@ -3,6 +3,7 @@
 #include "registerreads.h"
 #include "stageui.h"
 
+#include "common/cp1250.h"
 #include "common/transferrun.h"
 #include "database/databasesession.h"
 #include "link/link.h"
@@ -269,7 +270,9 @@ BackupResult backupToFile(Link& link, TransferUi& ui, const QString& path, QStri
     if (!result.complete())
         return result;
     // The register's own accounting currency, as a database made for it would carry.
-    session.setCurrencySymbol(result.currencySymbol);
+    session.database().writeRecord(
+        layout::CurrencyFieldCreation.base,
+        cp1250::padSpaces(DatabaseSession::paddedSymbol(result.currencySymbol), 3));
     const DbResult saved = session.saveDatabaseFile(path);
     if (!saved.ok) {
         if (error)
