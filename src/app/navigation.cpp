@@ -69,6 +69,8 @@ constexpr NavItem CommItems[] = {
      false},
     {u"Programowalne jednostki towarowe", "TJednostkiTowarowe", G::Online, false},
     {u"Obrót grup towarowych", "TObrotGrup", G::Online, false},
+    {u"Kopia kasy do bazy", "TKopiaKasy", G::Online, false},
+    {u"Programowanie całej kasy", "TProgramowanieCalejKasy", G::OnlineWithDatabase, false},
 };
 
 } // namespace

@@ -11,7 +11,7 @@ TEST(Navigation, TabsAndItemCounts)
     EXPECT_EQ(navigationTabTitle(NavTab::Communication), QStringLiteral("Ko&munikacja z kasą"));
     EXPECT_EQ(navigationItems(NavTab::EditDatabase).size(), 14u);
     EXPECT_EQ(navigationItems(NavTab::Reports).size(), 16u);
-    EXPECT_EQ(navigationItems(NavTab::Communication).size(), 20u);
+    EXPECT_EQ(navigationItems(NavTab::Communication).size(), 22u);
 }
 
 TEST(Navigation, SampleTextsAndForms)
@@ -27,6 +27,11 @@ TEST(Navigation, SampleTextsAndForms)
     EXPECT_STREQ(navigationItems(NavTab::Reports)[13].formClass, "TWykonywanieRaportuStanuKasy");
     EXPECT_EQ(navigationTexts(NavTab::Communication).at(14), QStringLiteral("Ściąganie sprzedaży"));
     EXPECT_STREQ(navigationItems(NavTab::Communication)[7].formClass, "TProgramowanieStawekPTU");
+    EXPECT_EQ(navigationTexts(NavTab::Communication).at(20), QStringLiteral("Kopia kasy do bazy"));
+    EXPECT_STREQ(navigationItems(NavTab::Communication)[20].formClass, "TKopiaKasy");
+    EXPECT_EQ(navigationTexts(NavTab::Communication).at(21),
+              QStringLiteral("Programowanie całej kasy"));
+    EXPECT_STREQ(navigationItems(NavTab::Communication)[21].formClass, "TProgramowanieCalejKasy");
 }
 
 TEST(Navigation, GatingPerState)
@@ -48,7 +53,9 @@ TEST(Navigation, GatingPerState)
         {NavTab::Communication, 6, {A::Ignore, A::Ignore, A::Ignore, A::Open}},
         {NavTab::Communication, 7, {A::Ignore, A::Ignore, A::Open, A::Open}},
         {NavTab::Communication, 19, {A::Ignore, A::Ignore, A::Open, A::Open}},
-        {NavTab::Communication, 20, {A::Ignore, A::Ignore, A::Ignore, A::Ignore}},
+        {NavTab::Communication, 20, {A::Ignore, A::Ignore, A::Open, A::Open}},
+        {NavTab::Communication, 21, {A::Ignore, A::Ignore, A::Ignore, A::Open}},
+        {NavTab::Communication, 22, {A::Ignore, A::Ignore, A::Ignore, A::Ignore}},
         {NavTab::Reports, -1, {A::Ignore, A::Ignore, A::Ignore, A::Ignore}},
     };
     for (const Row& r : rows)

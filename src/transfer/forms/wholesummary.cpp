@@ -1,0 +1,75 @@
+#include "wholesummary.h"
+
+#include "link/answers.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QTableWidget>
+
+namespace wholesummary {
+
+QTableWidget* makeTable(QWidget* parent)
+{
+    auto* table = new QTableWidget(0, 4, parent);
+    table->setHorizontalHeaderLabels({QStringLiteral("Tabela"), QStringLiteral("Rekordy"),
+                                      QStringLiteral("Wynik"), QStringLiteral("Uwagi")});
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    const QFontMetrics fm(table->font());
+    table->setColumnWidth(0, fm.horizontalAdvance(QStringLiteral("Ustawienia dodatkowe")) + 16);
+    table->setColumnWidth(1, fm.horizontalAdvance(QStringLiteral("2000/2000")) + 16);
+    table->setColumnWidth(2, fm.horizontalAdvance(QStringLiteral("przerwano")) + 16);
+    // The seventeen tables of a copy at once, and the width of a note beside them.
+    table->setMinimumSize(fm.averageCharWidth() * 90, fm.lineSpacing() * 12);
+    return table;
+}
+
+void clear(QTableWidget* table)
+{
+    table->clearSpans();
+    table->setRowCount(0);
+}
+
+void addHeading(QTableWidget* table, const QString& text)
+{
+    const int row = table->rowCount();
+    table->insertRow(row);
+    auto* item = new QTableWidgetItem(text);
+    QFont bold = item->font();
+    bold.setBold(true);
+    item->setFont(bold);
+    table->setItem(row, 0, item);
+    table->setSpan(row, 0, 1, table->columnCount());
+}
+
+void addRows(QTableWidget* table, const QList<wholereg::TableOutcome>& tables)
+{
+    for (const wholereg::TableOutcome& t : tables) {
+        const int row = table->rowCount();
+        table->insertRow(row);
+        QString count = QString::number(t.records);
+        if (t.listed > 0)
+            count += u'/' + QString::number(t.listed);
+        auto* records = new QTableWidgetItem(count);
+        records->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table->setItem(row, 0, new QTableWidgetItem(t.table));
+        table->setItem(row, 1, records);
+        table->setItem(row, 2, new QTableWidgetItem(wholereg::stateText(t.state)));
+        table->setItem(row, 3, new QTableWidgetItem(t.note));
+    }
+}
+
+QStringList refusedLines(const QList<wholereg::TableOutcome>& tables)
+{
+    QStringList lines;
+    for (const wholereg::TableOutcome& t : tables)
+        for (const wholereg::RefusedRecord& r : t.refused)
+            lines << t.table + u' ' + QString::number(r.number) + QStringLiteral(": ") +
+                         answers::deviceErrorMessage(r.deviceError);
+    return lines;
+}
+
+} // namespace wholesummary
