@@ -5,7 +5,8 @@
 StageUi::StageUi(TransferUi& run, int offset, int weight, int total)
     : m_run(run), m_offset(offset), m_weight(weight), m_total(total)
 {
-    m_run.progress(m_offset, m_total);
+    if (m_total > 0)
+        m_run.progress(m_offset, m_total);
 }
 
 void StageUi::showMessage(const QString& text, Icon)
@@ -21,6 +22,8 @@ TransferUi::Answer StageUi::ask(const QString& text, Buttons buttons, Icon icon,
 
 void StageUi::progress(int done, int total)
 {
+    if (m_total <= 0)
+        return; // a step outside the run's progress (a read before it, a port being opened)
     // A count without a total (a table read) moves on record by record within the step.
     const qint64 part = total > 0 ? qint64(done) * m_weight / total : std::min(done, m_weight);
     m_run.progress(m_offset + int(std::clamp<qint64>(part, 0, m_weight)), m_total);
@@ -53,5 +56,7 @@ bool StageUi::waitForLine(const std::function<bool()>& lineClear)
 
 void StageUi::finish()
 {
+    if (m_total <= 0)
+        return;
     m_run.progress(m_offset + m_weight, m_total);
 }

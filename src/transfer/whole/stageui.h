@@ -11,7 +11,8 @@
 // to the run.
 class StageUi : public TransferUi {
 public:
-    // The step covers `weight` units of the run's `total`, starting at `offset`.
+    // The step covers `weight` units of the run's `total`, starting at `offset`; with a total
+    // of 0 it reports no progress at all.
     StageUi(TransferUi& run, int offset, int weight, int total);
 
     void showMessage(const QString& text, Icon icon = Icon::Information) override;

@@ -164,6 +164,7 @@ RestoreResult restore(Link& link, TransferUi& caller, RegisterDatabase& db, int 
         t.table = stepTitle(step);
         const int weight = int(items[i].size()) + 1;
         if (int(step) < options.from.step) {
+            t.state = State::Done;
             t.note = QStringLiteral("wysłano w poprzednim przebiegu");
             result.tables.append(t);
             continue;
