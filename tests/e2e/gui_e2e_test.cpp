@@ -17,14 +17,18 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -265,4 +269,112 @@ TEST(ProgramAgainstEmulator, StoppedArticleReadSaysSoAndTheNextOneIsWhole)
             EXPECT_EQ(progressWindowsShown(), 0);
         });
     }
+}
+
+namespace {
+
+QTableWidgetItem* summaryRow(QTableWidget* table, const QString& name, int column)
+{
+    for (int row = 0; row < table->rowCount(); ++row)
+        if (table->item(row, 0) && table->item(row, 0)->text() == name)
+            return table->item(row, column);
+    return nullptr;
+}
+
+qint32 priceAt(const QByteArray& bytes)
+{
+    return qint32(quint8(bytes.at(45)) | quint8(bytes.at(46)) << 8 | quint8(bytes.at(47)) << 16 |
+                  quint32(quint8(bytes.at(48))) << 24);
+}
+
+} // namespace
+
+// The whole register at once, as a person does it in the program: the register copied into a
+// new database file (and opened in the program when asked), two prices changed in it, then
+// only what changed programmed back after the check's question. Each run has the form's own
+// progress, so no progress window appears, and every frame is numbered and closed.
+TEST(ProgramAgainstEmulator, WholeRegisterCopiedAndOnlyTheChangedArticlesProgrammedBack)
+{
+    Program p;
+    ASSERT_TRUE(p.online()) << p.person.seen.join(u'\n').toStdString();
+    const QString path = p.dir.filePath(QStringLiteral("kopia.vkf"));
+
+    p.person.answers = {QMessageBox::Yes}; // open the new database in the program
+    p.use(QStringLiteral("Kopia kasy do bazy"), [&](QDialog& form) {
+        auto* file = form.findChild<QLineEdit*>(QStringLiteral("Plik"));
+        auto* summary = form.findChild<QTableWidget*>(QStringLiteral("Podsumowanie"));
+        auto* outcome = form.findChild<QLabel*>(QStringLiteral("Wynik"));
+        QAbstractButton* run = button(&form, QStringLiteral("Wykonaj"));
+        ASSERT_TRUE(file && summary && outcome && run);
+        file->setText(path);
+        run->click();
+        EXPECT_EQ(progressWindowsShown(), 0);
+        // Every table the register sends came; those it cannot send keep their defaults.
+        ASSERT_NE(summaryRow(summary, QStringLiteral("Towary"), 1), nullptr);
+        EXPECT_EQ(summaryRow(summary, QStringLiteral("Towary"), 1)->text(),
+                  QString::number(DemoArticles));
+        EXPECT_EQ(summaryRow(summary, QStringLiteral("Towary"), 2)->text(),
+                  QStringLiteral("wykonano"));
+        ASSERT_NE(summaryRow(summary, QStringLiteral("Stopka paragonu"), 2), nullptr);
+        EXPECT_EQ(summaryRow(summary, QStringLiteral("Stopka paragonu"), 2)->text(),
+                  QStringLiteral("domyślna"));
+        for (int row = 0; row < summary->rowCount(); ++row)
+            EXPECT_TRUE(QStringList({QStringLiteral("wykonano"), QStringLiteral("pusta"),
+                                     QStringLiteral("domyślna")})
+                            .contains(summary->item(row, 2)->text()))
+                << summary->item(row, 0)->text().toStdString();
+        EXPECT_TRUE(QFileInfo(path).isFile());
+        EXPECT_TRUE(QFileInfo(p.dir.filePath(QStringLiteral("kopia.kasa"))).isFile());
+        EXPECT_TRUE(outcome->text().startsWith(QStringLiteral("Zapisano ")))
+            << outcome->text().toStdString();
+    });
+    ASSERT_TRUE(p.person.seen.last().endsWith(QStringLiteral("Otworzyć nową bazę w programie?")))
+        << p.person.seen.join(u'\n').toStdString();
+    EXPECT_EQ(p.window->filePath(), QFileInfo(path).absoluteFilePath());
+    RegisterDatabase& db = p.window->app().database();
+    ASSERT_EQ(articlesInDatabase(db), DemoArticles);
+
+    // Two new prices in the database.
+    const QList<QPair<int, qint32>> changed = {{5, 12345}, {17, 99}};
+    for (const auto& [number, price] : changed) {
+        QByteArray le(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            le[i] = char(quint32(price) >> (8 * i));
+        ASSERT_TRUE(db.writeRecord(layout::Articles.offsetOf(number) + 45, le));
+    }
+    p.window->app().markModified();
+
+    p.person.seen.clear();
+    p.person.answers = {QMessageBox::Yes}; // the check's question: go on
+    p.use(QStringLiteral("Programowanie całej kasy"), [&](QDialog& form) {
+        QCheckBox* changedOnly = nullptr;
+        for (QCheckBox* box : form.findChildren<QCheckBox*>())
+            if (box->text() == QStringLiteral("Tylko zmienione rekordy"))
+                changedOnly = box;
+        auto* summary = form.findChild<QTableWidget*>(QStringLiteral("Podsumowanie"));
+        QAbstractButton* run = button(&form, QStringLiteral("Wykonaj"));
+        QAbstractButton* resume = button(&form, QStringLiteral("Wznów"));
+        ASSERT_TRUE(changedOnly && summary && run && resume);
+        changedOnly->setChecked(true);
+        run->click();
+        EXPECT_EQ(progressWindowsShown(), 0);
+        ASSERT_FALSE(p.person.seen.isEmpty());
+        EXPECT_TRUE(p.person.seen.first().startsWith(QStringLiteral("Kasa może odrzucić")))
+            << p.person.seen.join(u'\n').toStdString();
+        ASSERT_NE(summaryRow(summary, QStringLiteral("Towary"), 1), nullptr);
+        EXPECT_EQ(summaryRow(summary, QStringLiteral("Towary"), 1)->text(), QStringLiteral("2/2"));
+        EXPECT_EQ(summaryRow(summary, QStringLiteral("Towary"), 2)->text(),
+                  QStringLiteral("wykonano"));
+        EXPECT_EQ(summaryRow(summary, QStringLiteral("Kasjerzy"), 3)->text(),
+                  QStringLiteral("bez zmian"));
+        EXPECT_FALSE(resume->isEnabled()) << "a whole run leaves nothing to resume";
+    });
+    {
+        auto hold = p.host.lock();
+        for (const auto& [number, price] : changed)
+            EXPECT_EQ(priceAt(p.reg.image(emu::RegisterModel::Articles, number)), price) << number;
+        EXPECT_EQ(priceAt(p.reg.image(emu::RegisterModel::Articles, 6)),
+                  priceAt(db.readBytes(layout::Articles.offsetOf(6), ArticleRecord::Size)));
+    }
+    EXPECT_EQ(progressWindowsShown(), 0);
 }

@@ -16,6 +16,7 @@
 #include "tables/articlesend.h"
 #include "tables/articlewarnings.h"
 #include "tables/tablelayout.h"
+#include "transfer/whole/wholerestore.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -156,6 +157,10 @@ TProgramowanieTowarow::TProgramowanieTowarow(AppSession& session, QWidget* paren
                            OdczytajZKasy, Drukuj, Zamknij}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
+        if (b == WyslijWszystkie) {
+            TylkoZmienione = new QCheckBox(QStringLiteral("Tylko zmienione"), this);
+            buttons->addWidget(TylkoZmienione);
+        }
     }
 
     PanelWysylania = new QFrame(this);
@@ -432,6 +437,10 @@ void TProgramowanieTowarow::WyslijWszystkieClick()
 {
     if (!typeKnown())
         return;
+    if (TylkoZmienione->isChecked()) {
+        sendChangedOnly();
+        return;
+    }
     TransferUi& ui = m_session.ui();
     LiczbaWyslanych->setText(QStringLiteral("0"));
     LiczbaBledow->setText(QStringLiteral("0"));
@@ -458,6 +467,56 @@ void TProgramowanieTowarow::WyslijWszystkieClick()
         ui.showMessage(message, broken                ? TransferUi::Icon::Error
                                 : result.endedEarly() ? TransferUi::Icon::Warning
                                                       : TransferUi::Icon::Information);
+}
+
+void TProgramowanieTowarow::sendChangedOnly()
+{
+    TransferUi& ui = m_session.ui();
+    wholereg::RestoreOptions options;
+    options.changedOnly = true;
+    options.only = {wholereg::Step::Articles};
+    wholereg::RestoreResult result;
+    {
+        // The register's base is read before anything goes: the count and "Anuluj" are in
+        // the window's one progress window over this form.
+        TransferRun run(ui, {this, nullptr, {}});
+        result = wholereg::restore(link(), run, m_session.database(), registerType(), options);
+    }
+    if (result.declined || result.tables.isEmpty())
+        return;
+    const wholereg::TableOutcome& t = result.tables.first();
+    QString text;
+    if (result.finished && t.listed == 0) {
+        text = QStringLiteral("Towary w kasie są takie same jak w bazie. Nie wysłano żadnego "
+                              "towaru.");
+    } else {
+        text = QStringLiteral("Zmienione i nowe towary: ") + QString::number(t.listed) +
+               QStringLiteral(". Zaprogramowano ") + QString::number(t.records) +
+               QStringLiteral(" towarów.");
+        if (!t.refused.isEmpty())
+            text += QStringLiteral(" Nie udało się zaprogramować ") +
+                    QString::number(t.refused.size()) + QStringLiteral(" towarów.");
+        if (!result.finished)
+            text += u' ' + (t.state == wholereg::TableOutcome::State::Stopped
+                                ? stoppedSendText(t.records, t.listed)
+                                : t.note);
+    }
+    const QStringList onlyInRegister = wholereg::onlyInRegisterLines(result.onlyInRegister);
+    if (!onlyInRegister.isEmpty())
+        text += u'\n' + onlyInRegister.join(u'\n');
+    ui.showMessage(text.trimmed(), !result.finished       ? TransferUi::Icon::Warning
+                                   : !t.refused.isEmpty() ? TransferUi::Icon::Warning
+                                                          : TransferUi::Icon::Information);
+    if (!t.refused.isEmpty()) {
+        QString failures = QStringLiteral("Niezaprogramowane towary:");
+        for (const wholereg::RefusedRecord& r : t.refused) {
+            const ArticleRecord a = ArticleRecord::decode(m_session.database().readBytes(
+                layout::Articles.offsetOf(r.number), ArticleRecord::Size));
+            failures += u'\n' + QString::number(r.number) + u'.' + a.name + QStringLiteral(" - ") +
+                        answers::deviceErrorMessage(r.deviceError);
+        }
+        ui.showMessage(failures, TransferUi::Icon::Warning);
+    }
 }
 
 void TProgramowanieTowarow::OdczytajZKasyClick()

@@ -65,6 +65,7 @@ public:
     QPushButton* UsunTowar = nullptr;
     QPushButton* WyslijTowar = nullptr;
     QPushButton* WyslijWszystkie = nullptr;
+    QCheckBox* TylkoZmienione = nullptr; // "Wyślij wszystkie" sends only new and changed ones
     QPushButton* OdczytajZKasy = nullptr;
     QPushButton* Drukuj = nullptr;
     QPushButton* Zamknij = nullptr;
@@ -113,6 +114,9 @@ private:
     Link& link();
     // Checks the fields, writes the article and sends it when the option is ticked.
     bool addToBase(const ArticleInput& in);
+    // "Wyślij wszystkie" with "Tylko zmienione": the register's base read and compared, then
+    // only the new and changed articles sent.
+    void sendChangedOnly();
 
     AppSession& m_session;
     Link* m_link = nullptr;
