@@ -377,4 +377,25 @@ TEST(ProgramAgainstEmulator, WholeRegisterCopiedAndOnlyTheChangedArticlesProgram
                   priceAt(db.readBytes(layout::Articles.offsetOf(6), ArticleRecord::Size)));
     }
     EXPECT_EQ(progressWindowsShown(), 0);
+
+    // The article form's "Wyślij wszystkie" with "Tylko zmienione": one more new price, and
+    // only that article goes.
+    ASSERT_TRUE(db.writeRecord(layout::Articles.offsetOf(40) + 45, QByteArray("\x10\x27\0\0", 4)));
+    p.person.seen.clear();
+    p.person.answers = {QMessageBox::Yes};
+    p.use(QStringLiteral("Towary"), [&](QDialog& form) {
+        auto* articles = qobject_cast<TProgramowanieTowarow*>(&form);
+        ASSERT_NE(articles, nullptr);
+        articles->TylkoZmienione->setChecked(true);
+        articles->WyslijWszystkie->click();
+        EXPECT_EQ(progressWindowsShown(), 0);
+        ASSERT_FALSE(p.person.seen.isEmpty());
+        EXPECT_EQ(p.person.seen.last(),
+                  QStringLiteral("Zmienione i nowe towary: 1. Zaprogramowano 1 towarów."))
+            << p.person.seen.join(u'\n').toStdString();
+    });
+    {
+        auto hold = p.host.lock();
+        EXPECT_EQ(priceAt(p.reg.image(emu::RegisterModel::Articles, 40)), 10000);
+    }
 }

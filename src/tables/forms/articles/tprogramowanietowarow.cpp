@@ -489,6 +489,14 @@ void TProgramowanieTowarow::sendChangedOnly()
     if (result.finished && t.listed == 0) {
         text = QStringLiteral("Towary w kasie są takie same jak w bazie. Nie wysłano żadnego "
                               "towaru.");
+    } else if (!result.finished && t.listed == 0) {
+        // The register's base did not come whole: nothing could be compared or sent.
+        text = t.state == wholereg::TableOutcome::State::Stopped
+                   ? QStringLiteral("Przerwano odczyt towarów z kasy.")
+                   : QStringLiteral("Nie udało się odczytać towarów z kasy.");
+        if (!t.note.isEmpty() && t.state != wholereg::TableOutcome::State::Stopped)
+            text += u' ' + t.note;
+        text += QStringLiteral(" Nie wysłano żadnego towaru.");
     } else {
         text = QStringLiteral("Zmienione i nowe towary: ") + QString::number(t.listed) +
                QStringLiteral(". Zaprogramowano ") + QString::number(t.records) +
