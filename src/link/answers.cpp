@@ -189,6 +189,19 @@ int sendAcknowledgement(Link& link, TransferUi& ui, quint8 code)
     return link.sendBytes(ui, frame::acknowledgement(link.address, code));
 }
 
+bool checkByteRight(Link& link, TransferUi& ui, int length)
+{
+    const quint8 computed = frame::checkByte(link.received(length));
+    const quint8 got = link.at(length - 2);
+    if (computed == got)
+        return true;
+    ui.showMessage(QStringLiteral("CRC kasy: ") + QString::number(got) +
+                       QStringLiteral(" CRC PC: ") + QString::number(computed),
+                   TransferUi::Icon::Error);
+    ui.showMessage(QStringLiteral("Błąd CRC!"), TransferUi::Icon::Error);
+    return false;
+}
+
 int readAnswer(Link& link, TransferUi& ui, int length)
 {
     length = qBound(9, length, int(Link::ReceiveSize));
@@ -214,15 +227,8 @@ int readAnswer(Link& link, TransferUi& ui, int length)
         ui.showMessage(QStringLiteral("Brak komunikacji."), TransferUi::Icon::Error);
         return Nothing;
     }
-    const quint8 computed = frame::checkByte(link.received(length));
-    const quint8 got = link.at(length - 2);
-    if (computed != got) {
-        ui.showMessage(QStringLiteral("CRC kasy: ") + QString::number(got) +
-                           QStringLiteral(" CRC PC: ") + QString::number(computed),
-                       TransferUi::Icon::Error);
-        ui.showMessage(QStringLiteral("Błąd CRC!"), TransferUi::Icon::Error);
+    if (!checkByteRight(link, ui, length))
         return CheckError;
-    }
     // Bytes whose check byte happens to fit but that are no frame of this length (a start,
     // length or end byte out of place): nothing usable.
     if (link.at(0) != frame::Start || link.at(2) != (length & 0xFF) ||

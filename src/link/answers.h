@@ -27,6 +27,9 @@ inline bool confirmed(int waitResult)
 
 // Sends the computer's acknowledgement with the current register address.
 int sendAcknowledgement(Link& link, TransferUi& ui, quint8 code);
+// The check byte of the `length`-byte frame in the receive area; a wrong one is shown with
+// both values ("CRC kasy: 12 CRC PC: 34", then "Błąd CRC!").
+bool checkByteRight(Link& link, TransferUi& ui, int length);
 // Reads one data frame of `length` bytes, acknowledges it; see ReadResult.
 int readAnswer(Link& link, TransferUi& ui, int length);
 // A table the register answers with one frame of `length` bytes: drains what is left on the

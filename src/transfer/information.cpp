@@ -2,6 +2,7 @@
 
 #include "common/amount.h"
 #include "common/cp1250.h"
+#include "link/answers.h"
 #include "link/commands.h"
 #include "link/frame.h"
 #include "link/link.h"
@@ -196,15 +197,8 @@ std::optional<Information> fetchInformation(Link& link, TransferUi& ui)
     // zeros of the receive area as its last fields.
     if (link.readAt(4, length - 4) < length - 4)
         return noAnswer();
-    const quint8 computed = frame::checkByte(link.received(length));
-    const quint8 got = link.at(length - 2);
-    if (computed != got) {
-        ui.showMessage(QStringLiteral("CRC kasy: ") + QString::number(got) +
-                           QStringLiteral(" CRC PC: ") + QString::number(computed),
-                       TransferUi::Icon::Error);
-        ui.showMessage(QStringLiteral("Błąd CRC!"), TransferUi::Icon::Error);
+    if (!answers::checkByteRight(link, ui, length))
         return std::nullopt;
-    }
     return decodeInformation(link.received(length));
 }
 
