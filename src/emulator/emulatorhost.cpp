@@ -18,8 +18,12 @@
 
 namespace emu {
 
-EmulatorHost::EmulatorHost(RegisterModel& model, LineTiming timing)
-    : m_model(model), m_timing(timing)
+EmulatorHost::EmulatorHost(RegisterModel& model, LineTiming timing) : m_bus(model), m_timing(timing)
+{
+}
+
+EmulatorHost::EmulatorHost(const QList<RegisterModel*>& registers, LineTiming timing)
+    : m_bus(registers), m_timing(timing)
 {
 }
 
@@ -129,7 +133,7 @@ void EmulatorHost::stop()
 void EmulatorHost::run()
 {
     using Clock = LinePump::Clock;
-    LinePump pump(m_model, m_mutex, m_timing);
+    LinePump pump(m_bus, m_mutex, m_timing);
     const LinePump::Writer write = [this](const char* bytes, qint64 count) -> qint64 {
         return ::write(m_master, bytes, size_t(count));
     };

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "linepump.h"
+#include "registerbus.h"
 #include "registermodel.h"
 
+#include <QList>
 #include <QString>
 
 #include <atomic>
@@ -11,11 +13,13 @@
 
 namespace emu {
 
-// Runs a RegisterModel on a pseudo-terminal in a thread of its own, so that a client on
-// the program's single thread can block on the slave side while the register answers.
+// Runs a RegisterModel (or several registers on one line, see RegisterBus) on a
+// pseudo-terminal in a thread of its own, so that a client on the program's single thread
+// can block on the slave side while the register answers.
 class EmulatorHost {
 public:
     explicit EmulatorHost(RegisterModel& model, LineTiming timing = {});
+    explicit EmulatorHost(const QList<RegisterModel*>& registers, LineTiming timing = {});
     ~EmulatorHost();
     EmulatorHost(const EmulatorHost&) = delete;
     EmulatorHost& operator=(const EmulatorHost&) = delete;
@@ -36,7 +40,7 @@ public:
     bool comesBack() const { return m_comeBackMs >= 0; }
     // How often the device has come back.
     int comebacks() const { return m_comebacks; }
-    // Locks the model against the register thread (for a look at its tables mid-run).
+    // Locks the registers against the register thread (for a look at its tables mid-run).
     std::unique_lock<std::mutex> lock() { return std::unique_lock<std::mutex>(m_mutex); }
 
 private:
@@ -45,7 +49,7 @@ private:
     void closePty();
     bool pointLink();
 
-    RegisterModel& m_model;
+    RegisterBus m_bus;
     LineTiming m_timing;
     int m_master = -1;
     int m_slaveHold = -1; // keeps the slave open so the master never reads a hang-up

@@ -9,8 +9,8 @@ namespace {
 constexpr auto kInputGap = std::chrono::milliseconds(300);
 } // namespace
 
-LinePump::LinePump(RegisterModel& model, std::mutex& modelMutex, LineTiming timing)
-    : m_model(model), m_mutex(modelMutex),
+LinePump::LinePump(RegisterBus& bus, std::mutex& modelMutex, LineTiming timing)
+    : m_bus(bus), m_mutex(modelMutex),
       m_byteTime(timing.baud > 0 ? std::chrono::nanoseconds(10'000'000'000LL / timing.baud)
                                  : std::chrono::nanoseconds(0)),
       m_lastArrival(Clock::now()), m_lastInput(Clock::now()), m_nextByte(Clock::now())
@@ -33,7 +33,7 @@ bool LinePump::advance()
         m_arriving.pop_front();
         m_lastInput = now;
         std::lock_guard<std::mutex> g(m_mutex);
-        for (const Reply& r : m_model.feed(input)) {
+        for (const Reply& r : m_bus.feed(input)) {
             if (r.dropPending) {
                 m_queue.clear();
                 continue;
@@ -45,7 +45,7 @@ bool LinePump::advance()
     }
     if (m_arriving.empty() && now - m_lastInput > kInputGap) {
         std::lock_guard<std::mutex> g(m_mutex);
-        m_model.resetInput();
+        m_bus.resetInput();
     }
     if (m_sending.isEmpty() && !m_queue.empty() && m_queue.front().due <= now) {
         Pending piece = m_queue.front();
@@ -93,7 +93,7 @@ void LinePump::clear()
     m_sending.clear();
     {
         std::lock_guard<std::mutex> g(m_mutex);
-        m_model.resetInput();
+        m_bus.resetInput();
     }
     m_lastInput = Clock::now();
 }

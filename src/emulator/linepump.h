@@ -1,6 +1,6 @@
 #pragma once
 
-#include "registermodel.h"
+#include "registerbus.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -19,7 +19,7 @@ struct LineTiming {
 };
 
 // The register's end of a line, whatever carries it (a pseudo-terminal, a TCP connection):
-// bytes from the program reach the model at the line's pace, and the model's answers leave
+// bytes from the program reach the registers at the line's pace, and their answers leave
 // after their delays, again at the line's pace. The host reads and writes; the pump decides
 // what is due when.
 class LinePump {
@@ -28,11 +28,11 @@ public:
     // Takes up to `count` bytes for the line; returns how many it took (0 or less: none).
     using Writer = std::function<qint64(const char* bytes, qint64 count)>;
 
-    LinePump(RegisterModel& model, std::mutex& modelMutex, LineTiming timing);
+    LinePump(RegisterBus& bus, std::mutex& modelMutex, LineTiming timing);
 
     // Bytes that came from the program now.
     void arrive(QByteArrayView bytes);
-    // Hands the model what has crossed the line by now and starts the next answer that is
+    // Hands the registers what has crossed the line by now and starts the next answer that is
     // due. True when that answer is the device disappearing (the host drops the line).
     bool advance();
     // Writes the bytes of the current answer that are due by now.
@@ -49,7 +49,7 @@ private:
         bool vanish = false;
     };
 
-    RegisterModel& m_model;
+    RegisterBus& m_bus;
     std::mutex& m_mutex;
     Clock::duration m_byteTime;
     std::deque<Pending> m_queue;    // answers waiting for their time

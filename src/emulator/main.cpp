@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <list>
 #include <unistd.h>
 
 namespace {
@@ -31,8 +32,10 @@ void usage()
         "Użycie: duno-emulator [opcje]\n"
         "  --model duno|duno-bis   model kasy (domyślnie duno-bis)\n"
         "  --address A             adres kasy 1..9 (domyślnie 1)\n"
+        "  --addresses A,B,...     kilka kas na jednej linii, każda pod swoim adresem 1..9\n"
         "  --demo                  przykładowa zawartość (towary, kasjerzy, obroty)\n"
         "  --state PLIK            tabele kasy wczytywane z pliku i zapisywane przy wyjściu\n"
+        "                          (przy kilku kasach: PLIK.A dla kasy o adresie A)\n"
         "  --com N                 udostępnia kasę pod numerem portu COM N\n"
         "  --baud B                tempo wysyłania bajtów (10 bitów na bajt)\n"
         "  --record-ms MS          czas obsługi jednego rekordu\n"
@@ -58,6 +61,20 @@ bool parseList(const QString& text, QSet<int>& into)
     return true;
 }
 
+// Register addresses "1,2,3": each 1..9, none twice.
+bool parseAddresses(const QString& text, QList<int>& into)
+{
+    into.clear();
+    for (const QString& part : text.split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int a = part.toInt(&ok);
+        if (!ok || a < 1 || a > 9 || into.contains(a))
+            return false;
+        into.append(a);
+    }
+    return !into.isEmpty();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -65,7 +82,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     emu::Model model = emu::Model::DunoBis;
-    int address = 1, baud = 0, recordMs = 0, com = 0, tcpPort = -1;
+    QList<int> addresses{1};
+    int baud = 0, recordMs = 0, com = 0, tcpPort = -1;
     bool demo = false, rfc2217 = false;
     QString state, linkPath;
     int vanishBack = -1;
@@ -85,8 +103,11 @@ int main(int argc, char** argv)
             model = v == QLatin1String("duno") ? emu::Model::Duno : emu::Model::DunoBis;
         } else if (opt == QLatin1String("--address")) {
             ok = value(v);
-            address = v.toInt(&ok);
+            const int address = v.toInt(&ok);
             ok = ok && address >= 1 && address <= 9;
+            addresses = {address};
+        } else if (opt == QLatin1String("--addresses")) {
+            ok = value(v) && parseAddresses(v, addresses);
         } else if (opt == QLatin1String("--demo")) {
             demo = true;
         } else if (opt == QLatin1String("--state")) {
@@ -149,25 +170,36 @@ int main(int argc, char** argv)
         }
     }
 
-    emu::RegisterModel reg(model, address);
-    if (!state.isEmpty() && QFile::exists(state)) {
-        if (!reg.load(state)) {
-            print(QStringLiteral("Nie mogę wczytać stanu kasy z pliku ") + state);
-            return 1;
+    // One register for each address; with several, each keeps its state in a file of its own.
+    std::list<emu::RegisterModel> registers;
+    QList<emu::RegisterModel*> line;
+    auto stateFile = [&](const emu::RegisterModel& reg) {
+        return addresses.size() == 1 ? state : state + QStringLiteral(".%1").arg(reg.address());
+    };
+    for (int address : addresses) {
+        emu::RegisterModel& reg = registers.emplace_back(model, address);
+        line.append(&reg);
+        const QString file = stateFile(reg);
+        if (!state.isEmpty() && QFile::exists(file)) {
+            if (!reg.load(file)) {
+                print(QStringLiteral("Nie mogę wczytać stanu kasy z pliku ") + file);
+                return 1;
+            }
+        } else if (demo) {
+            reg.fillDemo();
         }
-    } else if (demo) {
-        reg.fillDemo();
+        reg.setFaults(faults);
+        reg.setRecordDelayMs(recordMs);
     }
-    reg.setFaults(faults);
-    reg.setRecordDelayMs(recordMs);
     // Handlers first: whoever reads the device path may stop the register at once.
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     auto saveState = [&] {
-        if (!state.isEmpty() && !reg.save(state)) {
-            print(QStringLiteral("Nie mogę zapisać stanu kasy do pliku ") + state);
-            return 1;
-        }
+        for (const emu::RegisterModel& reg : registers)
+            if (!state.isEmpty() && !reg.save(stateFile(reg))) {
+                print(QStringLiteral("Nie mogę zapisać stanu kasy do pliku ") + stateFile(reg));
+                return 1;
+            }
         return 0;
     };
     if (rfc2217 && tcpPort < 0) {
@@ -175,7 +207,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (tcpPort >= 0) {
-        emu::TcpHost tcp(reg, emu::LineTiming{baud}, rfc2217);
+        emu::TcpHost tcp(line, emu::LineTiming{baud}, rfc2217);
         QString error;
         if (!tcp.start(quint16(tcpPort), &error)) {
             print(QStringLiteral("Nie mogę nasłuchiwać na porcie TCP: ") + error);
@@ -189,7 +221,7 @@ int main(int argc, char** argv)
         tcp.stop();
         return saveState();
     }
-    emu::EmulatorHost host(reg, emu::LineTiming{baud});
+    emu::EmulatorHost host(line, emu::LineTiming{baud});
     if (vanishBack >= 0 || !linkPath.isEmpty())
         host.setComeBack(vanishBack, linkPath);
     QString error;

@@ -77,6 +77,8 @@ public:
     QList<Reply> feed(QByteArrayView bytes);
     // Forgets a half-received frame (the host calls it after a pause on the line).
     void resetInput() { m_assembler.clear(); }
+    // True while copy text waits to go out, each piece after the computer's 0xAA.
+    bool sendingCopy() const { return !m_copyChunks.isEmpty(); }
     int framesReceived() const { return m_frameCounter; }
 
     // Frame numbering of the computer's runs. A programming or deletion frame numbered 1

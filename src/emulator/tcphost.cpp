@@ -37,7 +37,12 @@ struct Client {
 } // namespace
 
 TcpHost::TcpHost(RegisterModel& model, LineTiming timing, bool rfc2217)
-    : m_model(model), m_timing(timing), m_rfc2217(rfc2217)
+    : m_bus(model), m_timing(timing), m_rfc2217(rfc2217)
+{
+}
+
+TcpHost::TcpHost(const QList<RegisterModel*>& registers, LineTiming timing, bool rfc2217)
+    : m_bus(registers), m_timing(timing), m_rfc2217(rfc2217)
 {
 }
 
@@ -107,7 +112,7 @@ void TcpHost::stop()
 void TcpHost::run()
 {
     using Clock = LinePump::Clock;
-    LinePump pump(m_model, m_mutex, m_timing);
+    LinePump pump(m_bus, m_mutex, m_timing);
     Client client;
     auto drop = [&] {
         ::close(client.fd);

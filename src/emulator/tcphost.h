@@ -1,6 +1,7 @@
 #pragma once
 
 #include "linepump.h"
+#include "registerbus.h"
 #include "registermodel.h"
 
 #include <QByteArray>
@@ -21,6 +22,8 @@ namespace emu {
 class TcpHost {
 public:
     TcpHost(RegisterModel& model, LineTiming timing = {}, bool rfc2217 = false);
+    // Several registers on the line, each at its own address (see RegisterBus).
+    TcpHost(const QList<RegisterModel*>& registers, LineTiming timing = {}, bool rfc2217 = false);
     ~TcpHost();
     TcpHost(const TcpHost&) = delete;
     TcpHost& operator=(const TcpHost&) = delete;
@@ -37,13 +40,13 @@ public:
     int drops() const { return m_drops; }
     // The COM-PORT commands of the clients so far (code, value), with --rfc2217.
     QList<QPair<int, QByteArray>> comPortRequests();
-    // Locks the model against the register thread.
+    // Locks the registers against the register thread.
     std::unique_lock<std::mutex> lock() { return std::unique_lock<std::mutex>(m_mutex); }
 
 private:
     void run();
 
-    RegisterModel& m_model;
+    RegisterBus m_bus;
     LineTiming m_timing;
     bool m_rfc2217;
     int m_listen = -1;
@@ -52,7 +55,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_connections{0};
     std::atomic<int> m_drops{0};
-    std::mutex m_mutex; // the model, and the requests below
+    std::mutex m_mutex; // the registers, and the requests below
     QList<QPair<int, QByteArray>> m_requests;
 };
 
