@@ -53,10 +53,15 @@ inline constexpr TableLayout Halo{149060, 4, 10};    // ten 32-bit amounts, ..14
 
 inline constexpr int QuickKeysPerCashier = 10;
 
-// Key k (1..10) of cashier c (1..10): 145060 + (c - 1) x 340 + (k - 1) x 34.
+// Key k (1..10) of cashier c (1..10) is record (c - 1) x 10 + k of the quick key table, at
+// 145060 + (c - 1) x 340 + (k - 1) x 34.
+constexpr int quickKeyNumber(int cashier, int key)
+{
+    return (cashier - 1) * QuickKeysPerCashier + key;
+}
 constexpr qint64 quickKeyOffset(int cashier, int key)
 {
-    return QuickKeys.offsetOf((cashier - 1) * QuickKeysPerCashier + key);
+    return QuickKeys.offsetOf(quickKeyNumber(cashier, key));
 }
 
 // Version 1: 67-byte article records at 5000, every later table 2000 bytes lower.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database/tables.h"
+
 #include <QAbstractTableModel>
 #include <QByteArrayView>
 #include <QStringList>
@@ -32,7 +34,7 @@ public:
     // Used articles in the database (all rows, whatever the search shows).
     int usedCount() const { return int(m_rows.size()); }
     // The free-space display: 2000 less the used articles.
-    int freeCount() const { return 2000 - usedCount(); }
+    int freeCount() const { return layout::Articles.count - usedCount(); }
     // Shown article rows (without the empty last row).
     int shownCount() const { return int(m_shown.size()); }
     // The article number in column 0 of a row; 0 for the empty row and rows beyond.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database/tables.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
@@ -39,7 +41,7 @@ struct Result {
 // The 2000 images the register returned, 82 bytes each (on DUNO the 82nd byte is 0); an
 // article the register did not send stays all zero.
 struct Images {
-    std::vector<QByteArray> images = std::vector<QByteArray>(2000);
+    std::vector<QByteArray> images = std::vector<QByteArray>(layout::Articles.count);
     // The image at the index its article number names; false for a number beyond 1..2000.
     bool store(QByteArrayView image);
 };

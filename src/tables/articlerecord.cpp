@@ -81,7 +81,7 @@ void ArticleIndex::set(int number, const QString& name)
 
 void ArticleIndex::remove(int number)
 {
-    if (number < 1 || number > 2000)
+    if (number < 1 || number > layout::Articles.count)
         return;
     QString& key = m_keyOf[number];
     if (key.isNull())
@@ -120,7 +120,7 @@ Validated<ArticleRecord> validateArticle(const ArticleInput& in, const ArticleIn
         return V::fromHints(hints);
 
     const auto number = input::integer(in.number);
-    if (!number || *number < 1 || *number > 2000)
+    if (!number || *number < 1 || *number > layout::Articles.count)
         return V::fail({QStringLiteral("Edit4"),
                         QStringLiteral("     Błędna wartość : Numer towaru w kasie \n"
                                        " Pole musi zawierać liczbę z przedziału 1-2000.     ")});

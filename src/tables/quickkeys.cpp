@@ -94,12 +94,13 @@ bool store(RegisterDatabase& db, int cashier, int key, const QuickKeyRecord& rec
 
 bool repairIfDamaged(RegisterDatabase& db, int cashier)
 {
-    const QByteArray keys =
-        db.readBytes(QuickKeyRecord::offsetOf(cashier, 1), 10 * QuickKeyRecord::Size);
+    const QByteArray keys = db.readBytes(QuickKeyRecord::offsetOf(cashier, 1),
+                                         layout::QuickKeysPerCashier * QuickKeyRecord::Size);
     bool damaged = false;
-    for (int k = 0; k < 10 && !damaged; ++k)
+    for (int k = 0; k < layout::QuickKeysPerCashier && !damaged; ++k)
         for (int i = 0; i < QuickKeyRecord::Entries; ++i)
-            damaged = damaged || le::u16(keys, k * QuickKeyRecord::Size + 3 + 6 * i) > 2000;
+            damaged = damaged ||
+                      le::u16(keys, k * QuickKeyRecord::Size + 3 + 6 * i) > layout::Articles.count;
     if (!damaged)
         return false;
     db.writeRecord(layout::QuickKeys.base, QByteArray(layout::QuickKeys.bytes(), '\0'));

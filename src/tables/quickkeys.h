@@ -34,10 +34,13 @@ struct QuickKeyRecord {
     bool operator==(const QuickKeyRecord&) const = default;
 
     // Record number 1..100 in the table for cashier c, key k.
-    static constexpr int numberOf(int cashier, int key) { return (cashier - 1) * 10 + key; }
+    static constexpr int numberOf(int cashier, int key)
+    {
+        return layout::quickKeyNumber(cashier, key);
+    }
     static constexpr qint64 offsetOf(int cashier, int key)
     {
-        return layout::QuickKeys.offsetOf(numberOf(cashier, key));
+        return layout::quickKeyOffset(cashier, key);
     }
 
     // Puts the article into the entry named by the next-entry byte (the fifth is replaced once
