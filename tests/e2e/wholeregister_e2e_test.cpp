@@ -11,6 +11,7 @@
 #include "tables/tablelayout.h"
 #include "transfer/whole/preflight.h"
 #include "transfer/whole/registerextras.h"
+#include "transfer/whole/severalregisters.h"
 #include "transfer/whole/wholebackup.h"
 #include "transfer/whole/wholerestore.h"
 
@@ -313,4 +314,57 @@ TEST(WholeRegister, CheckBeforeProgrammingNamesEveryProblemWithItsRecord)
         EXPECT_TRUE(problems[0].text.startsWith(QStringLiteral("Zmiana stawek PTU na: A ")))
             << problems[0].text.toStdString();
     }
+}
+
+// Three registers at addresses 1, 2 and 3 on one line, programmed in one run: each gets the
+// database and a result of its own, and the one whose line breaks does not stop the others.
+TEST(WholeRegister, ThreeRegistersOnOneLineEachGetTheDatabaseAndItsOwnResult)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sklep.vkf"));
+    backUpDemoRegister(path);
+
+    emu::RegisterModel first(emu::Model::DunoBis, 1), second(emu::Model::DunoBis, 2),
+        third(emu::Model::Duno, 3);
+    emu::EmulatorHost host(QList<emu::RegisterModel*>{&first, &second, &third});
+    ASSERT_TRUE(host.start());
+    constexpr int port = fm::Rig::kPort;
+    portmap::setPortOverride(port, host.devicePath());
+    Link link([] { return std::make_unique<fm::QuickLine>(); });
+    link.port = port;
+    FakeUi ui;
+    ASSERT_EQ(link.openPort(ui, true), 0);
+    {
+        // The second register stops answering half-way through the articles.
+        auto hold = host.lock();
+        emu::FaultPlan plan;
+        plan.silent = {100};
+        second.setFaults(plan);
+    }
+    QTemporaryDir work;
+    DatabaseSession session(work.filePath(DatabaseSession::WorkingCopyName));
+    ASSERT_TRUE(session.openDatabaseFile(path).ok);
+    ui.answers = {TransferUi::Answer::Yes};
+
+    const QList<wholereg::RegisterRun> runs =
+        wholereg::restoreEach(link, ui, session.database(), {{port, 1}, {port, 2}, {port, 3}}, {});
+    ASSERT_EQ(runs.size(), 3);
+    EXPECT_EQ(ui.questions.size(), 1) << "the check is asked once for the three";
+    EXPECT_TRUE(runs[0].succeeded());
+    EXPECT_FALSE(runs[1].succeeded());
+    EXPECT_EQ(runs[1].result.resume.step, int(wholereg::Step::Articles));
+    EXPECT_TRUE(runs[2].succeeded());
+    EXPECT_EQ(runs[0].registerType, 2);
+    EXPECT_EQ(runs[2].registerType, 1);
+    EXPECT_EQ(wholereg::registerTitle(runs[1].target),
+              portscan::portEntry(port) + QStringLiteral(", adres 2"));
+    {
+        auto hold = host.lock();
+        EXPECT_EQ(first.usedRecords(emu::RegisterModel::Articles), 300);
+        EXPECT_LT(second.usedRecords(emu::RegisterModel::Articles), 300);
+        EXPECT_EQ(third.usedRecords(emu::RegisterModel::Articles), 300);
+        EXPECT_EQ(first.numberingErrors() + second.numberingErrors() + third.numberingErrors(), 0);
+    }
+    link.closePort();
+    portmap::clearPortOverrides();
 }
