@@ -79,6 +79,23 @@ Compared blockCompared(bool equal)
     return equal ? Compared{} : Compared{{1}, {}};
 }
 
+// Deleting in the register needs the names it reported: its table is read first.
+template <class Sync>
+Sent deleteAfterRead(StepContext& c, Sync& sync, const basesync::ReadOutcome& read,
+                     const QList<int>& numbers)
+{
+    Sent s;
+    if (!read.complete) {
+        s.broken = true;
+        return s;
+    }
+    const auto r = sync.deleteInRegister(c.link, c.ui, numbers, setOf(numbers), NoConfirm);
+    s.handled = s.programmed = r.done;
+    s.broken = r.broken;
+    s.stopped = r.stopped;
+    return s;
+}
+
 StepDef smallTable(const basesync::TableMember& member, recordsend::Source (*source)())
 {
     StepDef d;
@@ -94,17 +111,7 @@ StepDef smallTable(const basesync::TableMember& member, recordsend::Source (*sou
     };
     d.remove = [&member](StepContext& c, const QList<int>& numbers) {
         basesync::TableSync sync(member);
-        Sent s;
-        if (!sync.read(c.link, c.ui).complete) {
-            s.broken = true;
-            return s;
-        }
-        const basesync::TableRunResult r =
-            sync.deleteInRegister(c.link, c.ui, numbers, setOf(numbers), NoConfirm);
-        s.handled = s.programmed = r.done;
-        s.broken = r.broken;
-        s.stopped = r.stopped;
-        return s;
+        return deleteAfterRead(c, sync, sync.read(c.link, c.ui), numbers);
     };
     return d;
 }
@@ -138,17 +145,7 @@ StepDef articles()
     };
     d.remove = [](StepContext& c, const QList<int>& numbers) {
         basesync::ArticleSync sync;
-        Sent s;
-        if (!sync.read(c.link, c.ui, c.registerType).complete) {
-            s.broken = true;
-            return s;
-        }
-        const basesync::ArticleRunResult r =
-            sync.deleteInRegister(c.link, c.ui, numbers, setOf(numbers), NoConfirm);
-        s.handled = s.programmed = r.done;
-        s.broken = r.broken;
-        s.stopped = r.stopped;
-        return s;
+        return deleteAfterRead(c, sync, sync.read(c.link, c.ui, c.registerType), numbers);
     };
     return d;
 }
