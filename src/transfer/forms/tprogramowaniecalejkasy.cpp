@@ -106,6 +106,8 @@ TProgramowanieCalejKasy::TProgramowanieCalejKasy(AppSession& session, QWidget* p
     Uwagi = new QPlainTextEdit(this);
     Uwagi->setObjectName(QStringLiteral("Uwagi"));
     Uwagi->setReadOnly(true);
+    Uwagi->setPlaceholderText(
+        QStringLiteral("Rekordy, których kasa nie przyjęła, i rekordy tylko w kasie"));
     Uwagi->setMaximumHeight(Uwagi->fontMetrics().lineSpacing() * 6);
     top->addWidget(Uwagi, 1);
     Wynik = new QLabel(this);

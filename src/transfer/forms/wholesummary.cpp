@@ -22,8 +22,11 @@ QTableWidget* makeTable(QWidget* parent)
     table->setColumnWidth(0, fm.horizontalAdvance(QStringLiteral("Ustawienia dodatkowe")) + 16);
     table->setColumnWidth(1, fm.horizontalAdvance(QStringLiteral("2000/2000")) + 16);
     table->setColumnWidth(2, fm.horizontalAdvance(QStringLiteral("przerwano")) + 16);
-    // The seventeen tables of a copy at once, and the width of a note beside them.
-    table->setMinimumSize(fm.averageCharWidth() * 90, fm.lineSpacing() * 12);
+    // Rows of one text line, a dozen of them at once, and the width of a note beside them.
+    const int row = fm.lineSpacing() + 6;
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(row);
+    table->setMinimumSize(fm.averageCharWidth() * 90, row * 13 + 4);
     return table;
 }
 
