@@ -3,6 +3,7 @@
 // emulator on a pseudo-terminal through the real serial line. Message boxes are read and
 // answered the way a person would; nothing is faked between the window and the register.
 
+#include "app/connection.h"
 #include "app/forms/guitransferui.h"
 #include "app/forms/tmenuglowne.h"
 #include "database/registerdatabase.h"
@@ -377,6 +378,46 @@ TEST(ProgramAgainstEmulator, WholeRegisterCopiedAndOnlyTheChangedArticlesProgram
                   priceAt(db.readBytes(layout::Articles.offsetOf(6), ArticleRecord::Size)));
     }
     EXPECT_EQ(progressWindowsShown(), 0);
+
+    // The whole database again, stopped on the way: the form says how far it got and "Wznów"
+    // goes on from there without asking again, to the end. Three hundred articles one by one
+    // take the register's pauses: the port settings' fast transfers wait only for the answers.
+    struct SlowAgain {
+        ~SlowAgain() { Link::instance().fastTransfers = false; } // the link outlives the test
+    } slowAgain;
+    connection::setFastTransfers(p.window->app(), Link::instance(), true);
+    p.person.seen.clear();
+    p.person.answers = {QMessageBox::Yes};
+    p.use(QStringLiteral("Programowanie całej kasy"), [&](QDialog& form) {
+        QCheckBox* changedOnly = nullptr;
+        for (QCheckBox* box : form.findChildren<QCheckBox*>())
+            if (box->text() == QStringLiteral("Tylko zmienione rekordy"))
+                changedOnly = box;
+        auto* summary = form.findChild<QTableWidget*>(QStringLiteral("Podsumowanie"));
+        auto* outcome = form.findChild<QLabel*>(QStringLiteral("Wynik"));
+        QAbstractButton* run = button(&form, QStringLiteral("Wykonaj"));
+        QAbstractButton* resume = button(&form, QStringLiteral("Wznów"));
+        QAbstractButton* stop = button(&form, QStringLiteral("Anuluj"), true);
+        ASSERT_TRUE(changedOnly && summary && outcome && run && resume && stop);
+        EXPECT_TRUE(changedOnly->isChecked()) << "the form keeps its options";
+        changedOnly->setChecked(false);
+        p.cancelAfterFrames(stop, 100);
+        run->click();
+        p.stopCancelling();
+        EXPECT_EQ(progressWindowsShown(), 0);
+        ASSERT_FALSE(p.person.seen.isEmpty());
+        EXPECT_TRUE(p.person.seen.last().startsWith(QStringLiteral("Przerwano. Wysłano ")))
+            << p.person.seen.join(u'\n').toStdString();
+        EXPECT_TRUE(resume->isEnabled());
+        EXPECT_FALSE(summary->findItems(QStringLiteral("przerwano"), Qt::MatchExactly).isEmpty());
+
+        p.person.seen.clear();
+        resume->click();
+        EXPECT_TRUE(p.person.seen.isEmpty()) << p.person.seen.join(u'\n').toStdString();
+        EXPECT_EQ(outcome->text(), QStringLiteral("Zaprogramowano kasę."));
+        EXPECT_FALSE(resume->isEnabled());
+        EXPECT_EQ(progressWindowsShown(), 0);
+    });
 
     // The article form's "Wyślij wszystkie" with "Tylko zmienione": one more new price, and
     // only that article goes.
