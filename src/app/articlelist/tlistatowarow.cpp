@@ -1,6 +1,7 @@
 #include "tlistatowarow.h"
 
 #include "app/appsession.h"
+#include "app/forms/formparts.h"
 #include "database/registerdatabase.h"
 #include "tables/articlegrid.h"
 #include "tables/tablelayout.h"
@@ -19,10 +20,7 @@ TListaTowarow::TListaTowarow(AppSession& session, QWidget* parent)
     m_model = new ArticleGridModel(ArticleGridModel::Columns::Picker, this);
     StringGrid1 = new QTableView(this);
     StringGrid1->setModel(m_model);
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->verticalHeader()->hide();
+    formparts::readOnlyRows(StringGrid1);
     StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     const int widths[9] = {43, 342, 45, 106, 138, 71, 74, 67, 77};
     for (int c = 0; c < 9; ++c)

@@ -1,8 +1,10 @@
 #include "formparts.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 
 namespace formparts {
 
@@ -37,6 +39,15 @@ QComboBox* numbers(QWidget* parent, const QString& name, int count)
     for (int i = 1; i <= count; ++i)
         box->addItem(QString::number(i));
     return box;
+}
+
+void readOnlyRows(QAbstractItemView* view)
+{
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    if (auto* table = qobject_cast<QTableView*>(view))
+        table->verticalHeader()->hide();
 }
 
 } // namespace formparts

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QAbstractItemView;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -22,5 +23,9 @@ QLabel* redHint(QWidget* parent, const QString& name, const QString& text = QStr
 
 // A list of the numbers 1..count, the first chosen.
 QComboBox* numbers(QWidget* parent, const QString& name, int count);
+
+// A grid or list of records that is read, not edited: whole rows chosen, one at a time, no
+// row numbers beside them.
+void readOnlyRows(QAbstractItemView* view);
 
 } // namespace formparts

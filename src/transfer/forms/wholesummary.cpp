@@ -1,5 +1,6 @@
 #include "wholesummary.h"
 
+#include "app/forms/formparts.h"
 #include "link/answers.h"
 
 #include <QFontMetrics>
@@ -13,10 +14,7 @@ QTableWidget* makeTable(QWidget* parent)
     auto* table = new QTableWidget(0, 4, parent);
     table->setHorizontalHeaderLabels({QStringLiteral("Tabela"), QStringLiteral("Rekordy"),
                                       QStringLiteral("Wynik"), QStringLiteral("Uwagi")});
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->verticalHeader()->hide();
+    formparts::readOnlyRows(table);
     table->horizontalHeader()->setStretchLastSection(true);
     const QFontMetrics fm(table->font());
     table->setColumnWidth(0, fm.horizontalAdvance(QStringLiteral("Ustawienia dodatkowe")) + 16);

@@ -16,7 +16,7 @@
 #include "tables/articlesend.h"
 #include "tables/articlewarnings.h"
 #include "tables/tablelayout.h"
-#include "transfer/whole/wholerestore.h"
+#include "transfer/whole/changedarticles.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -55,10 +55,7 @@ TProgramowanieTowarow::TProgramowanieTowarow(AppSession& session, QWidget* paren
     m_model = new ArticleGridModel(ArticleGridModel::Columns::BaseEditor, this);
     StringGrid1 = new QTableView(this);
     StringGrid1->setModel(m_model);
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->verticalHeader()->hide();
+    formparts::readOnlyRows(StringGrid1);
     fitGridToContents(StringGrid1);
     StringGrid1->setMinimumSize(900, 300);
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -472,59 +469,20 @@ void TProgramowanieTowarow::WyslijWszystkieClick()
 void TProgramowanieTowarow::sendChangedOnly()
 {
     TransferUi& ui = m_session.ui();
-    wholereg::RestoreOptions options;
-    options.changedOnly = true;
-    options.only = {wholereg::Step::Articles};
     wholereg::RestoreResult result;
     {
         // The register's base is read before anything goes: the count and "Anuluj" are in
         // the window's one progress window over this form.
         TransferRun run(ui, {this, nullptr, {}});
-        result = wholereg::restore(link(), run, m_session.database(), registerType(), options);
+        result = wholereg::restore(link(), run, m_session.database(), registerType(),
+                                   wholereg::changedArticlesOptions());
     }
-    if (result.declined || result.tables.isEmpty())
-        return;
-    const wholereg::TableOutcome& t = result.tables.first();
-    QString text;
-    if (result.finished && t.listed == 0) {
-        text = QStringLiteral("Towary w kasie są takie same jak w bazie. Nie wysłano żadnego "
-                              "towaru.");
-    } else if (!result.finished && t.listed == 0) {
-        // The register's base did not come whole: nothing could be compared or sent.
-        text = t.state == wholereg::TableOutcome::State::Stopped
-                   ? QStringLiteral("Przerwano odczyt towarów z kasy.")
-                   : QStringLiteral("Nie udało się odczytać towarów z kasy.");
-        if (!t.note.isEmpty() && t.state != wholereg::TableOutcome::State::Stopped)
-            text += u' ' + t.note;
-        text += QStringLiteral(" Nie wysłano żadnego towaru.");
-    } else {
-        text = QStringLiteral("Zmienione i nowe towary: ") + QString::number(t.listed) +
-               QStringLiteral(". Zaprogramowano ") + QString::number(t.records) +
-               QStringLiteral(" towarów.");
-        if (!t.refused.isEmpty())
-            text += QStringLiteral(" Nie udało się zaprogramować ") +
-                    QString::number(t.refused.size()) + QStringLiteral(" towarów.");
-        if (!result.finished)
-            text += u' ' + (t.state == wholereg::TableOutcome::State::Stopped
-                                ? stoppedSendText(t.records, t.listed)
-                                : t.note);
-    }
-    const QStringList onlyInRegister = wholereg::onlyInRegisterLines(result.onlyInRegister);
-    if (!onlyInRegister.isEmpty())
-        text += u'\n' + onlyInRegister.join(u'\n');
-    ui.showMessage(text.trimmed(), !result.finished       ? TransferUi::Icon::Warning
-                                   : !t.refused.isEmpty() ? TransferUi::Icon::Warning
-                                                          : TransferUi::Icon::Information);
-    if (!t.refused.isEmpty()) {
-        QString failures = QStringLiteral("Niezaprogramowane towary:");
-        for (const wholereg::RefusedRecord& r : t.refused) {
-            const ArticleRecord a = ArticleRecord::decode(m_session.database().readBytes(
-                layout::Articles.offsetOf(r.number), ArticleRecord::Size));
-            failures += u'\n' + QString::number(r.number) + u'.' + a.name + QStringLiteral(" - ") +
-                        answers::deviceErrorMessage(r.deviceError);
-        }
-        ui.showMessage(failures, TransferUi::Icon::Warning);
-    }
+    const auto report = wholereg::changedArticlesReport(result, m_session.database());
+    if (!report.summary.isEmpty())
+        ui.showMessage(report.summary,
+                       report.warning ? TransferUi::Icon::Warning : TransferUi::Icon::Information);
+    if (!report.failures.isEmpty())
+        ui.showMessage(report.failures, TransferUi::Icon::Warning);
 }
 
 void TProgramowanieTowarow::OdczytajZKasyClick()

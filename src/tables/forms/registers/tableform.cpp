@@ -1,6 +1,7 @@
 #include "tableform.h"
 
 #include "app/appsession.h"
+#include "app/forms/formparts.h"
 #include "app/forms/gridfit.h"
 #include "common/transferui.h"
 #include "database/databasesession.h"
@@ -28,10 +29,7 @@ TableForm::TableForm(AppSession& session, const TableLayout& table, const QStrin
 
     grid = new QTableWidget(this);
     grid->setObjectName(QStringLiteral("StringGrid1"));
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->verticalHeader()->hide();
+    formparts::readOnlyRows(grid);
     // Every column as wide as its longest value, rows one line high, and room for a few whole
     // rows: the form grows rather than cut the names.
     fitGridToContents(grid);
