@@ -64,9 +64,8 @@ int restoreFile(const QString& path, const wholereg::RestoreOptions& options,
         return ExitFailure;
     }
     wholereg::RestoreOptions run = options;
-    if (run.units.isEmpty())
-        if (const auto extras = wholereg::readExtras(wholereg::extrasPath(path)))
-            run.units = extras->units;
+    if (const auto extras = wholereg::readExtras(wholereg::extrasPath(path)))
+        wholereg::applyExtras(run, *extras);
 
     TransferUi& ui = *context.ui;
     Link& link = Link::instance();

@@ -102,7 +102,7 @@ TEST(WholeRegister, BackupRestoredIntoAnEmptyRegisterGivesTheSameRegister)
     ASSERT_TRUE(empty.session.openDatabaseFile(path).ok);
     empty.ui.answers = {TransferUi::Answer::Yes, TransferUi::Answer::Yes};
     wholereg::RestoreOptions options;
-    options.units = extras->units;
+    wholereg::applyExtras(options, *extras);
     const wholereg::RestoreResult result =
         wholereg::restore(empty.link, empty.ui, empty.db(), 2, options);
     EXPECT_TRUE(result.finished) << wholereg::summaryLines(result.tables).join(u'\n').toStdString();
@@ -140,9 +140,17 @@ TEST(WholeRegister, OnlyChangedRecordsGoWhenAskedAndRecordsOnlyInTheRegisterAreL
     rig.sent.clear();
     wholereg::RestoreOptions options;
     options.changedOnly = true;
+    wholereg::applyExtras(options, *wholereg::readExtras(wholereg::extrasPath(path)));
     const wholereg::RestoreResult result =
         wholereg::restore(rig.link, rig.ui, rig.db(), 2, options);
     ASSERT_TRUE(result.finished);
+
+    // The footer and the halo table the register could not send are still the copy's
+    // defaults: the register keeps its own.
+    for (const QByteArray& frame : rig.sent)
+        EXPECT_TRUE(frame[6] != 'D' && frame[6] != 'L') << "sent " << frame.toHex().toStdString();
+    EXPECT_EQ(result.tables[int(wholereg::Step::Footer)].note,
+              QStringLiteral("wartości domyślne kopii kasy: nie wysłano"));
 
     EXPECT_EQ(articleFrames(rig.sent), 3);
     const TableOutcome& articles = result.tables[int(wholereg::Step::Articles)];
@@ -184,7 +192,7 @@ TEST(WholeRegister, RunStoppedOrBrokenHalfWayAndResumedEndsWithTheSameRegister)
         ASSERT_TRUE(rig.session.openDatabaseFile(path).ok);
         wholereg::RestoreOptions options;
         options.changedOnly = b.changedOnly;
-        options.units = wholereg::readExtras(wholereg::extrasPath(path))->units;
+        wholereg::applyExtras(options, *wholereg::readExtras(wholereg::extrasPath(path)));
         rig.ui.answers = {TransferUi::Answer::Yes};
         rig.ui.stopAfterEvents = b.stopAfterEvents;
         if (b.silentFrame > 0) {

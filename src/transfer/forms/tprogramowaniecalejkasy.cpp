@@ -172,7 +172,7 @@ wholereg::RestoreOptions TProgramowanieCalejKasy::options() const
     if (auto* window = qobject_cast<TMenuGlowne*>(parentWidget());
         window && !window->filePath().isEmpty())
         if (const auto extras = wholereg::readExtras(wholereg::extrasPath(window->filePath())))
-            o.units = extras->units;
+            wholereg::applyExtras(o, *extras);
     return o;
 }
 

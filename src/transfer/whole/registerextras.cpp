@@ -13,6 +13,7 @@ const QString TypeKey = QStringLiteral("typ=");
 const QString SettingsKey = QStringLiteral("ustawienia=");
 const QString UnitKey = QStringLiteral("jednostka=");
 const QString InfoKey = QStringLiteral("informacja=");
+const QString DefaultKey = QStringLiteral("domyslne=");
 } // namespace
 
 QString extrasPath(const QString& databasePath)
@@ -30,6 +31,8 @@ bool writeExtras(const QString& path, const RegisterExtras& extras, QString* err
     // Unit names end in padding spaces that must come back as they were.
     for (const QString& unit : extras.units)
         lines << UnitKey + u'"' + unit + u'"';
+    for (auto it = extras.keptDefaults.cbegin(); it != extras.keptDefaults.cend(); ++it)
+        lines << DefaultKey + it.key() + u':' + QString::fromLatin1(it.value().toHex());
     for (const QString& line : extras.information)
         lines << InfoKey + line;
     const QByteArray bytes = (lines.join(u'\n') + u'\n').toUtf8();
@@ -63,6 +66,10 @@ std::optional<RegisterExtras> readExtras(const QString& path)
             extras.units << line.mid(UnitKey.size() + 1).chopped(1);
         else if (line.startsWith(InfoKey))
             extras.information << line.mid(InfoKey.size());
+        else if (line.startsWith(DefaultKey) && line.indexOf(u':') > DefaultKey.size())
+            extras.keptDefaults.insert(
+                line.mid(DefaultKey.size(), line.indexOf(u':') - DefaultKey.size()),
+                QByteArray::fromHex(line.mid(line.indexOf(u':') + 1).toLatin1()));
     }
     if (extras.settings.size() != 21)
         extras.settings.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,10 @@ struct RegisterExtras {
     QStringList information; // "caption: value", as the information form shows them
     QByteArray settings;     // the 21 settings bytes as the register reported them
     QStringList units;       // the three unit names; empty when they were not read
+    // The blocks the register cannot send, as the new database holds them by default
+    // ("footer", "halo"): programming that database back leaves the register's own alone
+    // while they are still these bytes.
+    QMap<QString, QByteArray> keptDefaults;
     bool operator==(const RegisterExtras&) const = default;
 };
 

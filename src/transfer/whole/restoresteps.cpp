@@ -274,9 +274,11 @@ StepDef footer()
 {
     StepDef d;
     d.items = [](StepContext&) { return QList<int>{1}; };
-    d.send = [](StepContext& c, const QList<int>&) {
-        const QByteArray block = c.db.readBytes(layout::Footer.base, layout::Footer.recordSize);
-        return fromSingle(receipt::sendFooter(c.link, c.ui, block, false, true), c.link);
+    d.stored = [](StepContext& c) {
+        return c.db.readBytes(layout::Footer.base, layout::Footer.recordSize);
+    };
+    d.send = [stored = d.stored](StepContext& c, const QList<int>&) {
+        return fromSingle(receipt::sendFooter(c.link, c.ui, stored(c), false, true), c.link);
     };
     return d;
 }
@@ -285,6 +287,7 @@ StepDef haloTable()
 {
     StepDef d;
     d.items = [](StepContext&) { return QList<int>{1}; };
+    d.stored = [](StepContext& c) { return halo::load(c.db).encode(); };
     d.send = [](StepContext& c, const QList<int>&) {
         c.link.drainInput(c.ui);
         return fromSingle(halo::send(c.link, c.ui, halo::load(c.db)), c.link);

@@ -47,6 +47,8 @@ struct StepDef {
     // tables the register cannot send (footer, halo): those always go.
     std::function<std::optional<Compared>(StepContext&)> compare;
     std::function<Sent(StepContext&, const QList<int>&)> send;
+    // The block as the database holds it, for the blocks the register cannot send.
+    std::function<QByteArray(StepContext&)> stored;
     // Deletes records in the register; null where there is no deletion.
     std::function<Sent(StepContext&, const QList<int>&)> remove;
 };

@@ -269,6 +269,11 @@ BackupResult backupToFile(Link& link, TransferUi& ui, const QString& path, QStri
     BackupResult result = backup(link, ui, session.database());
     if (!result.complete())
         return result;
+    RegisterDatabase& db = session.database();
+    result.extras.keptDefaults.insert(QStringLiteral("footer"),
+                                      db.readBytes(layout::Footer.base, layout::Footer.recordSize));
+    result.extras.keptDefaults.insert(QStringLiteral("halo"),
+                                      db.readBytes(layout::Halo.base, layout::Halo.bytes()));
     // The register's own accounting currency, as a database made for it would carry.
     session.database().writeRecord(
         layout::CurrencyFieldCreation.base,

@@ -85,6 +85,14 @@ std::optional<ResumePoint> ResumePoint::parse(const QString& text)
     return p;
 }
 
+void applyExtras(RestoreOptions& options, const RegisterExtras& extras)
+{
+    options.units = extras.units;
+    for (auto it = extras.keptDefaults.cbegin(); it != extras.keptDefaults.cend(); ++it)
+        if (const auto step = stepOf(it.key()))
+            options.keptDefaults.insert(*step, it.value());
+}
+
 QStringList onlyInRegisterLines(const QList<OnlyInRegister>& list)
 {
     QStringList lines;
@@ -183,6 +191,15 @@ RestoreResult restore(Link& link, TransferUi& caller, RegisterDatabase& db, int 
 
         StageUi stage(run, offset, weight, total);
         StepContext c{link, stage, db, registerType, options, registerVat};
+        if (def.stored && options.keptDefaults.contains(step) &&
+            def.stored(c) == options.keptDefaults.value(step)) {
+            t.state = State::Done;
+            t.note = QStringLiteral("wartości domyślne kopii kasy: nie wysłano");
+            stage.finish();
+            offset += weight;
+            result.tables.append(t);
+            continue;
+        }
         QList<int> todo = items[i];
         int skipped = int(step) == options.from.step ? options.from.done : 0;
         const bool compare = def.compare && (options.changedOnly || step == Step::Vat);

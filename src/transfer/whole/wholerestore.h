@@ -4,6 +4,8 @@
 #include "registerextras.h"
 #include "tableoutcome.h"
 
+#include <QMap>
+
 #include <optional>
 
 class Link;
@@ -57,6 +59,9 @@ struct RestoreOptions {
     QList<Step> only;
     // The unit names to send (from the copy's extras file); none: the units are left alone.
     QStringList units;
+    // Blocks the register cannot send that the database still holds as a copy of the register
+    // left them by default: they are not sent over the register's own.
+    QMap<Step, QByteArray> keptDefaults;
     // Problems of the check the person has already accepted (for another register): a check
     // that finds only these does not ask again.
     QStringList accepted;
@@ -83,6 +88,9 @@ struct RestoreResult {
 // the run goes on.
 RestoreResult restore(Link& link, TransferUi& ui, RegisterDatabase& db, int registerType,
                       const RestoreOptions& options);
+
+// Takes the unit names and the kept defaults of a copy's extras file into the options.
+void applyExtras(RestoreOptions& options, const RegisterExtras& extras);
 
 // "Rekordy tylko w kasie:" and a line per table.
 QStringList onlyInRegisterLines(const QList<OnlyInRegister>& list);
