@@ -5,19 +5,13 @@
 // hop should add little to it.
 //
 // Arguments: RFC 2217 (0 raw TCP, 1 telnet with the COM-PORT option), number of articles.
-#include "common/transferui.h"
-#include "database/databasesession.h"
 #include "emulator/tcphost.h"
-#include "link/link.h"
-#include "link/portmap.h"
-#include "tables/articlerecord.h"
 #include "tables/articlesend.h"
-#include "tables/tablelayout.h"
 
+#include "articlerig.h"
 #include "limit.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -27,50 +21,13 @@ constexpr int kPort = 78;
 constexpr int kBis = 2;
 constexpr int kBaud = 115200;
 
-struct Rig {
-    QTemporaryDir dir;
-    DatabaseSession session{dir.filePath(QStringLiteral("BDTemp.bdt"))};
-    emu::RegisterModel reg;
-    emu::TcpHost host;
-    Link link;
-    SilentUi ui;
-    qint64 wireBytes = 0;
-    bool ready = false;
-
-    Rig(bool rfc2217, int articles) : host(reg, emu::LineTiming{kBaud}, rfc2217)
-    {
-        reg.setRecordDelayMs(0);
-        session.createWorkingDatabase();
-        for (int n = 1; n <= articles; ++n) {
-            ArticleRecord r;
-            r.number = n;
-            r.name = QStringLiteral("Towar numer %1 żółty").arg(n);
-            r.price = 100 + n;
-            r.barcode = QString::number(5900000000000LL + n);
-            storeRecord(session.database(), layout::Articles, n, r);
-        }
-        if (!host.start())
-            return;
-        portmap::setPortOverride(kPort, host.address());
-        link.port = kPort;
-        link.line.baud = quint32(kBaud);
-        link.fastTransfers = true;
-        link.trace = [this](char, QByteArrayView bytes) { wireBytes += bytes.size(); };
-        ready = link.openPort(ui, false) == 0;
-    }
-    ~Rig()
-    {
-        link.closePort();
-        portmap::clearPortOverrides();
-    }
-    double lineLimitMs() const { return double(wireBytes) * 10 * 1000 / kBaud; }
-};
+using Rig = ArticleRig<emu::TcpHost>;
 
 void SendAllArticlesOverTcp(benchmark::State& state)
 {
     const bool rfc2217 = state.range(0) != 0;
     const int count = int(state.range(1));
-    Rig rig(rfc2217, count);
+    Rig rig(kPort, kBaud, true, count, rfc2217);
     if (!rig.ready) {
         state.SkipWithError("no emulator");
         return;

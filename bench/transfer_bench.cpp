@@ -6,20 +6,13 @@
 // Arguments: baud rate, fast transfers (0/1), number of articles. With the register's
 // prescribed pauses (over a second an article) a full base takes more than half an hour, so
 // those runs send 20 articles and also report the figure for 2000 ("ms_for_2000").
-#include "common/transferui.h"
-#include "database/databasesession.h"
-#include "emulator/emulatorhost.h"
-#include "link/link.h"
-#include "link/portmap.h"
 #include "tables/articleread.h"
-#include "tables/articlerecord.h"
 #include "tables/articlesend.h"
-#include "tables/tablelayout.h"
 
+#include "articlerig.h"
 #include "limit.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -28,51 +21,14 @@ namespace {
 constexpr int kPort = 77;
 constexpr int kBis = 2;
 
-struct Rig {
-    QTemporaryDir dir;
-    DatabaseSession session{dir.filePath(QStringLiteral("BDTemp.bdt"))};
-    emu::RegisterModel reg;
-    emu::EmulatorHost host;
-    Link link;
-    SilentUi ui;
-    qint64 wireBytes = 0;
-    bool ready = false;
-
-    Rig(int baud, bool fast, int articles) : host(reg, emu::LineTiming{baud})
-    {
-        reg.setRecordDelayMs(0);
-        session.createWorkingDatabase();
-        for (int n = 1; n <= articles; ++n) {
-            ArticleRecord r;
-            r.number = n;
-            r.name = QStringLiteral("Towar numer %1 żółty").arg(n);
-            r.price = 100 + n;
-            r.barcode = QString::number(5900000000000LL + n);
-            storeRecord(session.database(), layout::Articles, n, r);
-        }
-        if (!host.start())
-            return;
-        portmap::setPortOverride(kPort, host.devicePath());
-        link.port = kPort;
-        link.line.baud = quint32(baud);
-        link.fastTransfers = fast;
-        link.trace = [this](char, QByteArrayView bytes) { wireBytes += bytes.size(); };
-        ready = link.openPort(ui, false) == 0;
-    }
-    ~Rig()
-    {
-        link.closePort();
-        portmap::clearPortOverrides();
-    }
-    double lineLimitMs(int baud) const { return double(wireBytes) * 10 * 1000 / baud; }
-};
+using Rig = ArticleRig<emu::EmulatorHost>;
 
 void SendAllArticles(benchmark::State& state)
 {
     const int baud = int(state.range(0));
     const bool fast = state.range(1) != 0;
     const int count = int(state.range(2));
-    Rig rig(baud, fast, count);
+    Rig rig(kPort, baud, fast, count);
     if (!rig.ready) {
         state.SkipWithError("no emulator");
         return;
@@ -84,7 +40,7 @@ void SendAllArticles(benchmark::State& state)
             articlesend::sendAll(rig.link, rig.ui, rig.session.database(), numbers, kBis);
         if (run.programmed != count)
             state.SkipWithError("not every article was confirmed");
-        return rig.lineLimitMs(baud);
+        return rig.lineLimitMs();
     });
     state.counters["wire_bytes"] = double(rig.wireBytes);
     state.counters["ms_for_2000"] = state.counters["mean_ms"] * 2000 / count;
@@ -103,7 +59,7 @@ void ReadBackArticles(benchmark::State& state)
 {
     const int baud = int(state.range(0));
     const bool fast = state.range(1) != 0;
-    Rig rig(baud, fast, 0);
+    Rig rig(kPort, baud, fast, 0);
     if (!rig.ready) {
         state.SkipWithError("no emulator");
         return;
@@ -118,7 +74,7 @@ void ReadBackArticles(benchmark::State& state)
             articleread::readArticles(rig.link, rig.ui, rig.session.database(), kBis);
         if (!result.complete() || result.framesStored != 2000)
             state.SkipWithError("the base did not arrive whole");
-        return rig.lineLimitMs(baud);
+        return rig.lineLimitMs();
     });
     state.counters["wire_bytes"] = double(rig.wireBytes);
 }

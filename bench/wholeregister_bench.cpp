@@ -7,20 +7,13 @@
 //
 // WholeRestore: a full database programmed into an empty register with fast transfers. Its
 // limit is the bytes the run put on the wire (both ways, 10 bits a byte) over the line rate.
-#include "common/transferui.h"
-#include "database/databasesession.h"
-#include "emulator/emulatorhost.h"
 #include "link/commands.h"
-#include "link/link.h"
-#include "link/portmap.h"
-#include "tables/articlerecord.h"
-#include "tables/tablelayout.h"
 #include "transfer/whole/wholerestore.h"
 
+#include "articlerig.h"
 #include "limit.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -37,53 +30,18 @@ public:
     Answer ask(const QString&, Buttons, Icon, const QString&) override { return Answer::Yes; }
 };
 
-struct Rig {
-    QTemporaryDir dir;
-    DatabaseSession session{dir.filePath(QStringLiteral("BDTemp.bdt"))};
-    emu::RegisterModel reg;
-    emu::EmulatorHost host;
-    Link link;
-    GoOnUi ui;
-    qint64 wireBytes = 0;
-    bool ready = false;
-
-    explicit Rig(bool fast) : host(reg, emu::LineTiming{kBaud})
-    {
-        reg.setRecordDelayMs(0);
-        session.createWorkingDatabase();
-        for (int n = 1; n <= kArticles; ++n) {
-            ArticleRecord r;
-            r.number = n;
-            r.name = QStringLiteral("Towar numer %1 żółty").arg(n);
-            r.price = 100 + n;
-            r.barcode = QString::number(5900000000000LL + n);
-            storeRecord(session.database(), layout::Articles, n, r);
-        }
-        if (!host.start())
-            return;
-        portmap::setPortOverride(kPort, host.devicePath());
-        link.port = kPort;
-        link.line.baud = quint32(kBaud);
-        link.fastTransfers = fast;
-        link.trace = [this](char, QByteArrayView bytes) { wireBytes += bytes.size(); };
-        ready = link.openPort(ui, false) == 0;
-    }
-    ~Rig()
-    {
-        link.closePort();
-        portmap::clearPortOverrides();
-    }
+struct Rig : ArticleRig<emu::EmulatorHost, GoOnUi> {
+    explicit Rig(bool fast) : ArticleRig(kPort, kBaud, fast, kArticles) {}
     // The register takes the database's articles straight from their frames, off the line.
     void programRegisterDirectly()
     {
         auto lock = host.lock();
         for (int n = 1; n <= kArticles; ++n) {
-            const QByteArray record = session.database().readBytes(layout::Articles.offsetOf(n),
-                                                                   layout::Articles.recordSize);
+            const QByteArray record =
+                db().readBytes(layout::Articles.offsetOf(n), layout::Articles.recordSize);
             reg.handle(*commands::articleRecord(1, 0x8001, record, 0, kBis));
         }
     }
-    double lineLimitMs() const { return double(wireBytes) * 10 * 1000 / kBaud; }
 };
 
 void ChangedPricesOnly(benchmark::State& state)
