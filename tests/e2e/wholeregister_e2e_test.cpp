@@ -4,10 +4,12 @@
 
 #include "faultmatrix.h"
 
+#include "link/commands.h"
 #include "sync/articlesync.h"
 #include "sync/compare.h"
 #include "sync/tablesync.h"
 #include "tables/articlerecord.h"
+#include "tables/quickkeys.h"
 #include "tables/tablelayout.h"
 #include "transfer/whole/preflight.h"
 #include "transfer/whole/registerextras.h"
@@ -58,6 +60,17 @@ void expectRegisterEqualsDatabase(fm::Rig& rig, RegisterDatabase& db)
         EXPECT_EQ(c.kind, basesync::Comparison::Equal) << basesync::comparisonText(c).toStdString();
 }
 
+// The register holds what the copy of `original` holds, in every table it can send.
+void expectSameRegister(fm::Rig& rig, const RegisterContents& original)
+{
+    const RegisterContents copy = contentsOf(rig);
+    EXPECT_EQ(copy.vat, original.vat);
+    EXPECT_EQ(copy.header, original.header);
+    EXPECT_EQ(copy.units, original.units);
+    EXPECT_EQ(copy.keys, original.keys);
+    expectRegisterEqualsDatabase(rig, rig.db());
+}
+
 // The demo register with quick keys and units of its own, copied into `path`.
 RegisterContents backUpDemoRegister(const QString& path)
 {
@@ -66,12 +79,29 @@ RegisterContents backUpDemoRegister(const QString& path)
     {
         auto hold = rig.host.lock();
         rig.reg.fillDemo(300);
+        // Quick keys of two cashiers and units of the shop's own, which the demo lacks.
+        for (const auto& [cashier, key, article] :
+             {std::tuple{1, 1, 5}, {1, 3, 17}, {2, 10, 299}}) {
+            QuickKeyRecord k;
+            k.addArticle(cashier, key, article, 10000, key == 3);
+            const QByteArray record = k.encode();
+            rig.reg.handle(commands::quickKey(1, 0x8001, quint8(cashier), quint8(key), record, 0));
+        }
+        rig.reg.handle(commands::setUnitNames(1, 0x8001, QStringLiteral("opk"),
+                                              QStringLiteral("kpl"), QStringLiteral("m2")));
     }
     QString error;
     const wholereg::BackupResult result = wholereg::backupToFile(rig.link, rig.ui, path, &error);
     EXPECT_TRUE(result.complete())
         << wholereg::summaryLines(result.tables).join(u'\n').toStdString();
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    for (const TableOutcome& t : result.tables) {
+        if (t.table == QStringLiteral("Klawisze szybkie")) {
+            EXPECT_EQ(t.records, 3);
+        }
+    }
+    EXPECT_EQ(result.extras.units,
+              (QStringList{QStringLiteral("opk"), QStringLiteral("kpl"), QStringLiteral("m2 ")}));
     return contentsOf(rig);
 }
 
@@ -108,12 +138,7 @@ TEST(WholeRegister, BackupRestoredIntoAnEmptyRegisterGivesTheSameRegister)
     EXPECT_TRUE(result.finished) << wholereg::summaryLines(result.tables).join(u'\n').toStdString();
     EXPECT_TRUE(wholereg::allDone(result.tables));
 
-    const RegisterContents copy = contentsOf(empty);
-    EXPECT_EQ(copy.vat, original.vat);
-    EXPECT_EQ(copy.header, original.header);
-    EXPECT_EQ(copy.units, original.units);
-    EXPECT_EQ(copy.keys, original.keys);
-    expectRegisterEqualsDatabase(empty, empty.db());
+    expectSameRegister(empty, original);
 }
 
 TEST(WholeRegister, OnlyChangedRecordsGoWhenAskedAndRecordsOnlyInTheRegisterAreListed)
@@ -225,12 +250,7 @@ TEST(WholeRegister, RunStoppedOrBrokenHalfWayAndResumedEndsWithTheSameRegister)
         EXPECT_GE(articleFrames(rig.sent), 300);
         EXPECT_LE(articleFrames(rig.sent), 301);
 
-        const RegisterContents copy = contentsOf(rig);
-        EXPECT_EQ(copy.vat, original.vat);
-        EXPECT_EQ(copy.header, original.header);
-        EXPECT_EQ(copy.units, original.units);
-        EXPECT_EQ(copy.keys, original.keys);
-        expectRegisterEqualsDatabase(rig, rig.db());
+        expectSameRegister(rig, original);
     }
 }
 

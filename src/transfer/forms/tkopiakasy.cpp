@@ -39,16 +39,10 @@ TKopiaKasy::TKopiaKasy(AppSession& session, QWidget* parent)
     fileRow->addWidget(Wybierz);
     top->addLayout(fileRow);
 
-    auto* runRow = new QHBoxLayout;
-    Postep = new QProgressBar(this);
-    Postep->setRange(0, 1);
-    Postep->setValue(0);
-    runRow->addWidget(Postep, 1);
-    AnulujKopie = new QPushButton(QStringLiteral("Anuluj"), this);
-    AnulujKopie->setObjectName(QStringLiteral("AnulujKopie"));
-    AnulujKopie->setEnabled(false);
-    runRow->addWidget(AnulujKopie);
-    top->addLayout(runRow);
+    const wholesummary::RunRow run =
+        wholesummary::addRunRow(this, top, QStringLiteral("AnulujKopie"));
+    Postep = run.progress;
+    AnulujKopie = run.cancel;
 
     Podsumowanie = wholesummary::makeTable(this);
     Podsumowanie->setObjectName(QStringLiteral("Podsumowanie"));

@@ -89,16 +89,10 @@ TProgramowanieCalejKasy::TProgramowanieCalejKasy(AppSession& session, QWidget* p
     several->addWidget(Adresy, 1);
     top->addLayout(several);
 
-    auto* runRow = new QHBoxLayout;
-    Postep = new QProgressBar(this);
-    Postep->setRange(0, 1);
-    Postep->setValue(0);
-    runRow->addWidget(Postep, 1);
-    AnulujProgramowanie = new QPushButton(QStringLiteral("Anuluj"), this);
-    AnulujProgramowanie->setObjectName(QStringLiteral("AnulujProgramowanie"));
-    AnulujProgramowanie->setEnabled(false);
-    runRow->addWidget(AnulujProgramowanie);
-    top->addLayout(runRow);
+    const wholesummary::RunRow run =
+        wholesummary::addRunRow(this, top, QStringLiteral("AnulujProgramowanie"));
+    Postep = run.progress;
+    AnulujProgramowanie = run.cancel;
 
     Podsumowanie = wholesummary::makeTable(this);
     Podsumowanie->setObjectName(QStringLiteral("Podsumowanie"));
@@ -274,7 +268,7 @@ void TProgramowanieCalejKasy::run(const QList<Pending>& targets)
             programmed += t.records;
             refused += int(t.refused.size());
         }
-        QStringList lines = wholesummary::refusedLines(r.result.tables);
+        QStringList lines = wholereg::refusedLines(r.result.tables);
         lines += wholereg::onlyInRegisterLines(r.result.onlyInRegister);
         if (several && !lines.isEmpty())
             lines.prepend(wholereg::registerTitle(r.target) + u':');

@@ -1,10 +1,12 @@
 #include "wholesummary.h"
 
 #include "app/forms/formparts.h"
-#include "link/answers.h"
 
 #include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTableWidget>
 
 namespace wholesummary {
@@ -51,10 +53,7 @@ void addRows(QTableWidget* table, const QList<wholereg::TableOutcome>& tables)
     for (const wholereg::TableOutcome& t : tables) {
         const int row = table->rowCount();
         table->insertRow(row);
-        QString count = QString::number(t.records);
-        if (t.listed > 0)
-            count += u'/' + QString::number(t.listed);
-        auto* records = new QTableWidgetItem(count);
+        auto* records = new QTableWidgetItem(wholereg::recordsText(t));
         records->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table->setItem(row, 0, new QTableWidgetItem(t.table));
         table->setItem(row, 1, records);
@@ -63,14 +62,19 @@ void addRows(QTableWidget* table, const QList<wholereg::TableOutcome>& tables)
     }
 }
 
-QStringList refusedLines(const QList<wholereg::TableOutcome>& tables)
+RunRow addRunRow(QWidget* parent, QBoxLayout* into, const QString& cancelName)
 {
-    QStringList lines;
-    for (const wholereg::TableOutcome& t : tables)
-        for (const wholereg::RefusedRecord& r : t.refused)
-            lines << t.table + u' ' + QString::number(r.number) + QStringLiteral(": ") +
-                         answers::deviceErrorMessage(r.deviceError);
-    return lines;
+    auto* row = new QHBoxLayout;
+    auto* progress = new QProgressBar(parent);
+    progress->setRange(0, 1);
+    progress->setValue(0);
+    row->addWidget(progress, 1);
+    auto* cancel = new QPushButton(QStringLiteral("Anuluj"), parent);
+    cancel->setObjectName(cancelName);
+    cancel->setEnabled(false);
+    row->addWidget(cancel);
+    into->addLayout(row);
+    return {progress, cancel};
 }
 
 } // namespace wholesummary

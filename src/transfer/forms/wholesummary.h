@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+class QBoxLayout;
+class QProgressBar;
+class QPushButton;
 class QTableWidget;
 class QWidget;
 
@@ -19,7 +22,12 @@ void clear(QTableWidget* table);
 // A row across the table naming the register the rows below belong to.
 void addHeading(QTableWidget* table, const QString& text);
 void addRows(QTableWidget* table, const QList<wholereg::TableOutcome>& tables);
-// A line per refused record: "Towary 12: <the register's device error>".
-QStringList refusedLines(const QList<wholereg::TableOutcome>& tables);
+// The run's own progress bar and its "Anuluj" (disabled until a run starts), on a row of
+// their own at the end of `into`.
+struct RunRow {
+    QProgressBar* progress;
+    QPushButton* cancel;
+};
+RunRow addRunRow(QWidget* parent, QBoxLayout* into, const QString& cancelName);
 
 } // namespace wholesummary

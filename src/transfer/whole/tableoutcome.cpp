@@ -25,6 +25,24 @@ QString stateText(TableOutcome::State state)
     return QStringLiteral("pominięto");
 }
 
+QString recordsText(const TableOutcome& table)
+{
+    QString count = QString::number(table.records);
+    if (table.listed > 0)
+        count += u'/' + QString::number(table.listed);
+    return count;
+}
+
+QStringList refusedLines(const QList<TableOutcome>& tables)
+{
+    QStringList lines;
+    for (const TableOutcome& t : tables)
+        for (const RefusedRecord& r : t.refused)
+            lines << t.table + u' ' + QString::number(r.number) + QStringLiteral(": ") +
+                         answers::deviceErrorMessage(r.deviceError);
+    return lines;
+}
+
 QStringList summaryLines(const QList<TableOutcome>& tables)
 {
     QStringList lines;
@@ -33,20 +51,15 @@ QStringList summaryLines(const QList<TableOutcome>& tables)
                  .arg(QStringLiteral("Rekordy"), 9)
                  .arg(QStringLiteral("Wynik"));
     for (const TableOutcome& t : tables) {
-        QString count = QString::number(t.records);
-        if (t.listed > 0)
-            count += u'/' + QString::number(t.listed);
-        QString line =
-            QStringLiteral("%1 %2  %3").arg(t.table, -20).arg(count, 9).arg(stateText(t.state));
+        QString line = QStringLiteral("%1 %2  %3")
+                           .arg(t.table, -20)
+                           .arg(recordsText(t), 9)
+                           .arg(stateText(t.state));
         if (!t.note.isEmpty())
             line += QStringLiteral(" – ") + t.note;
         lines << line;
     }
-    for (const TableOutcome& t : tables)
-        for (const RefusedRecord& r : t.refused)
-            lines << t.table + u' ' + QString::number(r.number) + QStringLiteral(": ") +
-                         answers::deviceErrorMessage(r.deviceError);
-    return lines;
+    return lines + refusedLines(tables);
 }
 
 bool allDone(const QList<TableOutcome>& tables)

@@ -32,6 +32,10 @@ struct TableOutcome {
 
 // "wykonano", "pusta", "domyślna", "odmowy", "błąd", "przerwano", "pominięto".
 QString stateText(TableOutcome::State state);
+// "300" for a read, "2/3" for a send (programmed of listed).
+QString recordsText(const TableOutcome& table);
+// A line per refused record: "Towary 12: Błąd 97: ..." (the register's device error).
+QStringList refusedLines(const QList<TableOutcome>& tables);
 // The summary as text lines, a table with a column each for the table, the records and the
 // outcome, then a line per refused record with the register's device error.
 QStringList summaryLines(const QList<TableOutcome>& tables);
