@@ -89,6 +89,19 @@ RegisterModel::RegisterModel(Model model, int address)
         m_cache.append(char(i * 7 + 3));
 }
 
+namespace {
+// A Polish EAN-13 for demo article n, with its check digit, so that the demo base passes the
+// program's own barcode checks as a real shop's would.
+QByteArray demoBarcode(int n)
+{
+    QByteArray code = QByteArray::number(590000000000LL + n);
+    int sum = 0;
+    for (int i = 0; i < 12; ++i)
+        sum += (code[i] - '0') * (i % 2 == 0 ? 1 : 3);
+    return code + char('0' + (10 - sum % 10) % 10);
+}
+} // namespace
+
 void RegisterModel::fillDemo(int articles)
 {
     static const char* const groups[] = {"Pieczywo", "Nabiał", "Napoje", "Słodycze", "Chemia"};
@@ -171,7 +184,7 @@ void RegisterModel::fillDemo(int articles)
         const bool sold = n % 3 != 0;
         putU32(img, 49, sold ? uint32_t(n * 1250 % 900000) : 0);
         putU32(img, 53, sold ? uint32_t(n * 311 % 1000000) : 0);
-        img.replace(57, 13, cp1250::padLeftZeros(QString::number(5900000000000LL + n), 13));
+        img.replace(57, 13, demoBarcode(n));
         img[70] = char(k / 2 + 1);
         img[72] = char(n % 7 == 0);
         img[73] = char(k < 2 || k > 7);

@@ -343,6 +343,8 @@ TEST(ProgramAgainstEmulator, WholeRegisterCopiedAndOnlyTheChangedArticlesProgram
             le[i] = char(quint32(price) >> (8 * i));
         ASSERT_TRUE(db.writeRecord(layout::Articles.offsetOf(number) + 45, le));
     }
+    // One of them with a barcode whose check digit is wrong: the check asks about it.
+    ASSERT_TRUE(db.writeRecord(layout::Articles.offsetOf(17) + 49, QByteArray("5901234123456")));
     p.window->app().markModified();
 
     p.person.seen.clear();

@@ -280,6 +280,11 @@ TEST(WholeRegister, CheckBeforeProgrammingNamesEveryProblemWithItsRecord)
              return article(db, 12, [](ArticleRecord& a) { a.group = 5; });
          },
          QStringLiteral("Towar 12: grupa towarowa 5 jest pusta")},
+        {"article without a group",
+         [&](RegisterDatabase& db) {
+             return article(db, 18, [](ArticleRecord& a) { a.group = 0; });
+         },
+         QStringLiteral("Towar 18: nie ma grupy towarowej")},
         {"article with empty packaging",
          [&](RegisterDatabase& db) {
              return article(db, 13, [](ArticleRecord& a) { a.tandem = 3; });
@@ -372,6 +377,9 @@ TEST(WholeRegister, ThreeRegistersOnOneLineEachGetTheDatabaseAndItsOwnResult)
     QTemporaryDir work;
     DatabaseSession session(work.filePath(DatabaseSession::WorkingCopyName));
     ASSERT_TRUE(session.openDatabaseFile(path).ok);
+    // A barcode with a wrong check digit for the check to ask about.
+    ASSERT_TRUE(session.database().writeRecord(layout::Articles.offsetOf(3) + 49,
+                                               QByteArray("5901234123456")));
     ui.answers = {TransferUi::Answer::Yes};
 
     const QList<wholereg::RegisterRun> runs =

@@ -60,7 +60,10 @@ QList<Problem> preflight(RegisterDatabase& db, const std::optional<QByteArray>& 
         const ArticleRecord a = ArticleRecord::decode(bytes);
         // Worded as the article form's own warnings: "Towar 12: ...".
         const QString who = QStringLiteral("Towar ") + QString::number(n) + QStringLiteral(": ");
-        if (a.group != 0 && !slotUsed(groups, layout::Groups, a.group))
+        // Every article belongs to a programmed group; the register refuses group 0 too.
+        if (a.group == 0)
+            problems.append({articlesTitle, n, who + QStringLiteral("nie ma grupy towarowej")});
+        else if (!slotUsed(groups, layout::Groups, a.group))
             problems.append({articlesTitle, n,
                              who + QStringLiteral("grupa towarowa ") + QString::number(a.group) +
                                  QStringLiteral(" jest pusta")});
