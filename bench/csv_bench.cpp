@@ -4,7 +4,6 @@
 #include "database/databasesession.h"
 #include "tables/articlerecord.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include "limit.h"
@@ -69,11 +68,4 @@ BENCHMARK(importArticles)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VDUNO_BENCHMARK_MAIN()

@@ -2,6 +2,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
+
 #include <chrono>
 
 // Times every iteration of `body` by hand and reports the mean in milliseconds beside the
@@ -28,3 +30,15 @@ template <typename Body> void timeAgainstLimit(benchmark::State& state, double l
     state.counters["limit_ms"] = totalLimitMs / runs;
     state.counters["ratio"] = totalLimitMs > 0 ? totalMs / totalLimitMs : 0;
 }
+
+// The benchmarks' main(): the program's code needs a Qt application object (timers, text
+// codecs, the emulator's threads) before anything runs.
+#define VDUNO_BENCHMARK_MAIN()                                                                     \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        QCoreApplication app(argc, argv);                                                          \
+        benchmark::Initialize(&argc, argv);                                                        \
+        benchmark::RunSpecifiedBenchmarks();                                                       \
+        benchmark::Shutdown();                                                                     \
+        return 0;                                                                                  \
+    }

@@ -11,8 +11,6 @@
 #include "articlerig.h"
 #include "limit.h"
 
-#include <QCoreApplication>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -53,11 +51,4 @@ BENCHMARK(SendAllArticlesOverTcp)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VDUNO_BENCHMARK_MAIN()

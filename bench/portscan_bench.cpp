@@ -13,7 +13,6 @@
 
 #include "limit.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -116,11 +115,4 @@ BENCHMARK(QuickSearchAfterFourSilentPorts)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VDUNO_BENCHMARK_MAIN()

@@ -12,8 +12,6 @@
 #include "articlerig.h"
 #include "limit.h"
 
-#include <QCoreApplication>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -90,11 +88,4 @@ BENCHMARK(ReadBackArticles)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VDUNO_BENCHMARK_MAIN()

@@ -13,8 +13,6 @@
 #include "articlerig.h"
 #include "limit.h"
 
-#include <QCoreApplication>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -92,11 +90,4 @@ BENCHMARK(WholeRestore)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillis
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VDUNO_BENCHMARK_MAIN()
