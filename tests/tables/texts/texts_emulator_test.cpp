@@ -85,7 +85,9 @@ TEST(TextsAgainstEmulator, FooterHaloUnitsNipClockPassword)
     const QByteArray footer =
         receipt::buildBlock({para(QStringLiteral("Dziękujemy"))}, receipt::FooterLines, {})
             .encode();
-    EXPECT_EQ(receipt::sendFooter(b.link, b.ui, footer, false), 0);
+    // Each send awaits the register's answer here: an answer still on its way would otherwise
+    // arrive in the middle of the next command's answer.
+    EXPECT_TRUE(answers::confirmed(receipt::sendFooter(b.link, b.ui, footer, false, true)));
 
     HaloTable t;
     for (int k = 0; k < 10; ++k)
@@ -93,9 +95,8 @@ TEST(TextsAgainstEmulator, FooterHaloUnitsNipClockPassword)
     b.link.drainInput(b.ui);
     EXPECT_TRUE(answers::confirmed(halo::send(b.link, b.ui, t)));
 
-    EXPECT_EQ(units::send(b.link, b.ui,
-                          {QStringLiteral("kg"), QStringLiteral("m"), QStringLiteral("szt")}),
-              0);
+    EXPECT_TRUE(answers::confirmed(units::send(
+        b.link, b.ui, {QStringLiteral("kg"), QStringLiteral("m"), QStringLiteral("szt")}, true)));
     const auto names = units::read(b.link, b.ui);
     ASSERT_TRUE(names) << b.ui.messages.join(u'\n').toStdString();
     EXPECT_EQ(*names,
