@@ -236,13 +236,21 @@ bool sendSettings(Link& link, TransferUi& ui, const SettingsValues& values)
     return false;
 }
 
-bool readSettings(Link& link, TransferUi& ui, SettingsValues& values)
+std::optional<QByteArray> readSettingsBlock(Link& link, TransferUi& ui)
 {
     if (!answers::readSingleFrame(link, ui,
                                   commands::requestTable(link.address, frame::Single, 3, 1),
                                   kSettingsAnswerSize))
+        return std::nullopt;
+    return link.received(kSettingsAnswerSize).sliced(7, kSettingsReported).toByteArray();
+}
+
+bool readSettings(Link& link, TransferUi& ui, SettingsValues& values)
+{
+    const auto block = readSettingsBlock(link, ui);
+    if (!block)
         return false;
-    applySettingsAnswer(link.received(kSettingsAnswerSize).sliced(7, kSettingsReported), values);
+    applySettingsAnswer(*block, values);
     return true;
 }
 

@@ -72,5 +72,7 @@ bool sendSettings(Link& link, TransferUi& ui, const SettingsValues& values);
 // address and reads the 30-byte answer through read answer; on success the values are filled
 // from it.
 bool readSettings(Link& link, TransferUi& ui, SettingsValues& values);
+// The same answer's 21 reported bytes as they came.
+std::optional<QByteArray> readSettingsBlock(Link& link, TransferUi& ui);
 
 } // namespace service

@@ -175,13 +175,21 @@ int sendFooter(Link& link, TransferUi& ui, QByteArrayView block, bool confirm, b
     return commands::send(link, ui, frame);
 }
 
-std::optional<QStringList> readHeader(Link& link, TransferUi& ui)
+std::optional<QByteArray> readHeaderBlock(Link& link, TransferUi& ui)
 {
     constexpr int Length = 268;
     if (!answers::readSingleFrame(link, ui, commands::requestTable(link.address, 0x8001, 'N'),
                                   Length))
         return std::nullopt;
-    return headerLinesFromRegister(link.received(Length).sliced(7, 252));
+    return link.received(Length).sliced(7, layout::Header.recordSize).toByteArray();
+}
+
+std::optional<QStringList> readHeader(Link& link, TransferUi& ui)
+{
+    const auto block = readHeaderBlock(link, ui);
+    if (!block)
+        return std::nullopt;
+    return headerLinesFromRegister(QByteArrayView(*block).first(HeaderLines * LineWidth));
 }
 
 QList<Paragraph> paragraphsFromBlock(const Block& b)

@@ -98,6 +98,8 @@ recordsend::OutcomeTexts footerSendTexts();
 // "Pobierz nagłówek": one 268-byte answer to the "N" request; its six lines without the 0
 // bytes, nullopt when nothing usable came (a check error is answered with acknowledgement 1).
 std::optional<QStringList> readHeader(Link& link, TransferUi& ui);
+// The same answer's whole 259-byte block, as the database keeps it.
+std::optional<QByteArray> readHeaderBlock(Link& link, TransferUi& ui);
 
 // A stored block back as editor paragraphs: its first `lineCount` lines (at most the block's
 // lines), centred, with the 0x01 marker turned back into a large character and the pad

@@ -1,8 +1,6 @@
 #include "registerreads.h"
 
 #include "database/tables.h"
-#include "link/answers.h"
-#include "link/commands.h"
 #include "link/frame.h"
 #include "link/link.h"
 #include "sync/registerread.h"
@@ -11,10 +9,6 @@ namespace wholereg {
 
 namespace {
 
-// Answers that carry one table as a single frame.
-constexpr int HeaderAnswerSize = 268;  // the 259-byte header block
-constexpr int SettingsAnswerSize = 30; // 21 reported settings bytes
-constexpr int SettingsReported = 21;
 constexpr int VatAnswerSize = 30;      // the seven rates, 3 bytes each
 constexpr int QuickKeyAnswerSize = 43; // cashier, key and the key's 32 bytes
 
@@ -37,16 +31,6 @@ ImagesRead readImages(Link& link, TransferUi& ui, const basesync::ReadSpec& spec
     else if (outcome.received == 0 && !outcome.stopped && registerDeclined(link))
         read.end = ImagesRead::End::Declined;
     return read;
-}
-
-std::optional<QByteArray> readSingle(Link& link, TransferUi& ui, quint8 code, quint16 parameter,
-                                     int answerSize, int dataSize)
-{
-    if (!answers::readSingleFrame(
-            link, ui, commands::requestTable(link.address, frame::Single, code, parameter),
-            answerSize))
-        return std::nullopt;
-    return link.received(answerSize).sliced(7, dataSize).toByteArray();
 }
 
 } // namespace
@@ -74,16 +58,6 @@ ImagesRead readQuickKeys(Link& link, TransferUi& ui)
         return valid ? (cashier - 1) * layout::QuickKeysPerCashier + key : 0;
     };
     return readImages(link, ui, spec, layout::QuickKeys.count);
-}
-
-std::optional<QByteArray> readHeaderBlock(Link& link, TransferUi& ui)
-{
-    return readSingle(link, ui, 'N', 0, HeaderAnswerSize, layout::Header.recordSize);
-}
-
-std::optional<QByteArray> readSettingsBlock(Link& link, TransferUi& ui)
-{
-    return readSingle(link, ui, 3, 1, SettingsAnswerSize, SettingsReported);
 }
 
 } // namespace wholereg

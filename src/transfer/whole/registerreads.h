@@ -10,7 +10,7 @@ class Link;
 class TransferUi;
 
 // The register's tables that no form reads into the database: the VAT rates and the quick
-// keys as runs of frames, the header and the settings block as one frame each.
+// keys, each a run of frames.
 namespace wholereg {
 
 struct ImagesRead {
@@ -28,9 +28,5 @@ struct ImagesRead {
 ImagesRead readVatRates(Link& link, TransferUi& ui);
 // The hundred keys (cashier c, key k at slot 10(c - 1) + k), each as its 34-byte record.
 ImagesRead readQuickKeys(Link& link, TransferUi& ui);
-// The 259-byte header block.
-std::optional<QByteArray> readHeaderBlock(Link& link, TransferUi& ui);
-// The 21 settings bytes the register reports.
-std::optional<QByteArray> readSettingsBlock(Link& link, TransferUi& ui);
 
 } // namespace wholereg

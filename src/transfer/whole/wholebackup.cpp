@@ -7,8 +7,10 @@
 #include "common/transferrun.h"
 #include "database/databasesession.h"
 #include "link/link.h"
+#include "service/settings.h"
 #include "sync/tablesync.h"
 #include "tables/articleread.h"
+#include "tables/receipttext.h"
 #include "tables/units.h"
 #include "transfer/information.h"
 
@@ -123,7 +125,7 @@ bool readArticles(Link& link, StageUi& stage, RegisterDatabase& db, int register
 
 bool readHeader(Link& link, StageUi& stage, RegisterDatabase& db, TableOutcome& t)
 {
-    const auto block = readHeaderBlock(link, stage);
+    const auto block = receipt::readHeaderBlock(link, stage);
     if (!block) {
         failed(t, stage);
         return false;
@@ -203,7 +205,7 @@ BackupResult backup(Link& link, TransferUi& caller, RegisterDatabase& db)
          }},
         {QStringLiteral("Ustawienia dodatkowe"), 1,
          [&](StageUi& s, TableOutcome& t) {
-             const auto bytes = readSettingsBlock(link, s);
+             const auto bytes = service::readSettingsBlock(link, s);
              if (!bytes) {
                  failed(t, s);
                  return false;

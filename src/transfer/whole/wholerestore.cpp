@@ -165,6 +165,14 @@ RestoreResult restore(Link& link, TransferUi& caller, RegisterDatabase& db, int 
 
     int offset = 0;
     bool going = true;
+    // A step that broke or was stopped ends the run; the next one goes on from `resume`.
+    const auto endHere = [&](TableOutcome& t, const StageUi& stage, bool stopped,
+                             ResumePoint resume) {
+        t.state = stopped ? State::Stopped : State::Failed;
+        t.note = lastMessage(stage);
+        result.resume = resume;
+        going = false;
+    };
     for (int i = 0; i < steps.size(); ++i) {
         const Step step = steps[i];
         const StepDef& def = stepDef(step);
@@ -206,10 +214,7 @@ RestoreResult restore(Link& link, TransferUi& caller, RegisterDatabase& db, int 
         if (compare && !todo.isEmpty()) {
             const std::optional<Compared> compared = def.compare(c);
             if (!compared) {
-                t.state = run.stopRequested() ? State::Stopped : State::Failed;
-                t.note = lastMessage(stage);
-                result.resume = {int(step), 0};
-                going = false;
+                endHere(t, stage, run.stopRequested(), {int(step), 0});
                 result.tables.append(t);
                 continue;
             }
@@ -227,11 +232,8 @@ RestoreResult restore(Link& link, TransferUi& caller, RegisterDatabase& db, int 
         t.records = sent.programmed;
         t.refused = sent.refused;
         if (sent.broken || sent.stopped) {
-            t.state = sent.stopped ? State::Stopped : State::Failed;
-            t.note = lastMessage(stage);
             // The unchanged records were skipped by the comparison: a resume compares again.
-            result.resume = {int(step), compare ? 0 : skipped + sent.handled};
-            going = false;
+            endHere(t, stage, sent.stopped, {int(step), compare ? 0 : skipped + sent.handled});
         } else {
             t.state = !sent.refused.isEmpty()      ? State::Refused
                       : todo.isEmpty() && !compare ? State::Empty
@@ -248,12 +250,8 @@ RestoreResult restore(Link& link, TransferUi& caller, RegisterDatabase& db, int 
             OnlyInRegister& extra = result.onlyInRegister.last();
             const Sent removed = def.remove(c, extra.numbers);
             extra.deleted = !removed.broken && !removed.stopped;
-            if (!extra.deleted) {
-                t.state = removed.stopped ? State::Stopped : State::Failed;
-                t.note = lastMessage(stage);
-                result.resume = {int(step), int(todo.size()) + skipped};
-                going = false;
-            }
+            if (!extra.deleted)
+                endHere(t, stage, removed.stopped, {int(step), int(todo.size()) + skipped});
         }
         if (going)
             stage.finish();
