@@ -26,6 +26,12 @@ inline QString hostPath(emu::TcpHost& host)
     return host.address();
 }
 
+// A SilentUi that takes the check before programming as accepted.
+class GoOnUi : public SilentUi {
+public:
+    Answer ask(const QString&, Buttons, Icon, const QString&) override { return Answer::Yes; }
+};
+
 // `Host` is the emulator's pseudo-terminal host or its TCP host; `hostArgs` follow its
 // register and line timing.
 template <class Host, class Ui = SilentUi> struct ArticleRig {

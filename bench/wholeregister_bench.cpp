@@ -22,12 +22,6 @@ constexpr int kBis = 2;
 constexpr int kArticles = 2000;
 constexpr int kBaud = 115200;
 
-// A SilentUi that takes the check's question as accepted.
-class GoOnUi : public SilentUi {
-public:
-    Answer ask(const QString&, Buttons, Icon, const QString&) override { return Answer::Yes; }
-};
-
 struct Rig : ArticleRig<emu::EmulatorHost, GoOnUi> {
     explicit Rig(bool fast) : ArticleRig(kPort, kBaud, fast, kArticles) {}
     // The register takes the database's articles straight from their frames, off the line.

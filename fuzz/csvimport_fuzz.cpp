@@ -1,7 +1,8 @@
 // The CSV import of every table into a working database made once per process. Whatever the
 // file holds, the import may change nothing but the records of the table its title names;
 // a refused file changes nothing at all and says why; what it writes exports and imports
-// back to the same bytes.
+// back to the same bytes, whichever encoding the file was read in.
+#include "app/csv/csvencoding.h"
 #include "app/csv/csvexport.h"
 #include "app/csv/csvimport.h"
 #include "common/cp1250.h"
@@ -108,7 +109,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // The first byte: 0 the bytes are the whole file; 1..7 the title and column lines of that
     // table come first (with carriage returns when bit 3 is set), so the data lines get tried.
+    // Bits 4 and 5 choose the encoding: automatic (0 and 3), UTF-8 or cp1250.
     const int mode = data[0] & 0x07;
+    const int chosen = (data[0] >> 4) & 0x03;
+    const csv::Encoding encoding = chosen == 1   ? csv::Encoding::Utf8
+                                   : chosen == 2 ? csv::Encoding::Cp1250
+                                                 : csv::Encoding::Automatic;
     QByteArray file;
     if (mode > 0) {
         const csv::TableInfo& t = csv::tables()[size_t(mode - 1)];
@@ -118,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.append(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
 
     QuietUi ui;
-    const csv::ImportOutcome outcome = csv::importBytes(*f.session, file, ui);
+    const csv::ImportOutcome outcome = csv::importBytes(*f.session, file, ui, encoding);
     const QByteArray after = db.contents();
     check(after.size() == f.pristine.size(), "the working copy changed its size");
 
@@ -126,6 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         check(after == f.pristine, "a refused import changed the database");
         check(ui.messages.size() == 1, "a refused import did not say why, once");
         check(!ui.messages.front().isEmpty(), "an empty refusal");
+        for (QChar c : ui.messages.front())
+            check(c.category() != QChar::Other_Control, "a control character in the refusal");
         return 0;
     }
     check(outcome.table.has_value(), "an import into no table");
@@ -160,7 +168,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check(copy.open(QIODevice::ReadOnly) && copy.readAll() == after,
           "the working copy on disk differs from the database");
 
-    // What the import wrote exports and imports back unchanged.
+    // What the import wrote exports and imports back unchanged, read as the import finds it
+    // by itself: the encoding cannot flip between an export and its import.
     const QByteArray exported = csv::exportBytes(t.table, table);
     const csv::ImportPlan again =
         csv::planImport(exported, [&table](const csv::TableInfo&) { return table; });

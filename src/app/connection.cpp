@@ -21,10 +21,16 @@ bool automaticSearch(AppSession& app, Link& link, TransferUi& run, const SearchH
 {
     call(hooks.showPanel);
     app.setState(opstate::portClosedByScan(app.state()));
-    const int port = portscan::quickSearch(link, run, hooks.trying);
+    QList<portscan::HeldPort> held;
+    const int port = portscan::quickSearch(link, run, hooks.trying, &held);
     if (port == 0) {
-        if (!run.stopRequested())
-            app.ui().showMessage(portscan::NothingFound, TransferUi::Icon::Warning);
+        QString message = portscan::NothingFound;
+        for (const portscan::HeldPort& h : held)
+            message += QLatin1Char('\n') + portscan::heldEntry(h);
+        if (!run.stopRequested() && hooks.nothingFound)
+            hooks.nothingFound(message);
+        else if (!run.stopRequested())
+            app.ui().showMessage(message, TransferUi::Icon::Warning);
         call(hooks.hidePanel);
         call(hooks.refresh);
         return false;
@@ -156,6 +162,7 @@ void loadSettings(const PortSettings& settings, AppSession& app, Link& link)
     link.address = 1;
     setFastTransfers(app, link, settings.fastTransfers());
     portscan::setNetworkAddress(settings.networkAddress);
+    link.tls = settings.tls;
 }
 
 PortSettings currentSettings(const PortSettings& kept, const AppSession& app, const Link& link)
@@ -170,6 +177,7 @@ PortSettings currentSettings(const PortSettings& kept, const AppSession& app, co
     s.rtsCts = link.line.rtsCts ? 1 : 0;
     s.setFastTransfers(app.fastTransfers());
     s.networkAddress = portscan::networkAddress();
+    s.tls = s.networkAddress.isEmpty() ? TlsTrust{} : link.tls;
     return s;
 }
 

@@ -18,12 +18,15 @@ struct SearchHooks {
     std::function<void()> hidePanel;
     std::function<void()> refresh;        // refresh status
     std::function<void(int port)> trying; // the port about to be tried
+    // Told instead of the "Nie wykryto ..." message box when no register answered, with the
+    // message (and a line per port another program holds): the window offers more there.
+    std::function<void(const QString& message)> nothingFound;
 };
 
 // The connect button: offline while it searches, then online with the first port whose
 // register answers the probe, the port left open and the register type detected. When no
 // register answers: port none, offline, "Nie wykryto żadnej kasy podłączonej do tego
-// komputera.". True when a register was found.
+// komputera." with a line per port another program holds. True when a register was found.
 bool automaticSearch(AppSession& app, Link& link, const SearchHooks& hooks = {});
 // The same as part of the caller's run: its stop request ends the search between two ports
 // (port none, offline, the panel hidden, and no "Nie wykryto ..." for a search cut short).

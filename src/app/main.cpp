@@ -1,7 +1,10 @@
 #include "app/instancelock.h"
 #include "app/polishui.h"
+#include "app/settingsplace.h"
+#include "common/cp1250.h"
 #include "forms/guitransferui.h"
 #include "forms/tmenuglowne.h"
+#include "link/link.h"
 #include "link/portmap.h"
 
 #include <QApplication>
@@ -89,6 +92,11 @@ int main(int argc, char** argv)
     // No application display name: the platform would append it to every window title,
     // and the main window's title already begins with it.
     installPolishTranslations(app);
+    if (!cp1250::available()) {
+        printLine(stderr, cp1250::missingMessage());
+        QMessageBox::critical(nullptr, QStringLiteral("Vorn Duno"), cp1250::missingMessage());
+        return 1;
+    }
 
     Options options;
     if (!parseOptions(QApplication::arguments().mid(1), options))
@@ -140,10 +148,15 @@ int main(int argc, char** argv)
     QApplication::processEvents();
 
     GuiTransferUi ui;
-    TMenuGlowne window(ui, QDir::currentPath());
+    const settingsplace::Place settings = settingsplace::prepare(QDir::currentPath());
+    TMenuGlowne window(ui, QDir::currentPath(), QString(), nullptr, nullptr, settings.directory);
     ui.setParent(&window);
+    // A read from a silent register lets the window repaint and take a stop meanwhile.
+    Link::instance().idle = [&ui] { ui.whileLineWaits(); };
     splash.close();
     window.show();
+    if (!settings.problem.isEmpty())
+        ui.showMessage(settings.problem, TransferUi::Icon::Warning);
 
     if (options.emulator && options.screenshot.isEmpty()) {
         // With the built-in register the program connects at once, as the connect button does.
@@ -160,5 +173,7 @@ int main(int argc, char** argv)
             QApplication::exit(saved ? 0 : 1);
         });
     }
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    Link::instance().idle = {};
+    return code;
 }

@@ -71,6 +71,8 @@ constexpr NavItem CommItems[] = {
     {u"Obrót grup towarowych", "TObrotGrup", G::Online, false},
     {u"Kopia kasy do bazy", "TKopiaKasy", G::Online, false},
     {u"Programowanie całej kasy", "TProgramowanieCalejKasy", G::OnlineWithDatabase, false},
+    // Every register on its own line and link: the main window's connection plays no part.
+    {u"Kasy w sieci sklepów", "TKasyWSieciSklepow", G::Always, false},
 };
 
 } // namespace

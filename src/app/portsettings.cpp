@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace settingsfile {
 
@@ -76,11 +77,49 @@ QString readNetworkAddress(const QString& directory)
     QFile file(QDir(directory).filePath(NetworkFileName));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QString address = QString::fromUtf8(file.readLine(1024)).trimmed();
-    return portmap::isNetworkAddress(address) ? address : QString();
+    return decodeNetworkFile(file.readLine(1024));
 }
 
 } // namespace
+
+QString decodeNetworkFile(const QByteArray& bytes)
+{
+    const qsizetype end = bytes.indexOf('\n');
+    const QByteArray line = bytes.left(qMin(end < 0 ? bytes.size() : end, qsizetype(1023)));
+    // The program writes the address in UTF-8; other bytes are no address of its own.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString address = QString(utf8(line)).trimmed();
+    return !utf8.hasError() && portmap::isNetworkAddress(address) ? address : QString();
+}
+
+QByteArray encodeNetworkFile(const QString& address)
+{
+    return address.toUtf8() + '\n';
+}
+
+TlsTrust decodeNetworkTrust(const QByteArray& bytes)
+{
+    TlsTrust trust;
+    const QList<QByteArray> lines = bytes.split('\n');
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QString line = QString::fromUtf8(lines.at(i)).trimmed();
+        if (line.startsWith(QLatin1String("ca=")))
+            trust.caFile = line.mid(3);
+        else if (line.startsWith(QLatin1String("pin=")))
+            trust.pin = parseTlsPin(line.mid(4)).value_or(QByteArray());
+    }
+    return trust;
+}
+
+QByteArray encodeNetworkTrust(const TlsTrust& trust)
+{
+    QByteArray lines;
+    if (!trust.caFile.isEmpty())
+        lines += "ca=" + trust.caFile.toUtf8() + '\n';
+    if (!trust.pin.isEmpty())
+        lines += "pin=" + tlsPinText(trust.pin).toLatin1() + '\n';
+    return lines;
+}
 
 PortSettings read(const QString& directory)
 {
@@ -89,6 +128,11 @@ PortSettings read(const QString& directory)
     if (file.open(QIODevice::ReadOnly))
         settings = decode(file.read(Size));
     settings.networkAddress = readNetworkAddress(directory);
+    if (!settings.networkAddress.isEmpty()) {
+        QFile side(QDir(directory).filePath(NetworkFileName));
+        if (side.open(QIODevice::ReadOnly))
+            settings.tls = decodeNetworkTrust(side.read(16 * 1024));
+    }
     return settings;
 }
 
@@ -100,7 +144,8 @@ bool write(const QString& directory, const PortSettings& settings)
     const QString side = dir.filePath(NetworkFileName);
     if (settings.networkAddress.isEmpty())
         return !QFile::exists(side) || QFile::remove(side);
-    return writeWhole(side, settings.networkAddress.toUtf8() + '\n');
+    return writeWhole(side, encodeNetworkFile(settings.networkAddress) +
+                                encodeNetworkTrust(settings.tls));
 }
 
 } // namespace settingsfile

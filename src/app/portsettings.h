@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/tlstrust.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -42,6 +44,10 @@ struct PortSettings {
     // "rfc2217://HOST:PORT"), which the network port number stands for; empty when none. It
     // has no place in the 14 bytes and is kept in a side file (NetworkFileName).
     QString networkAddress;
+    // With a tls:// or rfc2217+tls:// address, how its server's certificate is trusted; kept
+    // in the side file's next lines ("ca=PATH", "pin=FINGERPRINT"), which a program that knows
+    // only the address does not read.
+    TlsTrust tls;
 
     bool operator==(const PortSettings&) const = default;
 };
@@ -61,6 +67,15 @@ QByteArray encode(const PortSettings& settings);
 // data bits outside 5..8, unknown parity or stop-bit codes, a zero baud rate) fall back to
 // their defaults rather than reaching the serial port.
 PortSettings decode(const QByteArray& bytes);
+
+// The side file's network address: its first line (at most 1023 bytes) trimmed, when it is one;
+// empty otherwise. And the bytes written for an address.
+QString decodeNetworkFile(const QByteArray& bytes);
+QByteArray encodeNetworkFile(const QString& address);
+// The trust of the address's certificate in the side file's lines after the first; unknown
+// or malformed lines are passed over. And the lines written for it (none for the default).
+TlsTrust decodeNetworkTrust(const QByteArray& bytes);
+QByteArray encodeNetworkTrust(const TlsTrust& trust);
 
 // Reads `directory`/ustaw.cfg and its side file; a missing or unreadable file gives the
 // defaults, and a side file that holds no network address gives none.

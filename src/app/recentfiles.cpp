@@ -11,9 +11,23 @@ QStringList read(const QString& directory)
     QFile file(QDir(directory).filePath(FileName));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
-    QStringList paths;
     // A list file of someone's own making is read only as far as it can matter.
-    const QStringList lines = QString::fromUtf8(file.read(64 * 1024)).split(u'\n');
+    return parse(file.read(64 * 1024));
+}
+
+bool write(const QString& directory, const QStringList& paths)
+{
+    QSaveFile file(QDir(directory).filePath(FileName));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    file.write(serialise(paths));
+    return file.commit();
+}
+
+QStringList parse(const QByteArray& bytes)
+{
+    QStringList paths;
+    const QStringList lines = QString::fromUtf8(bytes).split(u'\n');
     for (const QString& line : lines) {
         const QString path = line.trimmed();
         if (!path.isEmpty() && !paths.contains(path))
@@ -24,19 +38,21 @@ QStringList read(const QString& directory)
     return paths;
 }
 
-bool write(const QString& directory, const QStringList& paths)
+QByteArray serialise(const QStringList& paths)
 {
-    QSaveFile file(QDir(directory).filePath(FileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
+    QByteArray bytes;
     for (const QString& path : paths)
-        file.write((path + u'\n').toUtf8());
-    return file.commit();
+        bytes += (path + u'\n').toUtf8();
+    return bytes;
 }
 
 QStringList withFile(const QStringList& paths, const QString& path)
 {
     QStringList out = withoutFile(paths, path);
+    // A path the list file cannot hold as it is (a line break in it, spaces at its ends) is
+    // not listed rather than listed as another file.
+    if (path.isEmpty() || path != path.trimmed() || path.contains(u'\n') || !path.isValidUtf16())
+        return out;
     out.prepend(path);
     while (out.size() > Limit)
         out.removeLast();

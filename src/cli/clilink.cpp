@@ -7,8 +7,20 @@
 
 namespace cli {
 
+Link& commandLink(CliContext& context)
+{
+    return context.link ? *context.link : Link::instance();
+}
+
 bool openLink(CliContext& context, Link& link, TransferUi& ui)
 {
+    if (context.link == &link) {
+        // A chain's register: its line was opened by the chain, or is opened again on the
+        // register's own device when a command before closed it.
+        const bool open = link.isOpen() || link.openPort(ui, true) == 0;
+        context.linkFailed = !open;
+        return open;
+    }
     int port = context.port;
     if (!context.device.isEmpty()) {
         if (port < 1 || port > 99)
@@ -18,12 +30,15 @@ bool openLink(CliContext& context, Link& link, TransferUi& ui)
     if (port < 1 || port > 99) {
         ui.showMessage(QStringLiteral("Nie wybrano portu komunikacyjnego."),
                        TransferUi::Icon::Error);
+        context.linkFailed = true;
         return false;
     }
     link.port = port;
     link.line.baud = quint32(context.baud);
     link.address = quint8(context.address);
     link.fastTransfers = context.fast;
+    link.tls.caFile = context.tlsCa;
+    link.tls.pin = parseTlsPin(context.tlsPin).value_or(QByteArray());
     if (!context.trace.isEmpty()) {
         FrameTrace trace;
         QString error;
@@ -31,9 +46,11 @@ bool openLink(CliContext& context, Link& link, TransferUi& ui)
             ui.showMessage(error, TransferUi::Icon::Error);
             return false;
         }
-        link.trace = trace.hook();
+        link.trace = trace.hook([](const QString& message) { cli::err(message); });
     }
-    return link.openPort(ui, true) == 0;
+    const bool open = link.openPort(ui, true) == 0;
+    context.linkFailed = !open;
+    return open;
 }
 
 int registerType(Link& link, TransferUi& ui)

@@ -28,7 +28,8 @@ QElapsedTimer& runClock()
 }
 } // namespace
 
-CliUi::CliUi(bool answerYes) : m_answerYes(answerYes), m_tty(isatty(fileno(stderr)) != 0)
+CliUi::CliUi(bool answerYes, const QString& prefix, bool quiet)
+    : m_answerYes(answerYes), m_prefix(prefix), m_tty(!quiet && isatty(fileno(stderr)) != 0)
 {
     std::signal(SIGINT, onInterrupt);
     runClock();
@@ -49,9 +50,11 @@ TransferUi::Answer CliUi::ask(const QString& text, Buttons, Icon, const QString&
 
 void CliUi::progress(int done, int total)
 {
+    if (!m_tty)
+        return;
     m_estimate.update(done, total, nowMs());
     const QByteArray line = m_estimate.text().toUtf8();
-    if (m_tty) {
+    if (m_prefix.isEmpty()) {
         // Redrawn in place; the spaces wipe a longer line drawn before.
         std::fprintf(stderr, "\r%s     ", line.constData());
         if (total > 0 && done >= total)
@@ -62,7 +65,8 @@ void CliUi::progress(int done, int total)
         if (tenth < 0 || tenth == m_lastTenth)
             return;
         m_lastTenth = tenth;
-        std::fprintf(stderr, "%s\n", line.constData());
+        cli::errRaw(m_prefix.toLocal8Bit() + line + '\n');
+        return;
     }
     std::fflush(stderr);
 }

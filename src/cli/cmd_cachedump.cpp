@@ -8,15 +8,13 @@
 
 namespace {
 
-int runCacheDump(const QStringList& args, CliContext& context)
+int runCacheDump(const CliArgs& parsed, CliContext& context)
 {
-    if (args.size() > 1 || (!args.isEmpty() && args.first().startsWith(u'-'))) {
-        cli::err(QStringLiteral("Użycie: vduno [opcje łącza] cache-dump [PLIK.bin] "
-                                "(domyślnie Kopia_cache.bin)"));
-        return ExitUsage;
-    }
+    const QStringList& args = parsed.positional;
+    if (args.size() > 1)
+        return cli::usage(context);
     const QString path = args.isEmpty() ? transfer::defaultCacheDumpName() : args.first();
-    Link& link = Link::instance();
+    Link& link = cli::commandLink(context);
     TransferUi& ui = *context.ui;
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
@@ -25,10 +23,18 @@ int runCacheDump(const QStringList& args, CliContext& context)
     cli::out(QStringLiteral("Odebrane pakiety danych: %1 / %2")
                  .arg(dump.frames)
                  .arg(transfer::kCacheMaxFrames));
+    cli::jsonField(QStringLiteral("file"), path);
+    cli::jsonField(QStringLiteral("frames"), dump.frames);
+    cli::jsonField(QStringLiteral("complete"), dump.complete && dump.written);
     return dump.complete && dump.written ? ExitOk : ExitFailure;
 }
 
 } // namespace
 
-VDUNO_COMMAND_NAMED(cachedump, "cache-dump", "cache-dump [PLIK.bin]: zrzut pamięci podręcznej kasy",
-                    runCacheDump)
+VDUNO_COMMAND(cachedump, {"cache-dump",
+                          CommandGroup::Register,
+                          "[PLIK.bin]",
+                          "zrzut pamięci podręcznej kasy (domyślnie do Kopia_cache.bin)",
+                          {},
+                          {"--device /dev/ttyUSB0 cache-dump kasa1.bin"},
+                          runCacheDump})

@@ -11,26 +11,25 @@
 
 namespace {
 
-int usage()
+QStringList words()
 {
-    cli::err(QStringLiteral("Użycie: vduno [opcje łącza] clock set [RRRR-MM-DD GG:MM:SS]"));
-    return ExitUsage;
+    return {QStringLiteral("set")};
 }
 
-int runClock(const QStringList& args, CliContext& context)
+int runClock(const CliArgs& parsed, CliContext& context)
 {
+    const QStringList& args = parsed.positional;
     if (args.isEmpty() || args.first() != QLatin1String("set") || args.size() > 3)
-        return usage();
+        return cli::usage(context);
     QDateTime when = QDateTime::currentDateTime();
     if (args.size() > 1) {
         const QString text = args.mid(1).join(u' ');
         when = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (!when.isValid()) {
-            cli::err(QStringLiteral("Błędna data lub godzina: ") + text);
-            return usage();
+            return cli::usage(context, QStringLiteral("Błędna data lub godzina: ") + text);
         }
     }
-    Link& link = Link::instance();
+    Link& link = cli::commandLink(context);
     TransferUi& ui = *context.ui;
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
@@ -40,9 +39,18 @@ int runClock(const QStringList& args, CliContext& context)
         return ExitFailure;
     cli::out(QStringLiteral("Zegar ustawiony: ") +
              when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    cli::jsonField(QStringLiteral("clock"), when.toString(Qt::ISODate));
     return ExitOk;
 }
 
 } // namespace
 
-VDUNO_COMMAND(clock, "clock set [RRRR-MM-DD GG:MM:SS]  ustawia zegar kasy", runClock)
+VDUNO_COMMAND(clock, {"clock",
+                      CommandGroup::Register,
+                      "set [RRRR-MM-DD GG:MM:SS]",
+                      "ustawia zegar kasy (domyślnie na czas komputera)",
+                      {},
+                      {"--device /dev/ttyUSB0 clock set", "--port 1 clock set 2026-12-10 08:00:00"},
+                      runClock,
+                      nullptr,
+                      words})

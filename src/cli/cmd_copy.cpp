@@ -13,16 +13,23 @@ namespace {
 
 using namespace transfer;
 
-const QString kUsage = QStringLiteral(
-    "Użycie: vduno [opcje łącza] copy RODZAJ [opcje]\n"
-    "  copy last                        ostatni dokument\n"
-    "  copy numbers --reports A-B [--receipts C-D]\n"
-    "                                   według numerów (raporty 1-2000, paragony 1-99999)\n"
-    "  copy dates --from 'RRRR-MM-DD GG:MM' --to 'RRRR-MM-DD GG:MM'\n"
-    "                                   według dat\n"
-    "  copy cache                       wydruk pamięci podręcznej\n"
-    "  --reports-only                   tylko raporty (numbers, dates; domyślnie całość kopii)\n"
-    "  --print                          drukowanie na kasie (domyślnie wysyłanie do komputera)");
+QStringList words()
+{
+    return {QStringLiteral("last"), QStringLiteral("numbers"), QStringLiteral("dates"),
+            QStringLiteral("cache")};
+}
+
+QStringList details()
+{
+    return {QStringLiteral("Rodzaje:"),
+            QStringLiteral("  last                          ostatni dokument"),
+            QStringLiteral("  numbers --reports A-B [--receipts C-D]"),
+            QStringLiteral("                                według numerów (raporty 1-2000, "
+                           "paragony 1-99999)"),
+            QStringLiteral("  dates --from 'RRRR-MM-DD GG:MM' --to 'RRRR-MM-DD GG:MM'"),
+            QStringLiteral("                                według dat"),
+            QStringLiteral("  cache                         wydruk pamięci podręcznej")};
+}
 
 bool splitRange(const QString& text, QString& from, QString& to)
 {
@@ -34,37 +41,30 @@ bool splitRange(const QString& text, QString& from, QString& to)
     return true;
 }
 
-int runCopy(const QStringList& arguments, CliContext& context)
+int runCopy(const CliArgs& parsed, CliContext& context)
 {
-    QStringList args = arguments;
-    if (args.isEmpty()) {
-        cli::err(kUsage);
-        return ExitUsage;
-    }
+    QStringList args = parsed.positional;
+    if (args.isEmpty())
+        return cli::usage(context);
     const QString kind = args.takeFirst();
-    const CopyHandling handling = cli::takeFlag(args, QStringLiteral("--print"))
+    const CopyHandling handling = parsed.isSet(QStringLiteral("print"))
                                       ? CopyHandling::PrintAtRegister
                                       : CopyHandling::SendToComputer;
-    const CopyScope scope = cli::takeFlag(args, QStringLiteral("--reports-only"))
-                                ? CopyScope::ReportsOnly
-                                : CopyScope::Whole;
+    const CopyScope scope =
+        parsed.isSet(QStringLiteral("reports-only")) ? CopyScope::ReportsOnly : CopyScope::Whole;
     std::optional<CopyQuery> query;
-    bool missing = false;
     if (kind == QLatin1String("last")) {
         query = copySimple(CopyKind::LastDocument, handling);
     } else if (kind == QLatin1String("cache")) {
         query = copySimple(CopyKind::CacheMemory, handling);
     } else if (kind == QLatin1String("numbers")) {
-        const QString reports = cli::takeOption(args, QStringLiteral("--reports"), &missing);
-        QString receipts = cli::takeOption(args, QStringLiteral("--receipts"), &missing);
+        const QString reports = parsed.value(QStringLiteral("reports"));
+        QString receipts = parsed.value(QStringLiteral("receipts"));
         if (receipts.isNull())
             receipts = QStringLiteral("1-99999");
         QString r1, r2, p1, p2;
-        if (missing || reports.isNull() || !splitRange(reports, r1, r2) ||
-            !splitRange(receipts, p1, p2)) {
-            cli::err(kUsage);
-            return ExitUsage;
-        }
+        if (reports.isNull() || !splitRange(reports, r1, r2) || !splitRange(receipts, p1, p2))
+            return cli::usage(context);
         QString error;
         query = copyByNumbers(r1, r2, p1, p2, scope, handling, &error);
         if (!query) {
@@ -73,22 +73,15 @@ int runCopy(const QStringList& arguments, CliContext& context)
         }
     } else if (kind == QLatin1String("dates")) {
         const QString format = QStringLiteral("yyyy-MM-dd HH:mm");
-        const QDateTime from = QDateTime::fromString(
-            cli::takeOption(args, QStringLiteral("--from"), &missing), format);
-        const bool fromMissing = missing;
-        const QDateTime to =
-            QDateTime::fromString(cli::takeOption(args, QStringLiteral("--to"), &missing), format);
-        if (missing || fromMissing || !from.isValid() || !to.isValid()) {
-            cli::err(kUsage);
-            return ExitUsage;
-        }
+        const QDateTime from = QDateTime::fromString(parsed.value(QStringLiteral("from")), format);
+        const QDateTime to = QDateTime::fromString(parsed.value(QStringLiteral("to")), format);
+        if (!from.isValid() || !to.isValid())
+            return cli::usage(context);
         query = copyByDates(from.date(), from.time(), to.date(), to.time(), scope, handling);
     }
-    if (!query || !args.isEmpty()) {
-        cli::err(kUsage);
-        return ExitUsage;
-    }
-    Link& link = Link::instance();
+    if (!query || !args.isEmpty())
+        return cli::usage(context);
+    Link& link = cli::commandLink(context);
     TransferUi& ui = *context.ui;
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
@@ -97,9 +90,25 @@ int runCopy(const QStringList& arguments, CliContext& context)
     link.closePort();
     if (!reception.text.isEmpty())
         cli::out(reception.text);
+    cli::jsonField(QStringLiteral("complete"), sent && reception.end == CopyEnd::Complete);
     return sent && reception.end == CopyEnd::Complete ? ExitOk : ExitFailure;
 }
 
 } // namespace
 
-VDUNO_COMMAND(copy, "copy last|numbers|dates|cache ...: odczyt kopii elektronicznej", runCopy)
+VDUNO_COMMAND(copy,
+              {"copy",
+               CommandGroup::Reports,
+               "RODZAJ",
+               "odczyt kopii elektronicznej",
+               {{"reports", "A-B", "numbers: numery raportów"},
+                {"receipts", "C-D", "numbers: numery paragonów (domyślnie 1-99999)"},
+                {"from", "'RRRR-MM-DD GG:MM'", "dates: od"},
+                {"to", "'RRRR-MM-DD GG:MM'", "dates: do"},
+                {"reports-only", nullptr, "tylko raporty (numbers, dates; domyślnie całość kopii)"},
+                {"print", nullptr, "drukowanie na kasie (domyślnie wysyłanie do komputera)"}},
+               {"--device /dev/ttyUSB0 copy last",
+                "--device /dev/ttyUSB0 copy numbers --reports 10-12"},
+               runCopy,
+               details,
+               words})

@@ -13,11 +13,18 @@
 // Each run edits a private working copy so that a running program's copy is left alone.
 namespace {
 
-int usage()
+QStringList details()
 {
-    cli::err(QStringLiteral("Użycie: vduno db new PLIK.vkf [--currency SYMBOL] [--name NAZWA]"));
-    cli::err(QStringLiteral("        vduno db convert WEJŚCIE.vkf WYJŚCIE.vkf"));
-    return ExitUsage;
+    return {
+        QStringLiteral("  new PLIK.vkf [--currency SYMBOL] [--name NAZWA]   nowa, pusta baza"),
+        QStringLiteral("  convert WEJŚCIE.vkf WYJŚCIE.vkf                  baza starego formatu "
+                       "w bieżącym"),
+        QStringLiteral("  show PLIK.vkf TABELA                             rekordy tabeli")};
+}
+
+QStringList words()
+{
+    return {QStringLiteral("new"), QStringLiteral("convert"), QStringLiteral("show")};
 }
 
 int fail(const QString& message)
@@ -40,15 +47,13 @@ int save(DatabaseSession& session, const QString& out, CliContext& context)
     return ExitOk;
 }
 
-int runNew(QStringList args, CliContext& context, DatabaseSession& session)
+int runNew(const CliArgs& parsed, const QStringList& args, CliContext& context,
+           DatabaseSession& session)
 {
-    bool missing = false;
-    QString symbol = cli::takeOption(args, QStringLiteral("--currency"), &missing);
-    if (missing)
-        return usage();
-    QString name = cli::takeOption(args, QStringLiteral("--name"), &missing);
-    if (missing || args.size() != 1 || args.first().startsWith(QLatin1String("--")))
-        return usage();
+    QString symbol = parsed.value(QStringLiteral("currency"));
+    QString name = parsed.value(QStringLiteral("name"));
+    if (args.size() != 1)
+        return cli::usage(context);
     if (symbol.isNull())
         symbol = QStringLiteral("PLN");
     if (symbol.size() > 3 || !cp1250::representable(symbol)) {
@@ -68,45 +73,55 @@ int runNew(QStringList args, CliContext& context, DatabaseSession& session)
     return save(session, out, context);
 }
 
-int runConvert(const QStringList& args, CliContext& context, DatabaseSession& session)
+int runConvert(const CliArgs& parsed, const QStringList& args, CliContext& context,
+               DatabaseSession& session)
 {
-    if (args.size() != 2)
-        return usage();
+    if (args.size() != 2 || parsed.isSet(QStringLiteral("currency")) ||
+        parsed.isSet(QStringLiteral("name")))
+        return cli::usage(context);
     const DbResult opened = session.openDatabaseFile(args.at(0));
     if (!opened.ok)
         return fail(opened.message);
     return save(session, args.at(1), context);
 }
 
-int runDb(const QStringList& arguments, CliContext& context)
+int runDb(const CliArgs& parsed, CliContext& context)
 {
-    QStringList args = arguments;
+    QStringList args = parsed.positional;
     if (args.isEmpty())
-        return usage();
+        return cli::usage(context);
     const QString sub = args.takeFirst();
-    if (sub == QLatin1String("show"))
+    if (sub == QLatin1String("show")) {
+        if (parsed.isSet(QStringLiteral("currency")) || parsed.isSet(QStringLiteral("name")))
+            return cli::usage(context);
         return runDbShow(args, context);
-    using Runner = int (*)(QStringList, CliContext&, DatabaseSession&);
+    }
+    using Runner = int (*)(const CliArgs&, const QStringList&, CliContext&, DatabaseSession&);
     Runner runner = nullptr;
     if (sub == QLatin1String("new"))
         runner = runNew;
     else if (sub == QLatin1String("convert"))
-        runner = [](QStringList a, CliContext& c, DatabaseSession& s) {
-            return runConvert(a, c, s);
-        };
+        runner = runConvert;
     if (!runner)
-        return usage();
+        return cli::usage(context);
 
     QTemporaryDir dir;
     if (!dir.isValid())
         return fail(QStringLiteral("Nie mogę utworzyć katalogu tymczasowego"));
     DatabaseSession session(dir.filePath(DatabaseSession::WorkingCopyName));
-    return runner(args, context, session);
+    return runner(parsed, args, context, session);
 }
 
 } // namespace
 
-VDUNO_COMMAND(db,
-              "db new PLIK.vkf [--currency SYM] [--name NAZWA] | db convert WE.vkf WY.vkf | "
-              "db show PLIK.vkf TABELA",
-              runDb)
+VDUNO_COMMAND(db, {"db",
+                   CommandGroup::Database,
+                   "new|convert|show ...",
+                   "nowa baza, przeniesienie starej do bieżącego formatu, rekordy tabeli",
+                   {{"currency", "SYMBOL", "new: symbol waluty ewidencyjnej (domyślnie PLN)"},
+                    {"name", "NAZWA", "new: nazwa bazy (domyślnie nazwa pliku)"}},
+                   {"db new sklep.vkf --currency PLN", "db convert stara.vkf nowa.vkf",
+                    "db show sklep.vkf articles --json"},
+                   runDb,
+                   details,
+                   words})

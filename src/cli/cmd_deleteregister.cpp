@@ -17,27 +17,29 @@
 // holds; the register refuses a name that does not match.
 namespace {
 
-int usage()
+QStringList tables()
 {
-    cli::err(QStringLiteral("Użycie: vduno delete-register TABELA NUMERY [--confirm]"));
     QStringList names{QStringLiteral("articles")};
     for (const basesync::TableMember* m : basesync::tableMembers())
         names.append(m->id);
-    cli::err(QStringLiteral("Tabele: ") + names.join(QStringLiteral(", ")));
-    return ExitUsage;
+    return names;
 }
 
-int runDeleteRegister(const QStringList& arguments, CliContext& context)
+QStringList details()
 {
-    QStringList args = arguments;
-    const bool confirm = cli::takeFlag(args, QStringLiteral("--confirm"));
+    return {QStringLiteral("Tabele: ") + tables().join(QStringLiteral(", "))};
+}
+
+int runDeleteRegister(const CliArgs& parsed, CliContext& context)
+{
+    const QStringList& args = parsed.positional;
+    const bool confirm = parsed.isSet(QStringLiteral("confirm"));
     if (args.size() != 2)
-        return usage();
+        return cli::usage(context);
     const QString table = args.at(0);
     const basesync::TableMember* member = basesync::tableMember(table);
     if (!member && table != QLatin1String("articles")) {
-        cli::err(QStringLiteral("Nieznana tabela: ") + table);
-        return usage();
+        return cli::unknownTable(context, table);
     }
     const int max = member ? member->registerLines : basesync::ArticleSync::Count;
     std::vector<int> numbers;
@@ -47,7 +49,7 @@ int runDeleteRegister(const QStringList& arguments, CliContext& context)
         return ExitUsage;
     }
     CliUi& ui = *context.ui;
-    Link& link = Link::instance();
+    Link& link = cli::commandLink(context);
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
 
@@ -90,11 +92,20 @@ int runDeleteRegister(const QStringList& arguments, CliContext& context)
     link.closePort();
     cli::out(QStringLiteral("Usunięto ") + QString::number(done) + QStringLiteral(" z ") +
              QString::number(numbers.size()));
+    cli::jsonField(QStringLiteral("table"), table);
+    cli::jsonField(QStringLiteral("asked"), int(numbers.size()));
+    cli::jsonField(QStringLiteral("deleted"), done);
     return !missing && done == int(wanted.size()) ? ExitOk : ExitFailure;
 }
 
 } // namespace
 
-VDUNO_COMMAND_NAMED(deleteregister, "delete-register",
-                    "delete-register TABELA NUMERY [--confirm]  usuwa rekordy w kasie",
-                    runDeleteRegister)
+VDUNO_COMMAND(deleteregister, {"delete-register",
+                               CommandGroup::Database,
+                               "TABELA NUMERY",
+                               "usuwa rekordy w kasie",
+                               {{"confirm", nullptr, "kasa potwierdza każde usunięcie wydrukiem"}},
+                               {"--device /dev/ttyUSB0 delete-register articles 5,7-9"},
+                               runDeleteRegister,
+                               details,
+                               tables})

@@ -10,24 +10,30 @@
 // bytes as the program's "Eksportuj bazę". An existing OUT.csv is replaced only with --yes.
 namespace {
 
-int usage()
+QStringList details()
 {
-    cli::err(QStringLiteral("Użycie: vduno export PLIK.vkf TABELA WYJŚCIE.csv"));
-    cli::err(QStringLiteral("Tabele:"));
+    QStringList lines{QStringLiteral("Tabele:")};
     for (const csv::TableInfo& t : csv::tables())
-        cli::err(QStringLiteral("  %1  %2").arg(QLatin1String(t.cliName), -12).arg(t.listItem));
-    return ExitUsage;
+        lines << QStringLiteral("  %1  %2").arg(QLatin1String(t.cliName), -12).arg(t.listItem);
+    return lines;
 }
 
-int runExport(const QStringList& args, CliContext& context)
+QStringList words()
 {
+    QStringList names;
+    for (const csv::TableInfo& t : csv::tables())
+        names << QLatin1String(t.cliName);
+    return names;
+}
+
+int runExport(const CliArgs& parsed, CliContext& context)
+{
+    const QStringList& args = parsed.positional;
     if (args.size() != 3)
-        return usage();
+        return cli::usage(context);
     const auto table = csv::fromCliName(args.at(1));
-    if (!table) {
-        cli::err(QStringLiteral("Nieznana tabela: ") + args.at(1));
-        return usage();
-    }
+    if (!table)
+        return cli::unknownTable(context, args.at(1));
     QTemporaryDir dir;
     if (!dir.isValid()) {
         cli::err(QStringLiteral("Nie mogę utworzyć katalogu tymczasowego"));
@@ -43,6 +49,8 @@ int runExport(const QStringList& args, CliContext& context)
     switch (outcome.result) {
     case csv::ExportResult::Written:
         cli::out(outcome.label);
+        cli::jsonField(QStringLiteral("table"), args.at(1));
+        cli::jsonField(QStringLiteral("file"), args.at(2));
         return ExitOk;
     case csv::ExportResult::Declined:
         cli::err(QStringLiteral("Nie zapisano pliku ") + args.at(2));
@@ -55,5 +63,12 @@ int runExport(const QStringList& args, CliContext& context)
 
 } // namespace
 
-VDUNO_COMMAND(export, "export PLIK.vkf TABELA WYJŚCIE.csv  eksportuje tabelę do pliku CSV",
-              runExport)
+VDUNO_COMMAND(export, {"export",
+                       CommandGroup::Files,
+                       "PLIK.vkf TABELA WYJŚCIE.csv",
+                       "eksportuje tabelę do pliku CSV",
+                       {},
+                       {"export sklep.vkf articles towary.csv"},
+                       runExport,
+                       details,
+                       words})

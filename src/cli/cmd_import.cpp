@@ -9,15 +9,24 @@
 
 // vduno import FILE.vkf IN.csv: reads a CSV file into the table its title names and saves the
 // database file. The whole CSV file is checked first; a refusal leaves FILE.vkf untouched.
+// The file's encoding is found from its bytes unless --encoding names it.
 namespace {
 
-int runImport(const QStringList& args, CliContext& context)
+int runImport(const CliArgs& parsed, CliContext& context)
 {
-    if (args.size() != 2) {
-        cli::err(QStringLiteral("Użycie: vduno import PLIK.vkf WEJŚCIE.csv"));
-        return ExitUsage;
-    }
+    const QStringList& args = parsed.positional;
+    if (args.size() != 2)
+        return cli::usage(context);
     const QString path = args.at(0);
+    csv::Encoding encoding = csv::Encoding::Automatic;
+    if (parsed.isSet(QStringLiteral("encoding"))) {
+        const std::optional<csv::Encoding> named =
+            csv::encodingFromName(parsed.value(QStringLiteral("encoding")));
+        if (!named)
+            return cli::usage(context, QStringLiteral("Nieznane kodowanie „%1”: utf-8 albo cp1250.")
+                                           .arg(parsed.value(QStringLiteral("encoding"))));
+        encoding = *named;
+    }
     QTemporaryDir dir;
     if (!dir.isValid()) {
         cli::err(QStringLiteral("Nie mogę utworzyć katalogu tymczasowego"));
@@ -29,7 +38,8 @@ int runImport(const QStringList& args, CliContext& context)
         cli::err(opened.message);
         return ExitFailure;
     }
-    const csv::ImportOutcome outcome = csv::importFromFile(session, args.at(1), *context.ui);
+    const csv::ImportOutcome outcome =
+        csv::importFromFile(session, args.at(1), *context.ui, encoding);
     if (!outcome.ok)
         return ExitFailure;
     session.setModified();
@@ -43,9 +53,18 @@ int runImport(const QStringList& args, CliContext& context)
                  .arg(outcome.written)
                  .arg(outcome.skipped));
     cli::out(QStringLiteral("Zapisano ") + QFileInfo(path).fileName());
+    cli::jsonField(QStringLiteral("written"), outcome.written);
+    cli::jsonField(QStringLiteral("skipped"), outcome.skipped);
     return ExitOk;
 }
 
 } // namespace
 
-VDUNO_COMMAND(import, "import PLIK.vkf WEJŚCIE.csv  importuje plik CSV do bazy", runImport)
+VDUNO_COMMAND(import,
+              {"import",
+               CommandGroup::Files,
+               "PLIK.vkf WEJŚCIE.csv",
+               "importuje plik CSV do bazy",
+               {{"encoding", "KODOWANIE", "utf-8 albo cp1250 (domyślnie rozpoznawane z pliku)"}},
+               {"import sklep.vkf towary.csv", "import sklep.vkf towary.csv --encoding utf-8"},
+               runImport})

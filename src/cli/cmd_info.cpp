@@ -71,13 +71,11 @@ void printJson(const transfer::Information& info)
     cli::outJson(QJsonDocument(object));
 }
 
-int runInfo(const QStringList& args, CliContext& context)
+int runInfo(const CliArgs& parsed, CliContext& context)
 {
-    if (!args.isEmpty()) {
-        cli::err(QStringLiteral("Użycie: vduno [opcje łącza] info"));
-        return ExitUsage;
-    }
-    Link& link = Link::instance();
+    if (!parsed.positional.isEmpty())
+        return cli::usage(context);
+    Link& link = cli::commandLink(context);
     TransferUi& ui = *context.ui;
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
@@ -101,4 +99,10 @@ int runInfo(const QStringList& args, CliContext& context)
 
 } // namespace
 
-VDUNO_COMMAND(info, "info: dane informacyjne kasy", runInfo)
+VDUNO_COMMAND(info, {"info",
+                     CommandGroup::Register,
+                     "",
+                     "dane informacyjne kasy",
+                     {},
+                     {"--device /dev/ttyUSB0 info", "--emulator info --json"},
+                     runInfo})

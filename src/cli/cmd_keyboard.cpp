@@ -4,16 +4,12 @@
 
 namespace {
 
-int runKeyboard(const QStringList& argsIn, CliContext&)
+int runKeyboard(const CliArgs& parsed, CliContext& context)
 {
-    QStringList args = argsIn;
-    bool missing = false;
-    const QString pdf = cli::takeOption(args, QStringLiteral("--pdf"), &missing);
-    const QString designPath = cli::takeOption(args, QStringLiteral("--design"), &missing);
-    if (missing || !args.isEmpty() || pdf.isNull()) {
-        cli::err(QStringLiteral("Użycie: vduno keyboard --pdf WYJŚCIE.pdf [--design PLIK]"));
-        return ExitUsage;
-    }
+    const QString pdf = parsed.value(QStringLiteral("pdf"));
+    const QString designPath = parsed.value(QStringLiteral("design"));
+    if (!parsed.positional.isEmpty() || pdf.isEmpty())
+        return cli::usage(context, QStringLiteral("Podaj --pdf WYJŚCIE.pdf."));
     keyboard::Design design = keyboard::defaultDesign();
     if (!designPath.isNull()) {
         const QString error = keyboard::load(designPath, design);
@@ -28,9 +24,17 @@ int runKeyboard(const QStringList& argsIn, CliContext&)
         return ExitFailure;
     }
     cli::out(QStringLiteral("Szablon klawiatury zapisany: ") + pdf);
+    cli::jsonField(QStringLiteral("file"), pdf);
     return ExitOk;
 }
 
 } // namespace
 
-VDUNO_COMMAND(keyboard, "keyboard --pdf WYJŚCIE.pdf [--design PLIK]", runKeyboard)
+VDUNO_COMMAND(keyboard, {"keyboard",
+                         CommandGroup::Files,
+                         "--pdf WYJŚCIE.pdf [--design PLIK]",
+                         "szablon nakładki klawiatury do PDF",
+                         {{"pdf", "WYJŚCIE.pdf", "plik PDF do zapisania (wymagane)"},
+                          {"design", "PLIK", "projekt klawiatury (domyślnie pusty szablon)"}},
+                         {"keyboard --pdf klawiatura.pdf --design sklep.json"},
+                         runKeyboard})

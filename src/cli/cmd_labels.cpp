@@ -24,18 +24,15 @@ bool parseNumbers(const QString& text, QList<int>& out)
     return !out.isEmpty();
 }
 
-int runLabels(const QStringList& argsIn, CliContext&)
+int runLabels(const CliArgs& parsed, CliContext& context)
 {
-    QStringList args = argsIn;
-    bool missing = false;
-    const QString numbers = cli::takeOption(args, QStringLiteral("--numbers"), &missing);
-    const QString pdf = cli::takeOption(args, QStringLiteral("--pdf"), &missing);
-    const QString height = cli::takeOption(args, QStringLiteral("--height"), &missing);
-    if (missing || args.size() != 1 || numbers.isNull() || pdf.isNull()) {
-        cli::err(QStringLiteral(
-            "Użycie: vduno labels PLIK.vkf --numbers LISTA --pdf WYJŚCIE.pdf [--height MM]"));
-        return ExitUsage;
-    }
+    const QStringList& args = parsed.positional;
+    const QString numbers = parsed.value(QStringLiteral("numbers"));
+    const QString pdf = parsed.value(QStringLiteral("pdf"));
+    const QString height = parsed.value(QStringLiteral("height"));
+    if (args.size() != 1 || numbers.isNull() || pdf.isEmpty())
+        return cli::usage(context, args.size() == 1 ? QStringLiteral("Podaj --numbers i --pdf.")
+                                                    : QString());
     labels::Settings settings;
     if (!height.isNull()) {
         bool ok = false;
@@ -84,9 +81,20 @@ int runLabels(const QStringList& argsIn, CliContext&)
                  .arg(chosen.size())
                  .arg(pages)
                  .arg(pdf));
+    cli::jsonField(QStringLiteral("labels"), int(chosen.size()));
+    cli::jsonField(QStringLiteral("pages"), pages);
+    cli::jsonField(QStringLiteral("file"), pdf);
     return ExitOk;
 }
 
 } // namespace
 
-VDUNO_COMMAND(labels, "labels PLIK.vkf --numbers LISTA --pdf WYJŚCIE.pdf [--height MM]", runLabels)
+VDUNO_COMMAND(labels, {"labels",
+                       CommandGroup::Files,
+                       "PLIK.vkf --numbers LISTA --pdf WYJŚCIE.pdf [--height MM]",
+                       "etykiety z kodami kreskowymi towarów do PDF",
+                       {{"numbers", "LISTA", "numery towarów, np. 1,5,10-20 (wymagane)"},
+                        {"pdf", "WYJŚCIE.pdf", "plik PDF do zapisania (wymagane)"},
+                        {"height", "MM", "wysokość kodu 5-70 mm"}},
+                       {"labels sklep.vkf --numbers 1-40 --pdf etykiety.pdf"},
+                       runLabels})

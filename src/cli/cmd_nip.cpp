@@ -8,18 +8,17 @@
 
 namespace {
 
-int runNip(const QStringList& args, CliContext& context)
+int runNip(const CliArgs& parsed, CliContext& context)
 {
-    if (args.size() != 1) {
-        cli::err(QStringLiteral("Użycie: vduno [opcje łącza] nip NIP"));
-        return ExitUsage;
-    }
+    const QStringList& args = parsed.positional;
+    if (args.size() != 1)
+        return cli::usage(context);
     TransferUi& ui = *context.ui;
     if (args.first().size() > nip::MaxLength) {
         ui.showMessage(QStringLiteral("Zbyt długi NIP!"), TransferUi::Icon::Warning);
         return ExitUsage;
     }
-    Link& link = Link::instance();
+    Link& link = cli::commandLink(context);
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
     const nip::Result r = nip::program(link, ui, args.first());
@@ -30,9 +29,16 @@ int runNip(const QStringList& args, CliContext& context)
         return ExitFailure;
     }
     cli::out(QStringLiteral("NIP zaprogramowany: ") + nip::padded(args.first()));
+    cli::jsonField(QStringLiteral("nip"), nip::padded(args.first()));
     return ExitOk;
 }
 
 } // namespace
 
-VDUNO_COMMAND(nip, "nip NIP  programuje NIP (kasa w trybie szkoleniowym)", runNip)
+VDUNO_COMMAND(nip, {"nip",
+                    CommandGroup::Register,
+                    "NIP",
+                    "programuje NIP (kasa w trybie szkoleniowym)",
+                    {},
+                    {"--device /dev/ttyUSB0 nip 1234567890"},
+                    runNip})

@@ -10,21 +10,19 @@
 
 namespace {
 
-int runPassword(const QStringList& arguments, CliContext& context)
+int runPassword(const CliArgs& parsed, CliContext& context)
 {
-    QStringList args = arguments;
-    const bool confirm = cli::takeFlag(args, QStringLiteral("--confirm"));
-    if (args.size() != 2) {
-        cli::err(QStringLiteral("Użycie: vduno [opcje łącza] password STARE NOWE [--confirm]"));
-        return ExitUsage;
-    }
+    const QStringList& args = parsed.positional;
+    const bool confirm = parsed.isSet(QStringLiteral("confirm"));
+    if (args.size() != 2)
+        return cli::usage(context);
     for (const QString& p : args) {
         if (p.size() > managerpassword::Width || !cp1250::representable(p)) {
             cli::err(QStringLiteral("Hasło może mieć najwyżej 10 znaków"));
             return ExitUsage;
         }
     }
-    Link& link = Link::instance();
+    Link& link = cli::commandLink(context);
     TransferUi& ui = *context.ui;
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
@@ -37,4 +35,10 @@ int runPassword(const QStringList& arguments, CliContext& context)
 
 } // namespace
 
-VDUNO_COMMAND(password, "password STARE NOWE [--confirm]  zmienia hasło kierownika", runPassword)
+VDUNO_COMMAND(password, {"password",
+                         CommandGroup::Register,
+                         "STARE NOWE",
+                         "zmienia hasło kierownika",
+                         {{"confirm", nullptr, "kasa potwierdza zmianę wydrukiem"}},
+                         {"--device /dev/ttyUSB0 password 1234 5678 --confirm"},
+                         runPassword})

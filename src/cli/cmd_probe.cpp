@@ -11,13 +11,11 @@
 
 namespace {
 
-int runProbe(const QStringList& args, CliContext& context)
+int runProbe(const CliArgs& parsed, CliContext& context)
 {
-    if (!args.isEmpty()) {
-        cli::err(QStringLiteral("Użycie: vduno [opcje łącza] probe"));
-        return ExitUsage;
-    }
-    Link& link = Link::instance();
+    if (!parsed.positional.isEmpty())
+        return cli::usage(context);
+    Link& link = cli::commandLink(context);
     TransferUi& ui = *context.ui;
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
@@ -44,4 +42,10 @@ int runProbe(const QStringList& args, CliContext& context)
 
 } // namespace
 
-VDUNO_COMMAND(probe, "probe: sprawdza, czy kasa odpowiada, i podaje jej typ", runProbe)
+VDUNO_COMMAND(probe, {"probe",
+                      CommandGroup::Register,
+                      "",
+                      "sprawdza, czy kasa odpowiada, i podaje jej typ",
+                      {},
+                      {"--device /dev/ttyUSB0 probe", "--device tcp://192.168.1.50:4001 probe"},
+                      runProbe})

@@ -15,31 +15,32 @@ namespace {
 
 using namespace reports;
 
-void printUsage(void (*print)(const QString&))
+QStringList details()
 {
-    print(QStringLiteral("Użycie: vduno report RODZAJ [opcje] [--frame]"));
-    print(QStringLiteral("  periodic [--month MM-RRRR | --month RRRR-MM | --from RRRR-MM-DD --to "
-                         "RRRR-MM-DD | --numbers A-B] [--short]"));
-    print(QStringLiteral("  sales [--group G | --plu A-B] [--zeroing] [--zero-records]"));
-    print(QStringLiteral("  base-vat | full-base [--group G | --plu A-B] [--zero-records]"));
-    print(QStringLiteral("  cashier N [--zeroing] [--full]"));
-    print(QStringLiteral("  shift | discounts | packaging | payment-forms | groups "
-                         "[--zeroing] [--zero-records]"));
-    print(QStringLiteral("  inactive | fixed-texts | vat-rates | register-state | quick-keys"));
-    print(QStringLiteral("  turnover --from RRRR-MM --to RRRR-MM [--zero-records]"));
-    print(QStringLiteral("  --frame  tylko wypisuje ramkę rozkazu (szesnastkowo), nic nie wysyła"));
-    print(QStringLiteral("Rodzaje:"));
+    QStringList lines{
+        QStringLiteral("  periodic [--month MM-RRRR | --month RRRR-MM | --from RRRR-MM-DD --to "
+                       "RRRR-MM-DD | --numbers A-B] [--short]"),
+        QStringLiteral("  sales [--group G | --plu A-B] [--zeroing] [--zero-records]"),
+        QStringLiteral("  base-vat | full-base [--group G | --plu A-B] [--zero-records]"),
+        QStringLiteral("  cashier N [--zeroing] [--full]"),
+        QStringLiteral("  shift | discounts | packaging | payment-forms | groups "
+                       "[--zeroing] [--zero-records]"),
+        QStringLiteral("  inactive | fixed-texts | vat-rates | register-state | quick-keys"),
+        QStringLiteral("  turnover --from RRRR-MM --to RRRR-MM [--zero-records]"),
+        QStringLiteral("Rodzaje:")};
     for (const KindInfo& k : allKinds())
-        print(QStringLiteral("  %1  %2")
-                  .arg(QLatin1String(k.cliName), -15)
-                  .arg(QString::fromUtf16(k.title)));
+        lines << QStringLiteral("  %1  %2")
+                     .arg(QLatin1String(k.cliName), -15)
+                     .arg(QString::fromUtf16(k.title));
+    return lines;
 }
 
-int usageError(const QString& message)
+QStringList words()
 {
-    cli::err(message);
-    printUsage(cli::err);
-    return ExitUsage;
+    QStringList names;
+    for (const KindInfo& k : allKinds())
+        names << QLatin1String(k.cliName);
+    return names;
 }
 
 // "A-B" into two typed numbers, kept as text so the checks give their own messages.
@@ -65,31 +66,35 @@ bool yearMonth(const QString& text, QString& year, int& month)
     return month >= 1 && month <= 12;
 }
 
-int runReportCommand(const QStringList& argsIn, CliContext& context)
+int runReportCommand(const CliArgs& parsed, CliContext& context)
 {
-    QStringList args = argsIn;
-    if (args.isEmpty() || args.first() == QLatin1String("--help") ||
-        args.first() == QLatin1String("-h")) {
-        printUsage(cli::out);
-        return args.isEmpty() ? ExitUsage : ExitOk;
-    }
+    QStringList args = parsed.positional;
+    auto usageError = [&context](const QString& message) { return cli::usage(context, message); };
+    if (args.isEmpty())
+        return cli::usage(context);
     const KindInfo* kind = findByCliName(args.takeFirst());
     if (!kind)
         return usageError(QStringLiteral("Nieznany rodzaj raportu."));
 
     ReportParams p;
-    bool missing = false;
-    const bool frameOnly = cli::takeFlag(args, QStringLiteral("--frame"));
-    p.zeroing = cli::takeFlag(args, QStringLiteral("--zeroing"));
-    p.zeroRecords = cli::takeFlag(args, QStringLiteral("--zero-records"));
+    auto option = [&parsed](const char* name) { return parsed.value(QString::fromUtf8(name)); };
+    auto flag = [&parsed](const char* name) { return parsed.isSet(QString::fromUtf8(name)); };
+    // What a kind of report does not take is refused, as a typo would be.
+    QStringList taken{QStringLiteral("frame"), QStringLiteral("zeroing"),
+                      QStringLiteral("zero-records")};
+    const bool frameOnly = flag("frame");
+    p.zeroing = flag("zeroing");
+    p.zeroRecords = flag("zero-records");
 
     switch (kind->layout) {
     case Layout::Periodic: {
-        p.fullReport = !cli::takeFlag(args, QStringLiteral("--short"));
-        const QString month = cli::takeOption(args, QStringLiteral("--month"), &missing);
-        const QString from = cli::takeOption(args, QStringLiteral("--from"), &missing);
-        const QString to = cli::takeOption(args, QStringLiteral("--to"), &missing);
-        const QString numbers = cli::takeOption(args, QStringLiteral("--numbers"), &missing);
+        taken << QStringLiteral("short") << QStringLiteral("month") << QStringLiteral("from")
+              << QStringLiteral("to") << QStringLiteral("numbers");
+        p.fullReport = !flag("short");
+        const QString month = option("month");
+        const QString from = option("from");
+        const QString to = option("to");
+        const QString numbers = option("numbers");
         if (!numbers.isNull()) {
             p.variant = PeriodicVariant::Numbers;
             if (!splitRange(numbers, p.firstReport, p.lastReport))
@@ -115,8 +120,9 @@ int runReportCommand(const QStringList& argsIn, CliContext& context)
     }
     case Layout::SalesScope:
     case Layout::Scope: {
-        const QString group = cli::takeOption(args, QStringLiteral("--group"), &missing);
-        const QString plu = cli::takeOption(args, QStringLiteral("--plu"), &missing);
+        taken << QStringLiteral("group") << QStringLiteral("plu");
+        const QString group = option("group");
+        const QString plu = option("plu");
         if (!group.isNull()) {
             p.scope = Scope::Group;
             bool ok = false;
@@ -131,7 +137,8 @@ int runReportCommand(const QStringList& argsIn, CliContext& context)
         break;
     }
     case Layout::Cashier: {
-        p.fullReport = cli::takeFlag(args, QStringLiteral("--full"));
+        taken << QStringLiteral("full");
+        p.fullReport = flag("full");
         if (args.isEmpty())
             return usageError(QStringLiteral("Podaj numer kasjera (1-10)."));
         bool ok = false;
@@ -141,8 +148,9 @@ int runReportCommand(const QStringList& argsIn, CliContext& context)
         break;
     }
     case Layout::Turnover: {
-        const QString from = cli::takeOption(args, QStringLiteral("--from"), &missing);
-        const QString to = cli::takeOption(args, QStringLiteral("--to"), &missing);
+        taken << QStringLiteral("from") << QStringLiteral("to");
+        const QString from = option("from");
+        const QString to = option("to");
         if (from.isNull() || to.isNull() || !yearMonth(from, p.startYear, p.startMonth) ||
             !yearMonth(to, p.endYear, p.endMonth))
             return usageError(QStringLiteral("Podaj --from RRRR-MM i --to RRRR-MM."));
@@ -152,10 +160,14 @@ int runReportCommand(const QStringList& argsIn, CliContext& context)
     case Layout::Plain:
         break;
     }
-    if (missing)
-        return usageError(QStringLiteral("Brak wartości opcji."));
     if (!args.isEmpty())
-        return usageError(QStringLiteral("Nieznana opcja: ") + args.first());
+        return usageError(QStringLiteral("Nadmiarowy argument: ") + args.first());
+    for (const CliOption& o : context.command->options) {
+        const QString name = QString::fromUtf8(o.names);
+        if (parsed.isSet(name) && !taken.contains(name))
+            return usageError(QStringLiteral("Raport ") + QLatin1String(kind->cliName) +
+                              QStringLiteral(" nie przyjmuje opcji --") + name + u'.');
+    }
 
     // The checks come before the port is opened: a refused order touches no line.
     const ReportOrder order = buildOrder(kind->kind, p, quint8(context.address));
@@ -168,7 +180,7 @@ int runReportCommand(const QStringList& argsIn, CliContext& context)
         return ExitOk;
     }
 
-    Link& link = Link::instance();
+    Link& link = cli::commandLink(context);
     TransferUi& ui = *context.ui;
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
@@ -182,10 +194,30 @@ int runReportCommand(const QStringList& argsIn, CliContext& context)
     if (r.confirmation >= 0 && !answers::confirmed(r.confirmation))
         return ExitFailure;
     cli::out(QStringLiteral("Wysłano: ") + QString::fromUtf16(kind->title));
+    cli::jsonField(QStringLiteral("report"), QLatin1String(kind->cliName));
     return ExitOk;
 }
 
 } // namespace
 
-VDUNO_COMMAND(report, "report RODZAJ [opcje]: wydruk raportu na kasie (report --help)",
-              runReportCommand)
+VDUNO_COMMAND(report,
+              {"report",
+               CommandGroup::Reports,
+               "RODZAJ [N]",
+               "wydruk raportu na kasie",
+               {{"month", "MIESIĄC", "periodic: miesiąc MM-RRRR albo RRRR-MM"},
+                {"from", "OD", "periodic: od RRRR-MM-DD; turnover: od RRRR-MM"},
+                {"to", "DO", "periodic: do RRRR-MM-DD; turnover: do RRRR-MM"},
+                {"numbers", "A-B", "periodic: według numerów raportów"},
+                {"short", nullptr, "periodic: raport skrócony"},
+                {"group", "G", "tylko grupa towarowa G"},
+                {"plu", "A-B", "tylko towary o numerach A-B"},
+                {"zeroing", nullptr, "raport zerujący"},
+                {"zero-records", nullptr, "także rekordy zerowe"},
+                {"full", nullptr, "cashier: raport pełny"},
+                {"frame", nullptr, "tylko wypisuje ramkę rozkazu (szesnastkowo), nic nie wysyła"}},
+               {"--device /dev/ttyUSB0 report periodic --month 2026-11",
+                "--device /dev/ttyUSB0 report cashier 3 --zeroing", "report shift --frame"},
+               runReportCommand,
+               details,
+               words})

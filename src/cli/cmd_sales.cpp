@@ -14,26 +14,28 @@
 
 namespace {
 
-const QString kUsage = QStringLiteral(
-    "Użycie: vduno [opcje łącza] sales [--all] [--csv PLIK.csv]\n"
-    "        vduno [opcje łącza] sales clear --yes\n"
-    "  --all   wszystkie rekordy sprzedaży, także zerowe (domyślnie tylko niezerowe)\n"
-    "  --csv   zapisuje pobraną sprzedaż do pliku CSV\n"
-    "  clear   kasuje sprzedaż w kasie; wymaga potwierdzenia przez --yes");
-
-int runClear(QStringList args, CliContext& context)
+QStringList details()
 {
-    const bool yes = cli::takeFlag(args, QStringLiteral("--yes")) || context.yes;
-    if (!args.isEmpty()) {
-        cli::err(kUsage);
-        return ExitUsage;
-    }
-    if (!yes) {
+    return {QStringLiteral("sales clear kasuje sprzedaż w kasie; wymaga potwierdzenia przez "
+                           "--yes.")};
+}
+
+QStringList words()
+{
+    return {QStringLiteral("clear")};
+}
+
+int runClear(const CliArgs& parsed, CliContext& context)
+{
+    if (parsed.positional.size() != 1 || parsed.isSet(QStringLiteral("all")) ||
+        parsed.isSet(QStringLiteral("csv")))
+        return cli::usage(context);
+    if (!context.yes) {
         cli::err(transfer::clearSalesQuestion() +
                  QStringLiteral(" Potwierdź, dodając --yes. Nic nie wysłano."));
         return ExitFailure;
     }
-    Link& link = Link::instance();
+    Link& link = cli::commandLink(context);
     TransferUi& ui = *context.ui;
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
@@ -63,30 +65,35 @@ void printJson(const transfer::SalesBuffer& buffer, bool complete)
         QJsonObject{{QStringLiteral("complete"), complete}, {QStringLiteral("records"), records}}));
 }
 
-int runSales(const QStringList& arguments, CliContext& context)
+int runSales(const CliArgs& parsed, CliContext& context)
 {
-    QStringList args = arguments;
+    const QStringList& args = parsed.positional;
     if (!args.isEmpty() && args.first() == QLatin1String("clear"))
-        return runClear(args.mid(1), context);
-    const bool all = cli::takeFlag(args, QStringLiteral("--all"));
-    bool missing = false;
-    const QString csv = cli::takeOption(args, QStringLiteral("--csv"), &missing);
-    if (missing || !args.isEmpty()) {
-        cli::err(kUsage);
-        return ExitUsage;
-    }
-    Link& link = Link::instance();
+        return runClear(parsed, context);
+    const bool all = parsed.isSet(QStringLiteral("all"));
+    const QString csv = parsed.value(QStringLiteral("csv"));
+    if (!args.isEmpty() || (!csv.isNull() && csv.isEmpty()))
+        return cli::usage(context);
+    Link& link = cli::commandLink(context);
     TransferUi& ui = *context.ui;
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
     transfer::SalesBuffer buffer;
     const transfer::SalesDownload result = transfer::downloadSales(link, ui, buffer, !all);
     link.closePort();
+    if (context.report) {
+        int count = 0;
+        for (const transfer::SalesRecord& r : buffer.records())
+            count += r.number != 0 ? 1 : 0;
+        context.report->counts = QString::number(count) + QStringLiteral(" rekordów sprzedaży");
+    }
     if (context.json)
         printJson(buffer, result.complete);
     else
         for (const QString& line : transfer::salesList(buffer))
             cli::out(line);
+    if (!result.rereadText().isEmpty())
+        cli::err(result.rereadText());
     if (!csv.isNull() && !transfer::writeSalesCsv(csv, buffer)) {
         cli::err(QStringLiteral("Nie można zapisać pliku ") + csv + QLatin1Char('.'));
         return ExitFailure;
@@ -96,5 +103,15 @@ int runSales(const QStringList& arguments, CliContext& context)
 
 } // namespace
 
-VDUNO_COMMAND(sales, "sales [--all] [--csv PLIK.csv] | sales clear --yes: sprzedaż z kasy",
-              runSales)
+VDUNO_COMMAND(sales,
+              {"sales",
+               CommandGroup::Reports,
+               "[clear]",
+               "sprzedaż z kasy (sales clear --yes: kasuje ją w kasie)",
+               {{"all", nullptr, "wszystkie rekordy sprzedaży, także zerowe (domyślnie niezerowe)"},
+                {"csv", "PLIK.csv", "zapisuje pobraną sprzedaż do pliku CSV"}},
+               {"--device /dev/ttyUSB0 sales --csv sprzedaz.csv",
+                "--device /dev/ttyUSB0 sales --json", "--device /dev/ttyUSB0 sales clear --yes"},
+               runSales,
+               details,
+               words})

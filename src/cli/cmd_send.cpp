@@ -3,9 +3,11 @@
 #include "command.h"
 #include "restorefile.h"
 #include "tabletarget.h"
+#include "wholejson.h"
 
 #include "database/databasesession.h"
 #include "link/link.h"
+#include "transfer/whole/verify.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -14,43 +16,43 @@
 // of a database file into the register, or read the register's table into the file.
 namespace {
 
-void listTables(void (*print)(const QString&), bool forRead)
+QStringList tables(bool forRead)
 {
+    QStringList lines;
     for (const TableTarget& t : TableTargets::all())
         if (forRead ? t.read != nullptr : t.send != nullptr)
-            print(QStringLiteral("  %1  %2")
-                      .arg(QLatin1String(t.name), -12)
-                      .arg(QString::fromUtf8(t.title)));
+            lines << QStringLiteral("  %1  %2")
+                         .arg(QLatin1String(t.name), -12)
+                         .arg(QString::fromUtf8(t.title));
+    return lines;
 }
 
-int usage(bool forRead)
+QStringList names(bool forRead)
 {
-    if (forRead)
-        cli::err(QStringLiteral("Użycie: vduno read PLIK.vkf TABELA"));
-    else
-        cli::err(QStringLiteral("Użycie: vduno send PLIK.vkf TABELA [--numbers 1-50,70 | --changed "
-                                "[--delete-extra]]"));
-    cli::err(QStringLiteral("Tabele:"));
-    listTables(cli::err, forRead);
-    return ExitUsage;
+    QStringList list;
+    for (const TableTarget& t : TableTargets::all())
+        if (forRead ? t.read != nullptr : t.send != nullptr)
+            list << QLatin1String(t.name);
+    return list;
 }
 
-int transfer(const QStringList& arguments, CliContext& context, bool forRead)
+int transfer(const CliArgs& parsed, CliContext& context, bool forRead)
 {
-    QStringList args = arguments;
-    bool missing = false;
-    const QString numbersText =
-        forRead ? QString() : cli::takeOption(args, QStringLiteral("--numbers"), &missing);
-    const bool changed = !forRead && cli::takeFlag(args, QStringLiteral("--changed"));
-    const bool deleteExtra = changed && cli::takeFlag(args, QStringLiteral("--delete-extra"));
-    if (missing || args.size() != 2 || (changed && !numbersText.isNull()))
-        return usage(forRead);
+    const QStringList& args = parsed.positional;
+    const QString numbersText = parsed.value(QStringLiteral("numbers"));
+    const bool changed = parsed.isSet(QStringLiteral("changed"));
+    const bool verify = parsed.isSet(QStringLiteral("verify"));
+    const bool deleteExtra = parsed.isSet(QStringLiteral("delete-extra"));
+    if (args.size() != 2)
+        return cli::usage(context);
+    if (changed && !numbersText.isNull())
+        return cli::usage(context, QStringLiteral("--numbers i --changed wykluczają się."));
+    if (deleteExtra && !changed)
+        return cli::usage(context, QStringLiteral("--delete-extra działa tylko z --changed."));
     const QString path = args.at(0);
     const TableTarget* target = TableTargets::find(args.at(1));
-    if (!target || (forRead ? !target->read : !target->send)) {
-        cli::err(QStringLiteral("Nieznana tabela: ") + args.at(1));
-        return usage(forRead);
-    }
+    if (!target || (forRead ? !target->read : !target->send))
+        return cli::unknownTable(context, args.at(1));
     if (changed) {
         // Only what differs from the register's table goes, as in "vduno restore --changed".
         const auto step = wholereg::stepOf(args.at(1));
@@ -62,7 +64,13 @@ int transfer(const QStringList& arguments, CliContext& context, bool forRead)
         options.changedOnly = true;
         options.deleteOnlyInRegister = deleteExtra;
         options.only = {*step};
-        return cli::restoreFile(args.at(0), options, QString(), false, context);
+        return cli::restoreFile(args.at(0), options, QString(), false, context, verify);
+    }
+    const auto verifiedStep = wholereg::stepOf(args.at(1));
+    if (verify && !verifiedStep) {
+        cli::err(QStringLiteral("Tej tabeli nie można sprawdzić po zaprogramowaniu: ") +
+                 args.at(1));
+        return ExitUsage;
     }
     std::vector<int> numbers;
     if (!numbersText.isNull()) {
@@ -86,12 +94,34 @@ int transfer(const QStringList& arguments, CliContext& context, bool forRead)
     }
 
     TransferUi& ui = *context.ui;
-    Link& link = Link::instance();
+    Link& link = cli::commandLink(context);
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
-    const int result = forRead ? target->read(session, context, link, ui)
-                               : target->send(session, numbers, context, link, ui);
+    int result = forRead ? target->read(session, context, link, ui)
+                         : target->send(session, numbers, context, link, ui);
+    if (verify && result != ExitUsage) {
+        // What was sent, read back and compared; what differs goes again.
+        const int type = cli::registerType(link, ui);
+        wholereg::RestoreOptions sent;
+        sent.only = {*verifiedStep};
+        // Of the articles, only those listed went and only they are checked.
+        if (*verifiedStep == wholereg::Step::Articles)
+            for (int n : numbers)
+                sent.articles.append(n);
+        const wholereg::VerifyResult verified =
+            type == 0 ? wholereg::VerifyResult{}
+                      : wholereg::verifyProgrammed(link, ui, session.database(), type, sent,
+                                                   QStringList());
+        for (const QString& line : wholereg::verifyLines(verified))
+            cli::out(line);
+        cli::jsonField(QStringLiteral("verify"), cli::verifyJson(verified));
+        if (context.report)
+            context.report->result = wholereg::verifyLines(verified).first();
+        result = verified.equal ? ExitOk : ExitFailure;
+    }
     link.closePort();
+    cli::jsonField(QStringLiteral("file"), path);
+    cli::jsonField(QStringLiteral("table"), args.at(1));
     if (!forRead || result != ExitOk)
         return result;
     // The file changes only after a complete read.
@@ -104,18 +134,58 @@ int transfer(const QStringList& arguments, CliContext& context, bool forRead)
     return ExitOk;
 }
 
-int runSend(const QStringList& args, CliContext& context)
+int runSend(const CliArgs& args, CliContext& context)
 {
     return transfer(args, context, false);
 }
 
-int runRead(const QStringList& args, CliContext& context)
+int runRead(const CliArgs& args, CliContext& context)
 {
     return transfer(args, context, true);
 }
 
+QStringList sendDetails()
+{
+    return QStringList{QStringLiteral("Tabele:")} + tables(false);
+}
+
+QStringList readDetails()
+{
+    return QStringList{QStringLiteral("Tabele:")} + tables(true);
+}
+
+QStringList sendNames()
+{
+    return names(false);
+}
+
+QStringList readNames()
+{
+    return names(true);
+}
+
 } // namespace
 
-VDUNO_COMMAND(send, "send PLIK.vkf TABELA [--numbers LISTA | --changed]  programuje tabelę w kasie",
-              runSend)
-VDUNO_COMMAND(read, "read PLIK.vkf TABELA  czyta tabelę z kasy do pliku", runRead)
+VDUNO_COMMAND(send, {"send",
+                     CommandGroup::Database,
+                     "PLIK.vkf TABELA",
+                     "programuje tabelę w kasie",
+                     {{"numbers", "LISTA", "tylko rekordy o tych numerach (1-50,70)"},
+                      {"changed", nullptr, "czyta najpierw tabelę kasy i wysyła tylko różnice"},
+                      {"delete-extra", nullptr,
+                       "z --changed: usuwa w kasie rekordy, których baza nie ma"},
+                      {"verify", nullptr, "po zaprogramowaniu czyta tabelę i porównuje z bazą"}},
+                     {"--device /dev/ttyUSB0 send sklep.vkf articles --numbers 1-50",
+                      "--device /dev/ttyUSB0 send sklep.vkf vat --verify"},
+                     runSend,
+                     sendDetails,
+                     sendNames})
+VDUNO_COMMAND(read, {"read",
+                     CommandGroup::Database,
+                     "PLIK.vkf TABELA",
+                     "czyta tabelę z kasy do pliku",
+                     {},
+                     {"--device /dev/ttyUSB0 read sklep.vkf articles"},
+                     runRead,
+                     readDetails,
+                     readNames})

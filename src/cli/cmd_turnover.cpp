@@ -6,15 +6,15 @@
 #include "link/link.h"
 #include "transfer/sales.h"
 
+#include <QJsonArray>
+
 namespace {
 
-int runTurnover(const QStringList& args, CliContext& context)
+int runTurnover(const CliArgs& parsed, CliContext& context)
 {
-    if (!args.isEmpty()) {
-        cli::err(QStringLiteral("Użycie: vduno [opcje łącza] turnover"));
-        return ExitUsage;
-    }
-    Link& link = Link::instance();
+    if (!parsed.positional.isEmpty())
+        return cli::usage(context);
+    Link& link = cli::commandLink(context);
     TransferUi& ui = *context.ui;
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
@@ -22,9 +22,16 @@ int runTurnover(const QStringList& args, CliContext& context)
     link.closePort();
     for (const QString& line : r.lines)
         cli::out(line);
+    cli::jsonField(QStringLiteral("lines"), QJsonArray::fromStringList(r.lines));
     return r.ok ? ExitOk : ExitFailure;
 }
 
 } // namespace
 
-VDUNO_COMMAND(turnover, "turnover: obrót grup towarowych z kasy", runTurnover)
+VDUNO_COMMAND(turnover, {"turnover",
+                         CommandGroup::Reports,
+                         "",
+                         "obrót grup towarowych z kasy",
+                         {},
+                         {"--device /dev/ttyUSB0 turnover"},
+                         runTurnover})

@@ -8,21 +8,22 @@
 #include "tables/recordsend.h"
 #include "tables/units.h"
 
+#include <QJsonArray>
+
 namespace {
 
-int usage()
+QStringList words()
 {
-    cli::err(QStringLiteral("Użycie: vduno [opcje łącza] units get"));
-    cli::err(QStringLiteral("        vduno [opcje łącza] units set J1 J2 J3"));
-    return ExitUsage;
+    return {QStringLiteral("get"), QStringLiteral("set")};
 }
 
-int runUnits(const QStringList& args, CliContext& context)
+int runUnits(const CliArgs& parsed, CliContext& context)
 {
+    const QStringList& args = parsed.positional;
     const bool get = args.size() == 1 && args.first() == QLatin1String("get");
     const bool set = args.size() == 4 && args.first() == QLatin1String("set");
     if (!get && !set)
-        return usage();
+        return cli::usage(context);
     const QStringList names = set ? args.mid(1) : QStringList();
     for (const QString& n : names) {
         if (n.size() > units::Width || !cp1250::representable(n)) {
@@ -30,7 +31,7 @@ int runUnits(const QStringList& args, CliContext& context)
             return ExitUsage;
         }
     }
-    Link& link = Link::instance();
+    Link& link = cli::commandLink(context);
     TransferUi& ui = *context.ui;
     if (!cli::openLink(context, link, ui))
         return ExitFailure;
@@ -38,9 +39,13 @@ int runUnits(const QStringList& args, CliContext& context)
     if (get) {
         const auto read = units::read(link, ui);
         if (read) {
-            for (int i = 0; i < units::Count; ++i)
+            QJsonArray values;
+            for (int i = 0; i < units::Count; ++i) {
                 cli::out(QStringLiteral("Jednostka nr ") + QString::number(i + 1) +
                          QStringLiteral(": \"") + read->value(i) + u'"');
+                values.append(read->value(i));
+            }
+            cli::jsonField(QStringLiteral("units"), values);
         } else {
             result = ExitFailure;
         }
@@ -55,4 +60,12 @@ int runUnits(const QStringList& args, CliContext& context)
 
 } // namespace
 
-VDUNO_COMMAND(units, "units get | units set J1 J2 J3  jednostki programowalne kasy", runUnits)
+VDUNO_COMMAND(units, {"units",
+                      CommandGroup::Register,
+                      "get | set J1 J2 J3",
+                      "jednostki programowalne kasy",
+                      {},
+                      {"--device /dev/ttyUSB0 units get", "--device /dev/ttyUSB0 units set kg l m"},
+                      runUnits,
+                      nullptr,
+                      words})

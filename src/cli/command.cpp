@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 
 #include <cstdio>
+#include <mutex>
 
 bool CommandRegistry::add(const CliCommand& command)
 {
@@ -26,31 +27,58 @@ const CliCommand* CommandRegistry::find(const QString& name)
 
 namespace cli {
 
-QString takeOption(QStringList& args, const QString& name, bool* missingValue)
+QString usageLine(const CliCommand& command)
 {
-    if (missingValue)
-        *missingValue = false;
-    const qsizetype i = args.indexOf(name);
-    if (i < 0)
-        return {};
-    if (i + 1 >= args.size()) {
-        args.removeAt(i);
-        if (missingValue)
-            *missingValue = true;
-        return {};
-    }
-    const QString value = args.at(i + 1);
-    args.remove(i, 2);
-    return value;
+    const QString arguments = QString::fromUtf8(command.arguments);
+    return QStringLiteral("Użycie: vduno ") + QString::fromUtf8(command.name) +
+           (arguments.isEmpty() ? QString() : QString(u' ' + arguments)) +
+           QStringLiteral(" [opcje]");
 }
 
-bool takeFlag(QStringList& args, const QString& name)
+int usage(const CliContext& context, const QString& problem)
 {
-    return args.removeAll(name) > 0;
+    if (!problem.isEmpty())
+        err(problem);
+    if (const CliCommand* c = context.command) {
+        err(usageLine(*c));
+        err(QStringLiteral("Więcej: vduno ") + QString::fromUtf8(c->name) +
+            QStringLiteral(" --help"));
+    }
+    return ExitUsage;
+}
+
+int unknownTable(const CliContext& context, const QString& table)
+{
+    err(QStringLiteral("Nieznana tabela: ") + table);
+    if (context.command && context.command->details)
+        for (const QString& line : context.command->details())
+            err(line);
+    return usage(context);
+}
+
+namespace {
+thread_local OutputCapture* t_capture = nullptr;
+std::mutex g_stderr;
+} // namespace
+
+void captureOutput(OutputCapture* capture)
+{
+    t_capture = capture;
+}
+
+void errRaw(const QByteArray& bytes)
+{
+    std::lock_guard<std::mutex> lock(g_stderr);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
 }
 
 void out(const QString& line)
 {
+    if (t_capture) {
+        t_capture->lines.append(line);
+        return;
+    }
     std::fputs(line.toLocal8Bit().constData(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
@@ -58,16 +86,34 @@ void out(const QString& line)
 
 void err(const QString& line)
 {
-    std::fputs(line.toLocal8Bit().constData(), stderr);
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
+    const QString prefix = t_capture ? t_capture->prefix : QString();
+    if (t_capture && !line.isEmpty()) {
+        t_capture->lastError = line;
+        t_capture->errors.append(line);
+    }
+    QString text;
+    for (const QString& part : line.split(u'\n'))
+        text += prefix + part + QLatin1Char('\n');
+    errRaw(text.toLocal8Bit());
 }
 
 void outJson(const QJsonDocument& document)
 {
     const QByteArray bytes = document.toJson(QJsonDocument::Indented);
+    if (t_capture) {
+        t_capture->json = bytes;
+        return;
+    }
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     std::fflush(stdout);
 }
 
+} // namespace cli
+
+namespace cli {
+void jsonField(const QString& key, const QJsonValue& value)
+{
+    if (t_capture)
+        t_capture->fields.insert(key, value);
+}
 } // namespace cli

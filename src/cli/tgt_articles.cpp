@@ -14,8 +14,8 @@
 
 namespace {
 
-int sendArticles(DatabaseSession& db, const std::vector<int>& numbers, CliContext&, Link& link,
-                 TransferUi& ui)
+int sendArticles(DatabaseSession& db, const std::vector<int>& numbers, CliContext& context,
+                 Link& link, TransferUi& ui)
 {
     QList<int> list;
     if (numbers.empty())
@@ -28,13 +28,17 @@ int sendArticles(DatabaseSession& db, const std::vector<int>& numbers, CliContex
     if (type == 0)
         return ExitFailure;
     articlesend::Panel panel;
-    panel.programmed = [](int done, int listed) {
-        std::fprintf(stderr, "\rLiczba wysłanych towarów: %d/%d", done, listed);
-        std::fflush(stderr);
-    };
+    // Redrawn in place, which several registers at once cannot share: a chain logs progress.
+    const bool counter = !context.link;
+    if (counter)
+        panel.programmed = [](int done, int listed) {
+            std::fprintf(stderr, "\rLiczba wysłanych towarów: %d/%d", done, listed);
+            std::fflush(stderr);
+        };
     const articlesend::RunResult run =
         articlesend::sendAll(link, ui, db.database(), list, type, panel);
-    std::fputc('\n', stderr);
+    if (counter)
+        std::fputc('\n', stderr);
     for (const QString& message : run.messages())
         cli::out(message);
     const bool broken = run.end == articlesend::RunResult::End::TransmissionError ||
@@ -51,6 +55,8 @@ int readArticles(DatabaseSession& db, CliContext&, Link& link, TransferUi& ui)
     if (r.recordsWritten > 0)
         db.setModified(true);
     cli::out(QStringLiteral("Odczytano towarów: ") + QString::number(r.recordsWritten));
+    if (!r.rereadText().isEmpty())
+        cli::out(r.rereadText());
     if (r.writeFailed)
         cli::err(QStringLiteral("     Błąd! Nie dodano towaru     "));
     return r.complete() ? ExitOk : ExitFailure;

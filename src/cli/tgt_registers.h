@@ -30,7 +30,11 @@ inline int sendTableRun(DatabaseSession& db, const std::vector<int>& numbers, Li
     for (const recordsend::Refusal& r : run.refused)
         err(QString::number(r.number) + QStringLiteral(". ") +
             answers::deviceErrorMessage(r.deviceError));
-    out(recordsend::summary(run, noun));
+    // A run the line broke says so where failures are told.
+    if (run.failure >= 0 || run.failure == recordsend::SendFailed)
+        err(recordsend::summary(run, noun));
+    else
+        out(recordsend::summary(run, noun));
     return run.complete() ? ExitOk : ExitFailure;
 }
 

@@ -5,6 +5,17 @@
 
 namespace cp1250 {
 
+bool available()
+{
+    return QStringEncoder("windows-1250").isValid() && QStringDecoder("windows-1250").isValid();
+}
+
+QString missingMessage()
+{
+    return QStringLiteral("Biblioteka Qt nie zna kodowania windows-1250 (cp1250), w którym kasa "
+                          "i pliki programu zapisują teksty; program nie może działać.");
+}
+
 QByteArray encode(const QString& text)
 {
     QStringEncoder enc("windows-1250", QStringEncoder::Flag::Default);

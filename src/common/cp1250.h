@@ -8,6 +8,11 @@
 // program every text is a QString. These helpers are the only crossing points.
 namespace cp1250 {
 
+// False when the Qt in use has no cp1250 converter: then every text would come out empty, so
+// the programs check it once at start and stop with missingMessage().
+bool available();
+QString missingMessage();
+
 QByteArray encode(const QString& text);
 QString decode(QByteArrayView bytes);
 

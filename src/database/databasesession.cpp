@@ -30,16 +30,15 @@ void putBytes(QByteArray& data, qint64 offset, QByteArrayView bytes)
 
 } // namespace
 
-QString temporaryDirectory()
-{
-    const QString temp = qEnvironmentVariable("TEMP");
-    if (!temp.isEmpty() && QFileInfo(temp).isDir())
-        return QDir::cleanPath(temp);
+namespace {
 
-    // A directory of our own: created 0700, and refused when it is not a real directory
-    // owned by us or when others may write to it (someone could plant a working copy).
+// A directory of this user only under `base`: created 0700, and refused when it is not a real
+// directory owned by us or when others may write to it. The working copy holds the cashiers'
+// passwords, and a copy planted there would be offered for recovery.
+QString privateDirectoryUnder(const QString& base)
+{
     const uid_t uid = ::getuid();
-    const QString dir = QDir::tempPath() + QStringLiteral("/vorn-duno-") + QString::number(uid);
+    const QString dir = base + QStringLiteral("/vorn-duno-") + QString::number(uid);
     const QByteArray native = QFile::encodeName(dir);
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         return {};
@@ -48,6 +47,19 @@ QString temporaryDirectory()
         (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
         return {};
     return dir;
+}
+
+} // namespace
+
+QString temporaryDirectory()
+{
+    // TEMP is often a shared directory (/tmp): the program's own directory inside it, as
+    // under the system's, never a fixed file name among other users' files.
+    const QString temp = qEnvironmentVariable("TEMP");
+    if (!temp.isEmpty() && QFileInfo(temp).isDir())
+        if (const QString own = privateDirectoryUnder(QDir::cleanPath(temp)); !own.isEmpty())
+            return own;
+    return privateDirectoryUnder(QDir::tempPath());
 }
 
 DatabaseSession::DatabaseSession(const QString& workingCopyPath)
@@ -203,6 +215,16 @@ DbResult DatabaseSession::openDatabaseFile(const QString& path)
     return {true, QString()};
 }
 
+QByteArray DatabaseSession::fileBytes() const
+{
+    // The working copy's bytes 16..204999 behind the version-2 magic; a shorter copy
+    // contributes bytes 0, a longer one (a converted file) is cut at 205,000.
+    QByteArray bytes = m_db.contents().left(FileSize);
+    bytes.resize(FileSize, '\0');
+    putBytes(bytes, 0, QByteArrayView(MagicV2, MagicSize));
+    return bytes;
+}
+
 DbResult DatabaseSession::saveDatabaseFile(const QString& path)
 {
     // The program's copy holds every edit, also one that the working copy on disk missed
@@ -215,11 +237,7 @@ DbResult DatabaseSession::saveDatabaseFile(const QString& path)
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, MsgTargetFailed};
 
-    // The working copy's bytes 16..204999 behind the version-2 magic; a shorter copy
-    // contributes bytes 0, a longer one (a converted file) is cut at 205,000.
-    QByteArray bytes = m_db.contents().left(FileSize);
-    bytes.resize(FileSize, '\0');
-    putBytes(bytes, 0, QByteArrayView(MagicV2, MagicSize));
+    const QByteArray bytes = fileBytes();
     if (out.write(bytes) != bytes.size() || !out.commit())
         return {false, MsgWriteError};
 

@@ -11,9 +11,9 @@ struct DbResult {
     QString message;
 };
 
-// Where the working copy lives: "TEMP" when it names an existing directory, otherwise a
-// directory of this user only under the system temporary directory; empty when neither can be
-// had.
+// Where the working copy lives: a directory of this user only ("vorn-duno-<uid>", 0700) under
+// "TEMP" when it names an existing directory, otherwise (or when the one under TEMP is not
+// safe) under the system temporary directory; empty when neither can be had.
 QString temporaryDirectory();
 
 // The register database between disk and the program: the working copy, new, open (with the
@@ -58,6 +58,8 @@ public:
     // Writes the whole 205,000-byte file with the version-2 magic through a temporary file
     // beside the target that replaces it only when complete.
     DbResult saveDatabaseFile(const QString& path);
+    // The bytes that save writes: the 205,000-byte file with the version-2 magic.
+    QByteArray fileBytes() const;
 
     // Grows each time another database is loaded into the working copy (new, open, restore):
     // a form that keeps what was typed into it starts again from the file when it changed.

@@ -13,10 +13,59 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace emu {
+
+namespace {
+
+// Whether any process holds a lock on the terminal behind `fd` (/proc/locks names the lock's
+// file as MAJOR:MINOR:INODE, the numbers of the device in hexadecimal). When that cannot be
+// told, the answer is yes: the terminal is then left as it is.
+bool lockedByAnyone(int fd)
+{
+    struct stat st {};
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (::fstat(fd, &st) != 0 || !locks.open(QIODevice::ReadOnly))
+        return true;
+    for (const QByteArray& line : locks.readAll().split('\n')) {
+        if (line.contains("->"))
+            continue; // waiting for a lock, not holding one
+        for (const QByteArray& field : line.simplified().split(' ')) {
+            const QList<QByteArray> parts = field.split(':');
+            if (parts.size() != 3)
+                continue;
+            bool ok[3] = {};
+            if (parts[0].toUInt(&ok[0], 16) == ::major(st.st_dev) &&
+                parts[1].toUInt(&ok[1], 16) == ::minor(st.st_dev) &&
+                parts[2].toULongLong(&ok[2]) == st.st_ino && ok[0] && ok[1] && ok[2])
+                return true;
+        }
+    }
+    return false;
+}
+
+// A client that dies without closing (killed, crashed) leaves the terminal in exclusive mode,
+// and the slave hold keeps the terminal alive, so that nobody but root could open it again.
+// The program locks the terminal before it sets the mode and clears the mode before it
+// unlocks: the mode without a lock on the terminal is a dead client's.
+void clearLeftExclusiveMode(int slave)
+{
+#ifdef TIOCGEXCL
+    int exclusive = 0;
+    if (slave >= 0 && ::ioctl(slave, TIOCGEXCL, &exclusive) == 0 && exclusive &&
+        !lockedByAnyone(slave))
+        ::ioctl(slave, TIOCNXCL);
+#else
+    (void)slave;
+#endif
+}
+
+} // namespace
 
 EmulatorHost::EmulatorHost(RegisterModel& model, LineTiming timing) : m_bus(model), m_timing(timing)
 {
@@ -138,7 +187,12 @@ void EmulatorHost::run()
         return ::write(m_master, bytes, size_t(count));
     };
     char buf[512];
+    auto nextModeCheck = Clock::now();
     while (!m_stop) {
+        if (Clock::now() >= nextModeCheck) {
+            clearLeftExclusiveMode(m_slaveHold);
+            nextModeCheck = Clock::now() + std::chrono::milliseconds(250);
+        }
         // Sleep until input comes or the next byte, answer or arrival is due.
         const auto wait = std::max(pump.wakeAt() - Clock::now(), Clock::duration::zero());
         const timespec ts{0,

@@ -42,6 +42,13 @@ struct FaultPlan {
     QHash<int, int> deviceError;
     // answer with the register's acknowledgement of this code (1 or 2: a refusal) instead
     QHash<int, int> ackInstead;
+    // the frame arrives with the same bit flipped in two of its data bytes (the third and
+    // fourth): damage its check byte cannot see
+    QSet<int> undetected;
+    // the acknowledgement is taken, but the read's next data frame goes missing on the way:
+    // the one after it is sent in its place, as a register does when the lost frame's
+    // acknowledgement is sent again
+    QSet<int> lose;
     int slowMs = 1500;
     int paperBackMs = 300;
     int busyMs = 200;

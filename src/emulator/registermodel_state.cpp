@@ -7,6 +7,7 @@
 
 #include <QDataStream>
 #include <QFile>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -241,8 +242,10 @@ bool RegisterModel::save(const QString& path) const
         s << m_vat << m_header << m_footer << m_units << m_halo << m_settings << m_quickKeys
           << m_clock << m_password << m_nip << m_turnover << m_copyText << m_cache << m_info;
     }
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(blob) == blob.size();
+    // The earlier state stays until the new one is written whole.
+    QSaveFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && f.write(blob) == blob.size() &&
+           f.commit();
 }
 
 bool RegisterModel::load(const QString& path)

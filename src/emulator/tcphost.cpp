@@ -1,5 +1,6 @@
 #include "tcphost.h"
 
+#include "loopback.h"
 #include "telnetserver.h"
 
 #include <algorithm>
@@ -68,32 +69,9 @@ bool TcpHost::start(quint16 port, QString* errorText)
 {
     if (running())
         return true;
-    auto fail = [&](const char* what) {
-        if (errorText)
-            *errorText = QString::fromUtf8(what) + QStringLiteral(": ") +
-                         QString::fromLocal8Bit(std::strerror(errno));
-        if (m_listen >= 0)
-            ::close(m_listen);
-        m_listen = -1;
-        return false;
-    };
-    m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    m_listen = listenLoopback(port, &m_port, errorText);
     if (m_listen < 0)
-        return fail("socket");
-    const int on = 1;
-    ::setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(m_listen, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
-        return fail("bind");
-    if (::listen(m_listen, 4) != 0)
-        return fail("listen");
-    socklen_t size = sizeof a;
-    if (::getsockname(m_listen, reinterpret_cast<sockaddr*>(&a), &size) != 0)
-        return fail("getsockname");
-    m_port = ntohs(a.sin_port);
+        return false;
     m_stop = false;
     m_thread = std::thread([this] { run(); });
     return true;

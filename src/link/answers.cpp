@@ -204,6 +204,16 @@ bool checkByteRight(Link& link, TransferUi& ui, int length)
 
 int readAnswer(Link& link, TransferUi& ui, int length)
 {
+    const int r = readUnanswered(link, ui, length);
+    if (r != More && r != Done)
+        return r;
+    const quint8 code = r == Done ? 3 : link.stopRequest ? 4 : 0;
+    sendAcknowledgement(link, ui, code);
+    return code == 0 ? More : Done;
+}
+
+int readUnanswered(Link& link, TransferUi& ui, int length)
+{
     length = qBound(9, length, int(Link::ReceiveSize));
     const int n = link.read(length);
     const bool status = link.at(6) == frame::StatusCommand;
@@ -236,17 +246,7 @@ int readAnswer(Link& link, TransferUi& ui, int length)
         ui.showMessage(QStringLiteral("Brak komunikacji."), TransferUi::Icon::Error);
         return Nothing;
     }
-    const quint16 sequence = frame::u16(link.received(length), 4);
-    if (sequence & frame::EndMarker) {
-        sendAcknowledgement(link, ui, 3);
-        return Done;
-    }
-    if (link.stopRequest) {
-        sendAcknowledgement(link, ui, 4);
-        return Done;
-    }
-    sendAcknowledgement(link, ui, 0);
-    return More;
+    return (frame::u16(link.received(length), 4) & frame::EndMarker) ? Done : More;
 }
 
 bool readSingleFrame(Link& link, TransferUi& ui, const QByteArray& request, int length)

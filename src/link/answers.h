@@ -32,6 +32,10 @@ int sendAcknowledgement(Link& link, TransferUi& ui, quint8 code);
 bool checkByteRight(Link& link, TransferUi& ui, int length);
 // Reads one data frame of `length` bytes, acknowledges it; see ReadResult.
 int readAnswer(Link& link, TransferUi& ui, int length);
+// The same without answering a good frame: More, or Done when it carries the end marker. The
+// caller looks at the frame first (its number, say) and then answers it: 0, 3 or 4 as
+// readAnswer would when it takes the frame, 1 when it refuses it.
+int readUnanswered(Link& link, TransferUi& ui, int length);
 // A table the register answers with one frame of `length` bytes: drains what is left on the
 // line, sends `request`, reads the frame and acknowledges it (code 1 when its check byte is
 // wrong). True when the whole frame (start, length, end and check byte right) is in the

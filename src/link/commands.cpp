@@ -68,10 +68,7 @@ int send(Link& link, TransferUi& ui, const QByteArray& frame)
 
 bool sendRecord(Link& link, TransferUi& ui, const Frame& frame)
 {
-    if (!frame)
-        return false;
-    link.sendBytes(ui, *frame);
-    return true;
+    return frame && link.sendBytes(ui, *frame) == 0;
 }
 
 Frame articleRecord(quint8 address, quint16 sequence, QByteArrayView record, quint8 confirm,

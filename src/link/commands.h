@@ -17,8 +17,9 @@ using Frame = std::optional<QByteArray>;
 
 // Sends a frame; 0 success (the result of send bytes).
 int send(Link& link, TransferUi& ui, const QByteArray& frame);
-// Sends a record frame when there is one; true when it was sent (the send result is not
-// passed on).
+// Sends a record frame when there is one; true when it went out whole, false when there was
+// none or the line failed (the link has said why), which the caller takes as a line failure
+// rather than waiting for an answer to a frame that never left.
 bool sendRecord(Link& link, TransferUi& ui, const Frame& frame);
 
 // Programming from database records

@@ -27,22 +27,38 @@ bool FrameTrace::isOpen() const
     return m_file != nullptr;
 }
 
-std::function<void(char, QByteArrayView)> FrameTrace::hook() const
+QString FrameTrace::failedMessage(const QString& path)
+{
+    return QStringLiteral("Nie mogę pisać do pliku zapisu ramek ") + path +
+           QStringLiteral("; zapis ramek przerwany.");
+}
+
+std::function<void(char, QByteArrayView)>
+FrameTrace::hook(std::function<void(const QString&)> failed) const
 {
     std::shared_ptr<QFile> file = m_file;
     if (!file)
         return {};
-    return [file](char direction, QByteArrayView bytes) {
-        if (bytes.isEmpty())
+    auto broken = std::make_shared<bool>(false);
+    return [file, broken, failed = std::move(failed), path = m_path](char direction,
+                                                                     QByteArrayView bytes) {
+        if (bytes.isEmpty() || *broken)
             return;
-        file->write(line(QDateTime::currentMSecsSinceEpoch(), direction, bytes) + '\n');
-        file->flush();
+        const QByteArray text = line(QDateTime::currentMSecsSinceEpoch(), direction, bytes) + '\n';
+        if (file->write(text) != text.size() || !file->flush()) {
+            *broken = true;
+            if (failed)
+                failed(failedMessage(path));
+        }
     };
 }
 
 QByteArray FrameTrace::line(qint64 msecsSinceEpoch, char direction, QByteArrayView bytes)
 {
     const QDateTime at = QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch);
+    // A note is already text; only line bytes are written out in hex.
+    const QByteArray payload =
+        direction == '#' ? bytes.toByteArray() : bytes.toByteArray().toHex(' ');
     return at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1() + ' ' +
-           QByteArray(1, direction) + ' ' + bytes.toByteArray().toHex(' ');
+           QByteArray(1, direction) + ' ' + payload;
 }

@@ -4,8 +4,31 @@
 #include "portmap.h"
 
 #include <QElapsedTimer>
+
 #include <algorithm>
+#include <chrono>
 #include <utility>
+
+namespace {
+
+// A network line cut off for breaking the rules of a serial device server.
+QString cutOffText(const QString& name, const QString& problem)
+{
+    return QStringLiteral("Przerwano połączenie z portem ") + name + QStringLiteral(".\n") +
+           problem;
+}
+
+QString heldText(const QString& name, const QString& holder)
+{
+    const QString text =
+        QStringLiteral("Port ") + name + QStringLiteral(" jest zajęty przez inny program");
+    if (holder.isEmpty())
+        return text + u'.';
+    return text + QStringLiteral(": ") + holder +
+           QStringLiteral(". Zamknij go i spróbuj ponownie.");
+}
+
+} // namespace
 
 Link::Link(LineFactory factory) : m_factory(std::move(factory))
 {
@@ -20,29 +43,43 @@ Link& Link::instance()
 int Link::openPort(TransferUi& ui, bool verbose)
 {
     closePort();
+    m_openError = SerialLine::OpenError::None;
+    m_holder.clear();
+    m_problem.clear();
+    m_openFailure.clear();
     const int number = port;
-    const QString name = portmap::displayName(number);
+    const QString name = device.isEmpty() ? portmap::displayName(number) : device;
     if (!portChosen()) {
+        m_openError = SerialLine::OpenError::Failed;
         if (verbose)
             ui.showMessage(QStringLiteral("Nie wybrano portu komunikacyjnego."),
                            TransferUi::Icon::Error);
         port = NoPort;
         return 1;
     }
-    const QString path = portmap::devicePath(number);
+    const QString path = device.isEmpty() ? portmap::devicePath(number) : device;
     // A serial device server's address is reached over TCP; a device path by the factory.
     if (portmap::isNetworkAddress(path))
-        m_line = std::make_unique<NetworkSerialLine>();
+        m_line = std::make_unique<NetworkSerialLine>(tls);
     else
         m_line = m_factory();
     const SerialLine::OpenError error = m_line->open(path);
     if (error != SerialLine::OpenError::None) {
-        if (verbose) {
-            QString text = QStringLiteral("Nie mogę otworzyć portu ") + name + QLatin1Char('.');
-            if (error == SerialLine::OpenError::PermissionDenied)
-                text += QLatin1Char('\n') + portmap::permissionHint(path);
-            ui.showMessage(text, TransferUi::Icon::Error);
-        }
+        m_openError = error;
+        // Only a local device can be held here. A device server keeps its own one client: a
+        // second is refused or dropped, which shows as a port that does not open.
+        if (error == SerialLine::OpenError::Busy)
+            m_holder = m_line->holder();
+        m_problem = m_line->problem();
+        m_openFailure = error == SerialLine::OpenError::Busy
+                            ? heldText(name, m_holder)
+                            : QStringLiteral("Nie mogę otworzyć portu ") + name + u'.';
+        if (error == SerialLine::OpenError::PermissionDenied)
+            m_openFailure += QLatin1Char('\n') + portmap::permissionHint(path);
+        if (!m_problem.isEmpty())
+            m_openFailure += QLatin1Char('\n') + m_problem;
+        if (verbose)
+            ui.showMessage(m_openFailure, TransferUi::Icon::Error);
         m_line.reset();
         port = NoPort;
         return 1;
@@ -50,15 +87,20 @@ int Link::openPort(TransferUi& ui, bool verbose)
     // Open: 100 ms + 1 ms a byte for reads, 100 ms + 10 ms a byte for writes.
     m_line->setTimeouts(LineTimeouts{0, 1, 100, 10, 100});
     if (!m_line->configure(line)) {
+        m_openError = SerialLine::OpenError::Failed;
+        m_problem = m_line->problem();
+        m_openFailure = QStringLiteral("Nie mogę otworzyć portu ") + name +
+                        QStringLiteral(" z takimi ustawieniami.");
+        if (!m_problem.isEmpty())
+            m_openFailure += QLatin1Char('\n') + m_problem;
         if (verbose)
-            ui.showMessage(QStringLiteral("Nie mogę otworzyć portu ") + name +
-                               QStringLiteral(" z takimi ustawieniami."),
-                           TransferUi::Icon::Error);
+            ui.showMessage(m_openFailure, TransferUi::Icon::Error);
         port = NoPort;
         closePort();
         return 1;
     }
     m_line->status(); // clears pending line errors
+    ++m_opens;
     return 0;
 }
 
@@ -95,8 +137,19 @@ int Link::sendBytes(TransferUi& ui, QByteArrayView bytes)
         // With all bytes handed over, this write only waits for those still held back.
         const SerialLine::WriteResult r = m_line->write(bytes.sliced(offset));
         if (r.vanished) {
+            // A server cut off for what it sent would do it again: no second connection.
+            if (const QString problem = m_line->problem(); !problem.isEmpty()) {
+                m_problem = problem;
+                ui.showMessage(
+                    cutOffText(device.isEmpty() ? portmap::displayName(port) : device, problem),
+                    TransferUi::Icon::Error);
+                closePort();
+                port = NoPort;
+                return 1;
+            }
             // An unplugged adapter: reopen the same port number once for this send and send
-            // the frame again whole; the register drops the part it got before.
+            // the frame again whole; the register drops the part it got before. A device
+            // plugged in again takes a moment to be there under its name.
             closePort();
             if (reopened) {
                 ui.showMessage(QStringLiteral("Wystąpił błąd transmisji."),
@@ -105,8 +158,19 @@ int Link::sendBytes(TransferUi& ui, QByteArrayView bytes)
                 return 1;
             }
             reopened = true;
-            if (openPort(ui, true) != 0)
-                return 1;
+            const int number = port;
+            constexpr int Attempts = ReopenWaitMs / 50;
+            for (int attempt = 1; openPort(ui, attempt == Attempts) != 0; ++attempt) {
+                if (attempt == Attempts || ui.stopRequested())
+                    return 1;
+                // A server that refused us for a reason (its certificate) would again.
+                if (!m_problem.isEmpty()) {
+                    ui.showMessage(m_openFailure, TransferUi::Icon::Error);
+                    return 1;
+                }
+                port = number;
+                ui.waitMs(50);
+            }
             offset = 0;
             continue;
         }
@@ -149,6 +213,14 @@ int Link::drainInput(TransferUi& ui)
         ++reads;
     } while (last > 0 && reads < 8192);
     m_line->setTimeouts(LineTimeouts{before.readInterval, 1, 100, 10, 10});
+    if (const QString problem = m_line->problem(); !problem.isEmpty()) {
+        m_problem = problem;
+        ui.showMessage(cutOffText(device.isEmpty() ? portmap::displayName(port) : device, problem),
+                       TransferUi::Icon::Error);
+        closePort();
+        port = NoPort;
+        return 1;
+    }
     if (last > 0) {
         ui.showMessage(QStringLiteral("Wystąpił błąd komunikacji"), TransferUi::Icon::Error);
         return 1;
@@ -175,12 +247,43 @@ int Link::readAt(int offset, int count)
         longer.readConstant += quint32(credit);
         m_line->setTimeouts(longer);
     }
-    const int n = int(m_line->read(m_rx.data() + offset, count));
-    if (credit > 0)
+    const int n = idle ? readInSlices(m_rx.data() + offset, count)
+                       : int(m_line->read(m_rx.data() + offset, count));
+    m_bytesRead += n;
+    if (credit > 0 || idle)
         m_line->setTimeouts(own);
     if (trace)
         trace('<', QByteArrayView(m_rx.data() + offset, n));
     return n;
+}
+
+int Link::readInSlices(char* into, int count)
+{
+    using Clock = std::chrono::steady_clock;
+    const LineTimeouts whole = m_line->timeouts();
+    const Clock::time_point deadline =
+        Clock::now() +
+        std::chrono::milliseconds(whole.readConstant + qint64(whole.readMultiplier) * count);
+    LineTimeouts slice = whole;
+    slice.readMultiplier = 0;
+    int got = 0;
+    for (;;) {
+        const Clock::time_point start = Clock::now();
+        const qint64 left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - start).count();
+        slice.readConstant = quint32(std::clamp<qint64>(left, 0, IdleSliceMs));
+        m_line->setTimeouts(slice);
+        got += int(m_line->read(into + got, count - got));
+        if (got >= count || left <= IdleSliceMs)
+            break;
+        // A slice that ended before its time without everything: the line hung up or failed,
+        // and waiting on would not bring more.
+        if (Clock::now() - start + std::chrono::milliseconds(2) <
+            std::chrono::milliseconds(slice.readConstant))
+            break;
+        idle();
+    }
+    return got;
 }
 
 void Link::saveSettings()
@@ -207,7 +310,17 @@ void Link::pauseForAnswer(TransferUi& ui, int ms)
     if (fastTransfers && isOpen()) {
         QElapsedTimer waited;
         waited.start();
-        const int r = m_line->waitReadable(ms);
+        int r = 0;
+        if (idle) {
+            // In slices, as a read waits, so that the window works meanwhile.
+            for (qint64 left = ms; left > 0 && r == 0; left = ms - waited.elapsed()) {
+                r = m_line->waitReadable(int(qMin<qint64>(left, IdleSliceMs)));
+                if (r == 0 && ms - waited.elapsed() > 0)
+                    idle();
+            }
+        } else {
+            r = m_line->waitReadable(ms);
+        }
         if (r >= 0) {
             m_creditMs += int(qMax<qint64>(0, ms - waited.elapsed()));
             return;

@@ -1,5 +1,9 @@
 #include "networkline.h"
 
+#include "namelookup.h"
+
+#include "tlsstream.h"
+
 #include <cerrno>
 #include <chrono>
 #include <ctime>
@@ -48,20 +52,18 @@ quint64 bit(quint8 option)
 // Connects within the deadline; the socket is non-blocking. -1 when no address answers.
 int connectTo(const NetworkAddress& a, qint64 deadline)
 {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const QByteArray host = a.host.toUtf8();
-    const QByteArray service = QByteArray::number(a.port);
-    if (::getaddrinfo(host.constData(), service.constData(), &hints, &found) != 0)
-        return -1;
+    // The name lookup is bounded by the same deadline as the connection.
+    const namelookup::Result found = namelookup::lookUp(
+        a.host.toUtf8(), a.port,
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(deadline - nowMs()));
     int fd = -1;
-    for (addrinfo* ai = found; ai && fd < 0; ai = ai->ai_next) {
-        fd = ::socket(ai->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    for (const namelookup::Address& to : found.addresses) {
+        if (fd >= 0)
+            break;
+        fd = ::socket(to.family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (fd < 0)
             continue;
-        bool ok = ::connect(fd, ai->ai_addr, ai->ai_addrlen) == 0;
+        bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&to.address), to.length) == 0;
         while (!ok && (errno == EINPROGRESS || errno == EINTR)) {
             const qint64 left = deadline - nowMs();
             if (left <= 0)
@@ -81,7 +83,6 @@ int connectTo(const NetworkAddress& a, qint64 deadline)
             fd = -1;
         }
     }
-    ::freeaddrinfo(found);
     if (fd >= 0) {
         // Frames go out at once, not held back to be joined with the next ones.
         const int on = 1;
@@ -95,17 +96,26 @@ int connectTo(const NetworkAddress& a, qint64 deadline)
 
 std::optional<NetworkAddress> parseNetworkAddress(const QString& text)
 {
+    static const struct {
+        QLatin1String scheme;
+        NetworkAddress::Kind kind;
+        bool tls;
+    } schemes[] = {
+        {QLatin1String("tcp://"), NetworkAddress::Kind::RawTcp, false},
+        {QLatin1String("rfc2217://"), NetworkAddress::Kind::Rfc2217, false},
+        {QLatin1String("tls://"), NetworkAddress::Kind::RawTcp, true},
+        {QLatin1String("rfc2217+tls://"), NetworkAddress::Kind::Rfc2217, true},
+    };
     NetworkAddress a;
     QString rest;
-    if (text.startsWith(QLatin1String("tcp://"), Qt::CaseInsensitive)) {
-        a.kind = NetworkAddress::Kind::RawTcp;
-        rest = text.mid(6);
-    } else if (text.startsWith(QLatin1String("rfc2217://"), Qt::CaseInsensitive)) {
-        a.kind = NetworkAddress::Kind::Rfc2217;
-        rest = text.mid(10);
-    } else {
+    for (const auto& s : schemes)
+        if (text.startsWith(s.scheme, Qt::CaseInsensitive)) {
+            a.kind = s.kind;
+            a.tls = s.tls;
+            rest = text.mid(s.scheme.size());
+        }
+    if (rest.isEmpty())
         return std::nullopt;
-    }
     if (rest.endsWith(QLatin1Char('/')))
         rest.chop(1);
     const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
@@ -125,6 +135,12 @@ std::optional<NetworkAddress> parseNetworkAddress(const QString& text)
     return a;
 }
 
+NetworkSerialLine::NetworkSerialLine() = default;
+
+NetworkSerialLine::NetworkSerialLine(const TlsTrust& trust) : m_trust(trust)
+{
+}
+
 NetworkSerialLine::~NetworkSerialLine()
 {
     close();
@@ -133,13 +149,26 @@ NetworkSerialLine::~NetworkSerialLine()
 SerialLine::OpenError NetworkSerialLine::open(const QString& address)
 {
     close();
+    m_problem.clear();
     const std::optional<NetworkAddress> a = parseNetworkAddress(address);
     if (!a)
         return OpenError::Failed;
-    const qint64 deadline = nowMs() + ConnectTimeoutMs;
+    qint64 deadline = nowMs() + ConnectTimeoutMs;
     m_fd = connectTo(*a, deadline);
     if (m_fd < 0)
         return OpenError::Failed;
+    acknowledgeNow();
+    if (a->tls) {
+        // Nothing of ours goes out before the server's certificate passed.
+        m_tls = std::make_unique<TlsStream>();
+        if (!m_tls->start(m_fd, a->host, m_trust, HandshakeTimeoutMs)) {
+            const QString why = m_tls->problem();
+            close();
+            m_problem = why;
+            return OpenError::Failed;
+        }
+        deadline = nowMs() + ConnectTimeoutMs;
+    }
     m_telnet = a->kind == NetworkAddress::Kind::Rfc2217;
     m_timeouts = LineTimeouts{};
     if (m_telnet) {
@@ -161,6 +190,7 @@ SerialLine::OpenError NetworkSerialLine::open(const QString& address)
 
 void NetworkSerialLine::close()
 {
+    m_tls.reset();
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
@@ -172,6 +202,7 @@ void NetworkSerialLine::close()
     m_comPortRefused = m_comPortAgreed = m_lineErrors = false;
     m_will = m_do = 0;
     m_answered = 0;
+    m_sinceWrite = 0;
 }
 
 bool NetworkSerialLine::configure(const LineSettings& s)
@@ -216,6 +247,8 @@ SerialLine::WriteResult NetworkSerialLine::write(QByteArrayView bytes)
     }
     const qint64 deadline =
         nowMs() + m_timeouts.writeConstant + qint64(m_timeouts.writeMultiplier) * bytes.size();
+    if (!bytes.isEmpty())
+        m_sinceWrite = 0;
     for (const char c : bytes) {
         m_out.append(c);
         if (m_telnet && quint8(c) == kIac)
@@ -233,7 +266,8 @@ SerialLine::WriteResult NetworkSerialLine::write(QByteArrayView bytes)
             break;
         const timespec pause{0, 200 * 1000};
         ::nanosleep(&pause, nullptr);
-        if (!m_out.isEmpty() && !flush(nowMs())) {
+        // Qt's TLS socket passes on what it holds only when asked.
+        if ((!m_out.isEmpty() || m_tls) && !flush(nowMs())) {
             r.vanished = true;
             return r;
         }
@@ -295,6 +329,15 @@ int NetworkSerialLine::status()
 
 bool NetworkSerialLine::flush(qint64 deadline)
 {
+    if (m_tls) {
+        const bool taken = m_out.isEmpty() || m_tls->write(m_out);
+        m_out.clear();
+        if (!taken || !m_tls->flush(int(qMax<qint64>(deadline - nowMs(), 0)))) {
+            m_gone = true;
+            return false;
+        }
+        return true;
+    }
     while (!m_out.isEmpty()) {
         const ssize_t n = ::send(m_fd, m_out.constData(), size_t(m_out.size()), MSG_NOSIGNAL);
         if (n > 0) {
@@ -317,35 +360,62 @@ bool NetworkSerialLine::flush(qint64 deadline)
     return true;
 }
 
-bool NetworkSerialLine::receive(qint64 deadline, bool wait)
+qint64 NetworkSerialLine::receiveSome(char* into, qint64 size, qint64 deadline, bool wait)
 {
+    if (m_tls)
+        return m_tls->read(into, size, wait ? int(qMax<qint64>(deadline - nowMs(), 0)) : 0);
     for (;;) {
-        char buf[4096];
-        const ssize_t n = ::recv(m_fd, buf, sizeof buf, 0);
-        if (n > 0) {
-            takeIn(buf, n);
-            if (!m_out.isEmpty() && !flush(nowMs()))
-                return false;
-            return true;
-        }
-        if (n == 0) {
-            m_gone = true; // the peer closed the connection
-            return false;
-        }
+        const ssize_t n = ::recv(m_fd, into, size_t(size), 0);
+        if (n > 0)
+            return n;
+        if (n == 0)
+            return -1; // the peer closed the connection
         if (errno == EINTR)
             continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) {
-            m_gone = true;
-            return false;
-        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return -1;
         const qint64 left = deadline - nowMs();
         if (!wait || left <= 0)
-            return true;
+            return 0;
         pollfd p{m_fd, POLLIN, 0};
         const int pr = ::poll(&p, 1, int(left));
         if (pr == 0 || (pr < 0 && errno != EINTR))
-            return true;
+            return 0;
     }
+}
+
+bool NetworkSerialLine::receive(qint64 deadline, bool wait)
+{
+    char buf[4096];
+    const qint64 n = receiveSome(buf, sizeof buf, deadline, wait);
+    if (n < 0) {
+        m_gone = true;
+        return false;
+    }
+    if (n == 0)
+        return true;
+    acknowledgeNow();
+    const qint64 before = m_in.size();
+    takeIn(buf, n);
+    m_sinceWrite += m_in.size() - before;
+    if (m_gone)
+        return false;
+    // Counted as well as measured: a reader quick enough keeps the queue short, but no
+    // register sends this much before the program says something.
+    if (unread() > FloodLimit || m_sinceWrite > FloodLimit) {
+        cutOff(QStringLiteral("Serwer przysyła dane bez przerwy, więcej, niż mogłaby wysłać "
+                              "kasa (ponad %1 KiB czeka na odbiór).")
+                   .arg(FloodLimit / 1024));
+        return false;
+    }
+    if (!m_out.isEmpty() && !flush(nowMs()))
+        return false;
+    if (m_out.size() + (m_tls ? m_tls->unsent() : 0) > FloodLimit) {
+        cutOff(QStringLiteral("Serwer zasypuje połączenie poleceniami telnetu i nie odbiera "
+                              "odpowiedzi na nie."));
+        return false;
+    }
+    return true;
 }
 
 void NetworkSerialLine::takeIn(const char* bytes, qint64 count)
@@ -387,6 +457,13 @@ void NetworkSerialLine::takeIn(const char* bytes, qint64 count)
                 m_state = Telnet::SubIac;
             else
                 m_sub.append(char(c));
+            if (m_sub.size() > SubnegotiationLimit) {
+                cutOff(QStringLiteral("Serwer przysłał podnegocjację telnetu dłuższą niż %1 "
+                                      "bajtów, jakiej nie wysyła żaden serwer portu "
+                                      "szeregowego.")
+                           .arg(SubnegotiationLimit));
+                return;
+            }
             break;
         case Telnet::SubIac:
             if (c == kIac) {
@@ -473,6 +550,33 @@ void NetworkSerialLine::queueComPort(quint8 command, QByteArrayView value)
     m_out.append(char(kIac)).append(char(kSe));
 }
 
+void NetworkSerialLine::cutOff(const QString& why)
+{
+    if (m_problem.isEmpty())
+        m_problem = why;
+    m_gone = true;
+    m_out.clear();
+    ::shutdown(m_fd, SHUT_RDWR);
+}
+
+void NetworkSerialLine::acknowledgeNow() const
+{
+#ifdef TCP_QUICKACK
+    // Linux falls back to delayed acknowledgements by itself, so this is said after every
+    // receive.
+    const int on = 1;
+    ::setsockopt(m_fd, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
+}
+
+qint64 NetworkSerialLine::unread() const
+{
+    int queued = 0;
+    if (::ioctl(m_fd, FIONREAD, &queued) != 0)
+        queued = 0;
+    return m_in.size() + (m_tls ? m_tls->unread() : 0) + qMax(queued, 0);
+}
+
 bool NetworkSerialLine::peerClosed() const
 {
     pollfd p{m_fd, POLLRDHUP, 0};
@@ -485,10 +589,10 @@ qint64 NetworkSerialLine::socketQueued() const
 #ifdef SIOCOUTQNSD
     // Not yet sent: what is sent but not yet acknowledged has left the computer.
     if (::ioctl(m_fd, SIOCOUTQNSD, &queued) != 0)
-        return 0;
+        queued = 0;
 #else
     if (::ioctl(m_fd, SIOCOUTQ, &queued) != 0)
-        return 0;
+        queued = 0;
 #endif
-    return qMax(queued, 0);
+    return qMax(queued, 0) + (m_tls ? m_tls->unsent() : 0);
 }

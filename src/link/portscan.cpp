@@ -8,6 +8,8 @@
 
 #include "common/cp1250.h"
 
+#include <algorithm>
+
 namespace {
 
 // The probes are silent: whatever the link would say about a port that fails is swallowed,
@@ -32,11 +34,17 @@ constexpr quint32 SearchBaud = 115200;
 constexpr int Addresses = 9;
 
 // Opens `port` without messages; the port number is set to it first (a failed open sets it
-// to none, which the callers put right).
-bool tryOpen(Link& link, TransferUi& ui, int port)
+// to none, which the callers put right). A port another program holds goes into `held`.
+bool tryOpen(Link& link, TransferUi& ui, int port, QList<portscan::HeldPort>* held = nullptr)
 {
     link.port = port;
-    return link.openPort(ui, false) == 0;
+    if (link.openPort(ui, false) == 0)
+        return true;
+    if (held && link.openError() == SerialLine::OpenError::Busy &&
+        std::none_of(held->cbegin(), held->cend(),
+                     [port](const portscan::HeldPort& h) { return h.port == port; }))
+        held->append({port, link.portHolder()});
+    return false;
 }
 
 } // namespace
@@ -91,7 +99,13 @@ QList<int> probeOrder()
     return usb + others;
 }
 
-QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun)
+QString heldEntry(const HeldPort& held)
+{
+    return portEntry(held.port) + QStringLiteral(": zajęty przez ") +
+           (held.holder.isEmpty() ? QStringLiteral("inny program") : held.holder);
+}
+
+QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun, QList<HeldPort>* held)
 {
     QuietUi quiet(ui);
     const int before = link.port;
@@ -103,7 +117,7 @@ QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun)
             if (ui.stopRequested())
                 break;
         }
-        if (tryOpen(link, quiet, p))
+        if (tryOpen(link, quiet, p, held))
             ports << p;
         link.closePort();
     }
@@ -111,7 +125,8 @@ QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun)
     return ports;
 }
 
-int quickSearch(Link& link, TransferUi& caller, const std::function<void(int port)>& trying)
+int quickSearch(Link& link, TransferUi& caller, const std::function<void(int port)>& trying,
+                QList<HeldPort>* held)
 {
     TransferRun ui(caller);
     QuietUi quiet(ui);
@@ -128,7 +143,7 @@ int quickSearch(Link& link, TransferUi& caller, const std::function<void(int por
             break;
         if (trying)
             trying(p);
-        if (tryOpen(link, quiet, p)) {
+        if (tryOpen(link, quiet, p, held)) {
             if (answers::probe(link, quiet, frame::Single, answers::ProbeAnswer::Search))
                 return p;
             link.closePort();
@@ -152,7 +167,7 @@ registerScan(Link& link, TransferUi& caller,
     const quint8 heldAddress = link.address;
 
     link.closePort();
-    result.portsOpened = int(availablePorts(link, ui, true).size());
+    result.portsOpened = int(availablePorts(link, ui, true, &result.held).size());
 
     link.line.baud = SearchBaud;
     const int total = result.portsOpened * Addresses;
@@ -173,7 +188,7 @@ registerScan(Link& link, TransferUi& caller,
                 break;
             if (showing)
                 showing(address, p, done, total);
-            if (tryOpen(link, quiet, p)) {
+            if (tryOpen(link, quiet, p, &result.held)) {
                 ui.progress(++done, total);
                 if (showing)
                     showing(address, p, done, total);
@@ -216,8 +231,11 @@ ApplyOutcome applySettings(Link& link, TransferUi& ui, const PortChoice& choice)
         return ApplyOutcome::NoPortChosen;
     }
     const QString heldAddress = networkAddress();
-    if (choice.port == NetworkPort)
+    const TlsTrust heldTls = link.tls;
+    if (choice.port == NetworkPort) {
         setNetworkAddress(choice.networkAddress);
+        link.tls = choice.tls;
+    }
     link.port = choice.port;
     link.line = choice.line;
     if (link.openPort(ui, true) == 0) {
@@ -225,6 +243,7 @@ ApplyOutcome applySettings(Link& link, TransferUi& ui, const PortChoice& choice)
         return ApplyOutcome::Opened;
     }
     setNetworkAddress(heldAddress);
+    link.tls = heldTls;
     link.restoreSettings();
     if (link.portChosen())
         link.openPort(ui, true);

@@ -41,17 +41,30 @@ int portFromEntry(const QString& entry);
 // in number order.
 QList<int> probeOrder();
 
+// A port that another program holds: the searches pass it by, and say so.
+struct HeldPort {
+    int port = 0;
+    QString holder; // "vduno (PID 1234)"; empty when not known
+    bool operator==(const HeldPort&) const = default;
+};
+// "COM 5: zajęty przez vduno (PID 1234)", or "COM 5: zajęty przez inny program".
+QString heldEntry(const HeldPort& held);
+
 // The ports 1..99 that open, each opened silently and closed again. The port number is what
 // it was before and the port is left closed. Listed in probeOrder(). With `letEventsRun` the user
-// interface processes its pending messages before every port.
-QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun = false);
+// interface processes its pending messages before every port. The ports held by other
+// programs go into `held`, when given.
+QList<int> availablePorts(Link& link, TransferUi& ui, bool letEventsRun = false,
+                          QList<HeldPort>* held = nullptr);
 
 // The main window's quick search: 115200 baud, any open port closed and the port number set
 // to none, then ports 1..99 in probeOrder(), probed at the current register address with sequence
 // 0x8001. The first port that answers is kept open and becomes the port number; its number
 // is returned. 0 when none answered (port number none, port closed). `trying` is told each
-// port before it is opened (for the search panel).
-int quickSearch(Link& link, TransferUi& ui, const std::function<void(int port)>& trying = {});
+// port before it is opened (for the search panel). The ports held by other programs on the
+// way go into `held`, when given.
+int quickSearch(Link& link, TransferUi& ui, const std::function<void(int port)>& trying = {},
+                QList<HeldPort>* held = nullptr);
 
 // One register found by the scan dialog.
 struct FoundRegister {
@@ -66,6 +79,7 @@ struct ScanResult {
     // The link state held before the scan was put back; false when its port did not open
     // again (the program is then offline).
     bool previousPortReopened = false;
+    QList<HeldPort> held; // ports other programs hold, passed by; in the order met
 };
 
 // The register scan of "Wyszukaj": counts the ports that open, then probes every address
@@ -86,8 +100,10 @@ struct PortChoice {
     int port = Link::NoPort; // NoPort: "Brak"
     LineSettings line;
     quint8 address = 1;
-    // With the network port chosen: the address it then stands for.
+    // With the network port chosen: the address it then stands for, and with a TLS address
+    // how its server's certificate is trusted.
     QString networkAddress;
+    TlsTrust tls;
 };
 
 enum class ApplyOutcome {

@@ -1,5 +1,8 @@
 #include "serialline.h"
 
+#include "portholder.h"
+#include "uucplock.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -43,17 +46,35 @@ PosixSerialLine::~PosixSerialLine()
 SerialLine::OpenError PosixSerialLine::open(const QString& path)
 {
     close();
+    m_holder.clear();
     if (path.isEmpty())
         return OpenError::Failed;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == EBUSY)
+            return busy(path); // in another program's exclusive mode
         return errno == EACCES || errno == EPERM ? OpenError::PermissionDenied : OpenError::Failed;
-    // No sharing: a second program (or a second open here) cannot take the same device.
+    }
     termios t{};
-    if (::tcgetattr(fd, &t) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (::tcgetattr(fd, &t) != 0) {
         ::close(fd);
         return OpenError::Failed;
     }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int e = errno;
+        ::close(fd);
+        return e == EWOULDBLOCK ? busy(path) : OpenError::Failed;
+    }
+    qint64 lockHolder = 0;
+    m_lockFile = uucplock::take(path, &lockHolder);
+    if (lockHolder != 0) {
+        ::close(fd);
+        return busy(path);
+    }
+    // Exclusive mode only once the device is ours: a program refused above must not touch
+    // the mode of the one that holds it.
+    ::ioctl(fd, TIOCEXCL);
     m_fd = fd;
     m_timeouts = LineTimeouts{};
     m_countersKnown = false;
@@ -61,13 +82,24 @@ SerialLine::OpenError PosixSerialLine::open(const QString& path)
     return OpenError::None;
 }
 
+SerialLine::OpenError PosixSerialLine::busy(const QString& path)
+{
+    m_holder = portholder::holderText(portholder::holders(path));
+    return OpenError::Busy;
+}
+
 void PosixSerialLine::close()
 {
     if (m_fd >= 0) {
+        // The mode belongs to the terminal, not to this descriptor: it would outlast the close
+        // while anything else keeps the terminal open (the far end's hold on a pseudo-terminal).
+        ::ioctl(m_fd, TIOCNXCL);
         ::flock(m_fd, LOCK_UN);
         ::close(m_fd);
     }
     m_fd = -1;
+    uucplock::release(m_lockFile);
+    m_lockFile.clear();
 }
 
 bool PosixSerialLine::configure(const LineSettings& s)
@@ -217,6 +249,7 @@ qint64 PosixSerialLine::read(char* into, qint64 count)
     const qint64 deadline =
         nowMs() + m_timeouts.readConstant + qint64(m_timeouts.readMultiplier) * count;
     qint64 got = 0;
+    bool hungUp = false;
     while (got < count) {
         const ssize_t n = ::read(m_fd, into + got, size_t(count - got));
         if (n > 0) {
@@ -227,6 +260,8 @@ qint64 PosixSerialLine::read(char* into, qint64 count)
             continue;
         if (n < 0 && errno != EAGAIN)
             break; // the device is gone: what arrived is all there is
+        if (hungUp)
+            break; // what the line held is read; nothing more comes
         const qint64 left = deadline - nowMs();
         if (left <= 0)
             break;
@@ -236,6 +271,9 @@ qint64 PosixSerialLine::read(char* into, qint64 count)
             break;
         if (pr > 0 && !(p.revents & POLLIN))
             break; // hang-up or error without data
+        // A hung-up line stays readable: what it still holds is read once more, then the
+        // read ends rather than waiting for a device that is gone.
+        hungUp = pr > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     }
     return got;
 }

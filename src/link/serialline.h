@@ -31,7 +31,8 @@ struct LineTimeouts {
 // One serial device. Reads and writes block for at most their total time-out.
 class SerialLine {
 public:
-    enum class OpenError { None, Failed, PermissionDenied };
+    // Busy: another program holds the device (see holder()).
+    enum class OpenError { None, Failed, PermissionDenied, Busy };
     struct WriteResult {
         bool ok = false;       // the call itself succeeded (possibly writing less)
         bool vanished = false; // the device is gone (unplugged adapter, closed pty)
@@ -43,6 +44,13 @@ public:
 
     virtual ~SerialLine() = default;
     virtual OpenError open(const QString& path) = 0;
+    // After an open refused with Busy: who holds the device, "vduno (PID 1234)"; empty when
+    // that is not known.
+    virtual QString holder() const { return {}; }
+    // Why the line did not open, or stopped working, when there is more to say than that it
+    // did: a sentence for the user ("Certyfikat serwera wygasł 2021-01-01."). Empty when
+    // none; kept until the next open.
+    virtual QString problem() const { return {}; }
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual bool configure(const LineSettings& settings) = 0;
@@ -74,10 +82,15 @@ public:
 // (TIOCOUTQ), so a line held by CTS or XOFF shows as a write that did not finish. Line
 // errors come from the driver's counters (TIOCGICOUNT); a device without them (a
 // pseudo-terminal) reports none.
+// One program a device: the open takes an advisory lock (flock, per open file description,
+// so that two opens in one process exclude each other too), the UUCP lock file, and then
+// the kernel's exclusive mode (TIOCEXCL), which stops programs that look at neither lock but
+// does not stop root. A device held by another program is refused with Busy.
 class PosixSerialLine : public SerialLine {
 public:
     ~PosixSerialLine() override;
     OpenError open(const QString& path) override;
+    QString holder() const override { return m_holder; }
     void close() override;
     bool isOpen() const override { return m_fd >= 0; }
     bool configure(const LineSettings& settings) override;
@@ -92,8 +105,11 @@ public:
 private:
     qint64 outputQueued() const;
     bool lineErrorsSinceLastCheck();
+    OpenError busy(const QString& path);
 
     int m_fd = -1;
+    QString m_lockFile; // the UUCP lock file taken with the device; empty when none
+    QString m_holder;
     bool m_rtsCts = false;
     LineTimeouts m_timeouts;
     // The driver's error counters at the last check (framing, parity, overrun, buffer

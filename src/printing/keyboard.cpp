@@ -1,5 +1,8 @@
 #include "keyboard.h"
 
+#include "common/filegroup.h"
+
+#include <QBuffer>
 #include <QFile>
 #include <QFont>
 #include <QFontMetrics>
@@ -66,17 +69,19 @@ int fit(QPainter& painter, const QString& text, int size, bool bold, int limit,
     }
 }
 
+// "#rrggbb", or "#aarrggbb" for a colour that is not opaque, so that it loads back the same.
 QString colorText(const QColor& c)
 {
-    return c.name(QColor::HexRgb);
+    return c.name(c.alpha() == 255 ? QColor::HexRgb : QColor::HexArgb);
 }
 
+// Any colour name Qt knows, kept at the 8 bits a channel that the file writes back.
 bool readColor(const QJsonValue& v, QColor& into)
 {
     const QColor c = QColor::fromString(v.toString());
     if (!v.isString() || !c.isValid())
         return false;
-    into = c;
+    into = QColor::fromRgba(c.rgba());
     return true;
 }
 
@@ -218,7 +223,12 @@ void paint(QPainter& painter, const QPaintDevice& device, const Design& design)
 
 QString writePdf(const QString& path, const Design& design)
 {
-    QPdfWriter writer(path);
+    // Made in memory, then put beside an earlier file of that name and in its place only when
+    // written whole.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     writer.setResolution(600);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageOrientation(QPageLayout::Portrait);
@@ -228,7 +238,7 @@ QString writePdf(const QString& path, const Design& design)
     if (!painter.begin(&writer))
         return QStringLiteral("Nie można utworzyć pliku ") + path;
     paint(painter, writer, design);
-    if (!painter.end())
+    if (!painter.end() || !filegroup::writeTogether({{path, bytes}}).isEmpty())
         return QStringLiteral("Błąd zapisu pliku ") + path;
     return {};
 }

@@ -3,8 +3,10 @@
 #include "code128.h"
 #include "common/amount.h"
 #include "common/cp1250.h"
+#include "common/filegroup.h"
 #include "tables/articlerecord.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPageLayout>
@@ -154,7 +156,12 @@ bool paint(QPainter& painter, const QPaintDevice& device, const std::vector<Labe
 QString writePdf(const QString& path, const std::vector<Label>& list, const Settings& settings,
                  int* pages)
 {
-    QPdfWriter writer(path);
+    // Made in memory, then put beside an earlier file of that name and in its place only when
+    // written whole.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     writer.setResolution(600);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageOrientation(QPageLayout::Portrait);
@@ -170,7 +177,7 @@ QString writePdf(const QString& path, const std::vector<Label>& list, const Sett
         const QFontMetrics fm(labelFont(), &writer);
         *pages = pageCount(layout(static_cast<int>(list.size()), settings, g, fm.height()));
     }
-    if (!painter.end())
+    if (!painter.end() || !filegroup::writeTogether({{path, bytes}}).isEmpty())
         return QStringLiteral("Błąd zapisu pliku ") + path;
     return {};
 }

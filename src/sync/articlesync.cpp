@@ -139,6 +139,7 @@ void ArticleSync::clear()
 {
     for (QByteArray& image : m_images)
         image.fill('\0');
+    m_origin = {};
 }
 
 QList<int> ArticleSync::registerNumbers() const
@@ -227,7 +228,10 @@ ReadOutcome ArticleSync::read(Link& link, TransferUi& caller, int registerType)
 {
     TransferRun ui(caller);
     link.stopRequest = false;
-    return readRegisterBase(link, ui, readSpec(registerType), m_images);
+    m_origin = {};
+    const ReadOutcome outcome = readRegisterBase(link, ui, readSpec(registerType), m_images);
+    m_origin = ReadOrigin::of(link);
+    return outcome;
 }
 
 ArticleRunResult ArticleSync::program(Link& link, TransferUi& caller, RegisterDatabase& db,
@@ -235,6 +239,9 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& caller, RegisterDa
                                       quint8 confirm, int registerType, const RunPanel& panel)
 {
     TransferRun ui(caller);
+    // A list read over another connection is no list of this register's.
+    if (m_origin.read() && !m_origin.sameConnection(link))
+        clear();
     ArticleRunResult result;
     link.stopRequest = false;
     link.drainInput(ui);
@@ -263,13 +270,15 @@ ArticleRunResult ArticleSync::program(Link& link, TransferUi& caller, RegisterDa
         const quint16 sequence =
             quint16(sent) | endMarker | (sent == result.total ? frame::EndMarker : 0);
         const QByteArray record = pcRecord(db, n);
-        commands::sendRecord(link, ui,
-                             commands::articleRecord(link.address, sequence, record, confirm,
-                                                     registerType == 1 ? 1 : 2));
-        link.pauseForAnswer(ui, 1000);
+        const bool sent =
+            commands::sendRecord(link, ui,
+                                 commands::articleRecord(link.address, sequence, record, confirm,
+                                                         registerType == 1 ? 1 : 2));
+        if (sent)
+            link.pauseForAnswer(ui, 1000);
         // The failure text looks at what the last read brought, not at an older answer.
         link.clearReceiveArea();
-        int r = answers::confirmationWait(link, ui);
+        int r = sent ? answers::confirmationWait(link, ui) : answers::NoAnswer;
         if (r == answers::Busy) {
             showPrinting(panel, true);
             ui.waitMs(busyWait(sequence, 1500, 450));
@@ -360,6 +369,9 @@ ArticleRunResult ArticleSync::deleteInRegister(Link& link, TransferUi& caller,
                                                quint8 confirm, const RunPanel& panel)
 {
     TransferRun ui(caller);
+    // A list read over another connection is no list of this register's.
+    if (m_origin.read() && !m_origin.sameConnection(link))
+        clear();
     ArticleRunResult result;
     link.stopRequest = false;
     link.drainInput(ui);
@@ -458,9 +470,13 @@ VerifyResult ArticleSync::verifyBarcodes(Link& link, TransferUi& caller, Registe
         result.stopped = ui.stopRequested() && i + 1 < differing.size();
         const quint16 sequence =
             quint16(i + 1) | (i + 1 == differing.size() || result.stopped ? frame::EndMarker : 0);
-        commands::sendRecord(link, ui,
-                             commands::articleRecord(link.address, sequence, pcRecord(db, n), 0,
-                                                     registerType == 1 ? 1 : 2));
+        if (!commands::sendRecord(link, ui,
+                                  commands::articleRecord(link.address, sequence, pcRecord(db, n),
+                                                          0, registerType == 1 ? 1 : 2))) {
+            // The line failed: no verdict rests on the read before the re-sends.
+            result.lastRead = {};
+            return result;
+        }
         int r = answers::confirmationWait(link, ui);
         if (r == answers::Busy) {
             ui.waitMs(busyWait(sequence, 1000, 450));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "readorigin.h"
 #include "registerread.h"
 #include "syncdetails.h"
 
@@ -71,7 +72,12 @@ public:
 
     const QByteArray& image(int n) const { return m_images[n - 1]; }
     void setImage(int n, const QByteArray& image);
+    // Empties the buffer; the register's side then counts as not read.
     void clear();
+    // Where and when the register's side was read (by read(), which sets it). Programming
+    // and deleting over another connection first empty the buffer.
+    const ReadOrigin& origin() const { return m_origin; }
+    void setOrigin(const ReadOrigin& origin) { m_origin = origin; }
 
     // The used slots in slot order, and their lines.
     QList<int> registerNumbers() const;
@@ -132,6 +138,7 @@ public:
 
 private:
     QList<QByteArray> m_images;
+    ReadOrigin m_origin;
 };
 
 } // namespace basesync

@@ -8,11 +8,9 @@
 
 namespace basesync {
 
-namespace {
-
-QList<Comparison> compare(int count, const std::function<QByteArray(int)>& pc,
-                          const std::function<QByteArray(int)>& reg,
-                          const QList<RecordField>& fields)
+QList<Comparison> compareRecords(int count, const std::function<QByteArray(int)>& pc,
+                                 const std::function<QByteArray(int)>& reg,
+                                 const QList<RecordField>& fields)
 {
     QList<Comparison> list;
     for (int n = 1; n <= count; ++n) {
@@ -36,9 +34,7 @@ QList<Comparison> compare(int count, const std::function<QByteArray(int)>& pc,
     return list;
 }
 
-} // namespace
-
-QList<Comparison> compareArticles(RegisterDatabase& db, const ArticleSync& sync, int registerType)
+QList<RecordField> articleFields(bool withUnit)
 {
     QList<RecordField> fields{
         {QStringLiteral("nazwa"), 2, 42},        {QStringLiteral("PTU"), 44, 1},
@@ -47,11 +43,15 @@ QList<Comparison> compareArticles(RegisterDatabase& db, const ArticleSync& sync,
         {QStringLiteral("cena sztywna"), 64, 1}, {QStringLiteral("sprzedaż na sztuki"), 65, 1},
         {QStringLiteral("indeks HALO"), 66, 1},
     };
-    // A DUNO keeps no unit.
-    if (registerType != 1)
+    if (withUnit)
         fields.append({QStringLiteral("jednostka"), 67, 1});
+    return fields;
+}
+
+QList<Comparison> compareArticles(RegisterDatabase& db, const ArticleSync& sync, int registerType)
+{
     const QByteArray table = readTable(db, layout::Articles);
-    return compare(
+    return compareRecords(
         ArticleSync::Count,
         [&](int n) {
             const QByteArrayView r = layout::Articles.record(table, n);
@@ -61,14 +61,14 @@ QList<Comparison> compareArticles(RegisterDatabase& db, const ArticleSync& sync,
             const QByteArray& image = sync.image(n);
             return image[0] != 0 || image[1] != 0 ? articleFromImage(image) : QByteArray();
         },
-        fields);
+        articleFields(registerType != 1));
 }
 
 QList<Comparison> compareTable(RegisterDatabase& db, const TableSync& sync)
 {
     const TableMember& m = sync.member();
     const QByteArray table = db.readBytes(m.pc.base, m.pc.recordSize * m.pcLines);
-    return compare(
+    return compareRecords(
         qMax(m.pcLines, m.registerLines),
         [&](int n) {
             if (n > m.pcLines)

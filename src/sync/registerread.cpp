@@ -2,10 +2,8 @@
 
 #include "common/transferrun.h"
 
-#include "link/answers.h"
-#include "link/commands.h"
-#include "link/frame.h"
 #include "link/link.h"
+#include "link/tableread.h"
 
 namespace basesync {
 
@@ -23,50 +21,42 @@ ReadOutcome readRegisterBase(Link& link, TransferUi& caller, const ReadSpec& spe
                              QList<QByteArray>& images)
 {
     TransferRun ui(caller);
-    ReadOutcome outcome;
     for (QByteArray& image : images)
         image.fill('\0');
-    link.drainInput(ui);
-    if (commands::send(link, ui, commands::requestTable(link.address, 1, quint8(spec.letter))) != 0)
-        return outcome;
+    // The image as it is kept: the frame's bytes, padded with 0 to the size kept.
+    const auto kept = [&spec](QByteArrayView data) {
+        QByteArray image = data.first(qMin<qsizetype>(data.size(), spec.imageSize)).toByteArray();
+        image.append(QByteArray(qMax(0, spec.storedSize - int(image.size())), '\0'));
+        return image;
+    };
+    tableread::Request request;
+    request.code = quint8(spec.letter);
+    request.frameLength = spec.answerLength;
+    request.pauseBeforeReadMs = spec.pauseBeforeReadMs;
+    request.maxRecord = int(images.size());
+    request.recordOf = [&spec, &kept](QByteArrayView data) {
+        const QByteArray image = kept(data);
+        return spec.slotOf ? spec.slotOf(image) : imageNumber(image, spec.twoByteNumber);
+    };
     ui.progress(0, 0);
-    for (;;) {
-        ui.processEvents();
-        if (ui.stopRequested())
-            link.stopRequest = true;
-        if (spec.pauseBeforeReadMs > 0)
-            link.pauseForAnswer(ui, spec.pauseBeforeReadMs);
-        // Nothing of an older answer may be taken for this one.
-        link.clearReceiveArea();
-        const int r = answers::readAnswer(link, ui, spec.answerLength);
-        if (r == answers::CheckError && spec.ackCheckError)
-            answers::sendAcknowledgement(link, ui, 1);
-        if (r != answers::More && r != answers::Done) {
-            // "Pusta baza." (a 10-byte status frame with code 0x10) is the whole of an empty
-            // base; every other answer ends the read short.
-            outcome.complete = outcome.received == 0 && link.at(2) == 10 &&
-                               link.at(6) == frame::StatusCommand && link.at(7) == 0x10;
-            break;
-        }
-        QByteArray image = link.received(spec.answerLength).sliced(7, spec.imageSize).toByteArray();
-        image.append(QByteArray(qMax(0, spec.storedSize - image.size()), '\0'));
-        const int n = spec.slotOf ? spec.slotOf(image) : imageNumber(image, spec.twoByteNumber);
-        // A record number outside the base cannot be stored; the frame was acknowledged.
-        if (n >= 1 && n <= images.size()) {
-            images[n - 1] = image;
-            ++outcome.received;
-            ui.progress(outcome.received, 0);
-        }
-        if (r == answers::Done) {
-            // The last frame carries the end marker; a frame acknowledged with "stop" does not.
-            outcome.complete =
-                (frame::u16(link.received(spec.answerLength), 4) & frame::EndMarker) != 0;
-            break;
-        }
+    const tableread::Result read = tableread::read(link, ui, request);
+    ReadOutcome outcome;
+    for (const auto& [slot, data] : read.records) {
+        images[slot - 1] = kept(data);
+        ++outcome.received;
     }
-    outcome.stopped = !outcome.complete && ui.stopRequested();
-    link.stopRequest = false;
+    // "Pusta baza." is the whole of an empty base.
+    outcome.complete = read.whole() || (read.end == tableread::End::Empty && read.status == 0x10);
+    outcome.stopped = read.end == tableread::End::Stopped;
+    outcome.passes = read.passes;
+    outcome.reread = read.reread;
+    outcome.missing = read.missingLine;
     return outcome;
+}
+
+QString ReadOutcome::rereadText() const
+{
+    return tableread::rereadText(reread);
 }
 
 } // namespace basesync

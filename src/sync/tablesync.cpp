@@ -29,6 +29,7 @@ void TableSync::clear()
 {
     for (QByteArray& image : m_images)
         image.fill('\0');
+    m_origin = {};
 }
 
 QList<int> TableSync::registerNumbers() const
@@ -112,13 +113,19 @@ ReadOutcome TableSync::read(Link& link, TransferUi& caller)
 {
     TransferRun ui(caller);
     link.stopRequest = false;
-    return readRegisterBase(link, ui, readSpec(), m_images);
+    m_origin = {};
+    const ReadOutcome outcome = readRegisterBase(link, ui, readSpec(), m_images);
+    m_origin = ReadOrigin::of(link);
+    return outcome;
 }
 
 TableRunResult TableSync::program(Link& link, TransferUi& caller, RegisterDatabase& db,
                                   const QList<int>& lines, const QSet<int>& checked, quint8 confirm)
 {
     TransferRun ui(caller);
+    // A list read over another connection is no list of this register's.
+    if (m_origin.read() && !m_origin.sameConnection(link))
+        clear();
     TableRunResult result;
     link.drainInput(ui);
     for (int n : lines)
@@ -141,9 +148,10 @@ TableRunResult TableSync::program(Link& link, TransferUi& caller, RegisterDataba
         const quint16 sequence =
             quint16(sent) | (sent == result.total || lastAfterStop ? frame::EndMarker : 0);
         const QByteArray record = db.readBytes(m_member.pc.offsetOf(n), m_member.pc.recordSize);
-        commands::sendRecord(link, ui,
-                             m_member.programFrame(link.address, sequence, record, confirm));
-        int r = answers::confirmationWait(link, ui);
+        int r = commands::sendRecord(link, ui,
+                                     m_member.programFrame(link.address, sequence, record, confirm))
+                    ? answers::confirmationWait(link, ui)
+                    : answers::NoAnswer;
         if (r == answers::Busy) {
             ui.waitMs(m_member.programBusyWaitMs(sequence));
             r = answers::confirmationWait(link, ui);
@@ -231,6 +239,9 @@ TableRunResult TableSync::deleteInRegister(Link& link, TransferUi& caller, const
                                            const QSet<int>& checked, quint8 confirm)
 {
     TransferRun ui(caller);
+    // A list read over another connection is no list of this register's.
+    if (m_origin.read() && !m_origin.sameConnection(link))
+        clear();
     TableRunResult result;
     link.drainInput(ui);
     for (int n : lines)

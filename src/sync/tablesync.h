@@ -1,5 +1,6 @@
 #pragma once
 
+#include "readorigin.h"
 #include "registerread.h"
 #include "syncdetails.h"
 #include "tablemembers.h"
@@ -33,7 +34,12 @@ public:
     const TableMember& member() const { return m_member; }
     const QByteArray& image(int n) const { return m_images[n - 1]; }
     void setImage(int n, const QByteArray& image);
+    // Empties the buffer; the register's side then counts as not read.
     void clear();
+    // Where and when the register's side was read (by read(), which sets it). Programming
+    // and deleting over another connection first empty the buffer.
+    const ReadOrigin& origin() const { return m_origin; }
+    void setOrigin(const ReadOrigin& origin) { m_origin = origin; }
 
     // Used slots (first byte non-zero) in slot order, and their list lines: "n. " padded
     // with spaces to 4, the name cut or padded to 21 (packaging 22), the member's columns.
@@ -79,6 +85,7 @@ private:
 
     const TableMember& m_member;
     QList<QByteArray> m_images;
+    ReadOrigin m_origin;
 };
 
 } // namespace basesync

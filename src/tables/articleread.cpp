@@ -4,9 +4,8 @@
 
 #include "database/registerdatabase.h"
 #include "link/answers.h"
-#include "link/commands.h"
-#include "link/frame.h"
 #include "link/link.h"
+#include "link/tableread.h"
 #include "tables/articlerecord.h"
 #include "tables/tablelayout.h"
 
@@ -14,7 +13,6 @@ namespace articleread {
 
 namespace {
 constexpr int ImageSize = 82;
-constexpr int DataOffset = 7; // the image follows the 7-byte head of the frame
 } // namespace
 
 bool Images::store(QByteArrayView image)
@@ -33,38 +31,25 @@ bool Images::store(QByteArrayView image)
 Result receive(Link& link, TransferUi& caller, int registerType, Images& images)
 {
     TransferRun ui(caller);
-    Result result;
     const int length = frameLength(registerType);
-    const bool duno = registerType == 1;
-    link.stopRequest = false;
-    link.drainInput(ui);
-    if (commands::send(link, ui, commands::requestTable(link.address, 1, 'T')) != 0) {
-        result.ended = answers::Nothing;
-        return result;
-    }
-    result.requestSent = true;
-    for (;;) {
-        ui.processEvents();
-        if (ui.stopRequested())
-            link.stopRequest = true;
-        if (duno)
-            link.pauseForAnswer(ui, 1);
-        const int r = answers::readAnswer(link, ui, length);
-        result.ended = r;
-        // The register's frame was answered with "stop" (acknowledgement 4).
-        if (link.stopRequest && r == answers::Done &&
-            !(frame::u16(link.received(length), 4) & frame::EndMarker))
-            result.stopped = true;
-        if (r == answers::More || r == answers::Done) {
-            if (images.store(link.received(length).sliced(DataOffset, length - 9)))
-                ui.progress(++result.framesStored, 0);
-        }
-        if (r == answers::CheckError)
-            answers::sendAcknowledgement(link, ui, 1);
-        if (r != answers::More)
-            break;
-    }
-    link.stopRequest = false;
+    tableread::Request request;
+    request.code = 'T';
+    request.frameLength = length;
+    request.pauseBeforeReadMs = registerType == 1 ? 1 : 0;
+    request.maxRecord = int(images.images.size());
+    request.recordOf = [](QByteArrayView data) { return int(le::u16(data, 0)); };
+    const tableread::Result read = tableread::read(link, ui, request);
+    Result result;
+    result.requestSent = read.requestSent;
+    result.whole = read.whole();
+    result.stopped = read.end == tableread::End::Stopped;
+    result.ended = result.whole || result.stopped ? answers::Done : answers::Nothing;
+    result.passes = read.passes;
+    result.reread = read.reread;
+    result.missing = read.missingLine;
+    for (const auto& [number, data] : read.records)
+        if (images.store(data))
+            ++result.framesStored;
     return result;
 }
 
@@ -81,11 +66,19 @@ void store(RegisterDatabase& db, const Images& images, Result& result)
     }
 }
 
+QString Result::rereadText() const
+{
+    return tableread::rereadText(reread);
+}
+
 Result readArticles(Link& link, TransferUi& ui, RegisterDatabase& db, int registerType)
 {
     Images images;
     Result result = receive(link, ui, registerType, images);
-    store(db, images, result);
+    // A read that failed leaves the database as it was: some of the base is better taken from
+    // the next read than mixed into the records held.
+    if (result.whole || result.stopped)
+        store(db, images, result);
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include "link/answers.h"
 #include "link/commands.h"
 #include "link/frame.h"
+#include "link/linedamage.h"
 #include "link/link.h"
 #include "tables/articlerecord.h"
 #include "tables/recordsend.h"
@@ -82,16 +83,21 @@ QStringList RunResult::messages() const
         return {QStringLiteral("Wykonaj raport sprzedaży i raport dobowy! Niezerowa sprzedaż "
                                "towaru. Zaprogramowano ") +
                 count + QStringLiteral(" towarów.")};
-    case End::TransmissionError:
-        return {QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano ") + count +
-                QStringLiteral(" towarów.")};
+    case End::TransmissionError: {
+        QString text = QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano ") + count +
+                       QStringLiteral(" towarów.");
+        if (!lineNote.isEmpty())
+            text += QLatin1Char(' ') + lineNote;
+        return {text + linedamage::resentText(resent)};
+    }
     case End::Completed:
     case End::RegisterEnded:
         break;
     }
     QString summary =
-        endedEarly() ? stoppedSendText(programmed, listed)
-                     : QStringLiteral(" Zaprogramowano ") + count + QStringLiteral(" towarów.");
+        (endedEarly() ? stoppedSendText(programmed, listed)
+                      : QStringLiteral(" Zaprogramowano ") + count + QStringLiteral(" towarów.")) +
+        linedamage::resentText(resent);
     if (refused.isEmpty())
         return {summary};
     summary += QStringLiteral(" Nie udało się zaprogramować ") + QString::number(refused.size()) +
@@ -128,11 +134,13 @@ RunResult sendAll(Link& link, TransferUi& caller, RegisterDatabase& db, const QL
     link.stopRequest = false;
     link.drainInput(ui);
 
+    linedamage::ResendGuard guard;
+    int runStart = 0; // the record the register's run began with
     for (int i = 0; i < todo.size(); ++i) {
         ui.processEvents();
         if (ui.stopRequested())
             link.stopRequest = true;
-        quint16 sequence = quint16((i + 1) & 0x7FFF);
+        quint16 sequence = quint16((i - runStart + 1) & 0x7FFF);
         if (link.stopRequest) {
             sequence |= frame::EndMarker;
             run.cancelled = true;
@@ -141,7 +149,13 @@ RunResult sendAll(Link& link, TransferUi& caller, RegisterDatabase& db, const QL
         if (i + 1 == todo.size())
             sequence |= frame::EndMarker;
         const QByteArrayView record = layout::Articles.record(table, todo[i]);
-        commands::send(link, ui, *articleFrame(link.address, sequence, record, registerType));
+        // A line that cannot take the frame at all (the device is gone) is no damage to
+        // send through again.
+        if (commands::send(link, ui, *articleFrame(link.address, sequence, record, registerType)) !=
+            0) {
+            run.end = RunResult::End::TransmissionError;
+            break;
+        }
         link.pauseForAnswer(ui, pacing.afterFrame);
         int result = freshConfirmationWait(link, ui);
         if (result == answers::Busy) {
@@ -153,6 +167,24 @@ RunResult sendAll(Link& link, TransferUi& caller, RegisterDatabase& db, const QL
             result = freshConfirmationWait(link, ui);
         }
         run.lastResult = result;
+        if (linedamage::damagedAnswer(link, result)) {
+            const auto verdict = guard.answered(true);
+            if (verdict == linedamage::ResendGuard::Verdict::Resend) {
+                link.note(linedamage::resendNote(todo[i]));
+                // The same article opens a new run: the register's count of the old one is
+                // not to be trusted.
+                link.drainInput(ui);
+                runStart = i--;
+                continue;
+            }
+            run.resent = guard.resent();
+            run.end = RunResult::End::TransmissionError;
+            run.lineNote = verdict == linedamage::ResendGuard::Verdict::LineUnusable
+                               ? linedamage::lineUnusableText()
+                               : linedamage::recordFailedText(guard.AttemptsPerRecord);
+            break;
+        }
+        guard.answered(false);
         ui.progress(i + 1, run.listed);
         if (answers::confirmed(result)) {
             ++run.programmed;
@@ -177,6 +209,7 @@ RunResult sendAll(Link& link, TransferUi& caller, RegisterDatabase& db, const QL
         if (sequence & frame::EndMarker)
             break;
     }
+    run.resent = guard.resent();
     link.stopRequest = false;
     return run;
 }

@@ -68,6 +68,8 @@ struct RunResult {
     QList<Refusal> refused;
     bool cancelled = false; // "Anuluj" was pressed; the frame after it carried the end marker
     int lastResult = -1;    // the last confirmation wait's result
+    int resent = 0;         // frames the line damaged, sent again
+    QString lineNote;       // why a run on a poor line gave up
 
     // "Anuluj" was pressed and the run ended before every listed article was answered.
     bool endedEarly() const
@@ -92,9 +94,10 @@ struct Pacing {
 };
 
 // Sends the articles `numbers` (the grid's rows, in row order) from the database. Free slots
-// in the list are passed over. The stop request (the link's flag, or ui.stopRequested() after
-// the pending events have run) marks the next frame with the end marker, and the run ends
-// after its answer. Shows nothing: the caller shows result.messages().
+// in the list are passed over. A frame the line damaged goes again (see linedamage). The stop
+// request (the link's flag, or ui.stopRequested() after the pending events have run) marks the next
+// frame with the end marker, and the run ends after its answer. Shows nothing: the caller shows
+// result.messages().
 RunResult sendAll(Link& link, TransferUi& ui, RegisterDatabase& db, const QList<int>& numbers,
                   int registerType, const Panel& panel = {}, const Pacing& pacing = {});
 

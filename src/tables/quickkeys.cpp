@@ -6,6 +6,7 @@
 #include "database/registerdatabase.h"
 #include "link/answers.h"
 #include "link/commands.h"
+#include "link/linedamage.h"
 #include "link/link.h"
 #include "tables/validation.h"
 
@@ -135,12 +136,25 @@ int sendAllKeys(Link& link, TransferUi& caller, RegisterDatabase& db, int cashie
     TransferRun ui(caller);
     link.drainInput(ui);
     int accepted = 0;
+    linedamage::ResendGuard guard;
+    int runStart = 1; // the key the register's run began with
     for (int key = 1; key <= 10; ++key) {
         ui.processEvents();
         // A stop makes this key the run's last frame.
         const bool last = key == 10 || ui.stopRequested();
-        const quint16 sequence = quint16(key) | (last ? 0x8000 : 0);
+        const quint16 sequence = quint16(key - runStart + 1) | (last ? 0x8000 : 0);
+        link.clearReceiveArea();
         const int r = sendKey(link, ui, db, cashier, key, sequence);
+        // A key the line damaged goes again as the first of a new run.
+        if (r == answers::NoAnswer && linedamage::damagedAnswer(link, r)) {
+            link.drainInput(ui);
+            if (guard.answered(true) != linedamage::ResendGuard::Verdict::Resend)
+                break;
+            link.note(linedamage::resendNote(key));
+            runStart = key--;
+            continue;
+        }
+        guard.answered(false);
         if (answers::confirmed(r))
             ++accepted;
         link.pauseBetweenFrames(ui, 300);

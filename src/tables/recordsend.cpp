@@ -4,6 +4,7 @@
 
 #include "database/registerdatabase.h"
 #include "link/answers.h"
+#include "link/linedamage.h"
 #include "link/link.h"
 
 namespace recordsend {
@@ -126,23 +127,43 @@ RunResult sendAll(Link& link, TransferUi& caller, RegisterDatabase& db, const So
     link.stopRequest = false;
     link.drainInput(ui);
     const Pacing& pace = source.pacing;
+    linedamage::ResendGuard guard;
+    int runStart = 0; // the record the register's run began with
     for (int i = 0; i < todo.size(); ++i) {
         ui.processEvents();
         if (ui.stopRequested())
             link.stopRequest = true;
         const bool last = i + 1 == todo.size() || link.stopRequest;
-        const quint16 sequence = quint16((i + 1) & 0x7FFF) | (last ? 0x8000 : 0);
+        const quint16 sequence = quint16((i - runStart + 1) & 0x7FFF) | (last ? 0x8000 : 0);
         const QByteArrayView record = source.table.record(table, todo[i]);
         if (commands::send(link, ui, *source.build(link.address, sequence, record, confirm)) != 0) {
             run.failure = SendFailed;
             break;
         }
         link.pauseForAnswer(ui, pace.pauseAfterFrameMs);
+        // Only this frame's answer may be judged: a short one must not leave the last one's
+        // bytes standing for it.
+        link.clearReceiveArea();
         int result = answers::confirmationWait(link, ui);
         if (result == answers::Busy) {
             ui.waitMs(pace.busyWaitMs(sequence));
             result = answers::confirmationWait(link, ui);
         }
+        if (linedamage::damagedAnswer(link, result)) {
+            const auto verdict = guard.answered(true);
+            link.drainInput(ui);
+            if (verdict == linedamage::ResendGuard::Verdict::Resend) {
+                link.note(linedamage::resendNote(todo[i]));
+                runStart = i--; // the same record opens a new run
+                continue;
+            }
+            run.failure = result;
+            run.lineNote = verdict == linedamage::ResendGuard::Verdict::LineUnusable
+                               ? linedamage::lineUnusableText()
+                               : linedamage::recordFailedText(guard.AttemptsPerRecord);
+            break;
+        }
+        guard.answered(false);
         ui.progress(i + 1, run.listed);
         if (answers::confirmed(result)) {
             ++run.programmed;
@@ -165,6 +186,7 @@ RunResult sendAll(Link& link, TransferUi& caller, RegisterDatabase& db, const So
             break;
         }
     }
+    run.resent = guard.resent();
     link.stopRequest = false;
     return run;
 }
@@ -175,9 +197,11 @@ namespace recordsend {
 QString summary(const RunResult& run, const QString& noun)
 {
     const QString count = QString::number(run.programmed) + noun;
+    const QString resent = linedamage::resentText(run.resent);
     if (run.failure >= 0 || run.failure == SendFailed)
-        return QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano ") + count;
-    return QStringLiteral(" Zaprogramowano ") + count;
+        return QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano ") + count +
+               (run.lineNote.isEmpty() ? QString() : QLatin1Char(' ') + run.lineNote) + resent;
+    return QStringLiteral(" Zaprogramowano ") + count + resent;
 }
 } // namespace recordsend
 

@@ -75,14 +75,16 @@ struct RunResult {
     QList<Refusal> refused; // refused with a device error (code 5); the run went on
     int failure = -1;       // the result that broke the run (answers::WaitResult or Status)
     bool stopped = false;   // the user asked to stop; the frame sent then carried the end marker
+    int resent = 0;         // frames the line damaged, sent again
+    QString lineNote;       // why a run on a poor line gave up
 
     bool complete() const { return failure < 0 && !stopped && refused.isEmpty(); }
 };
 
 // Sends the listed records (all used slots when `numbers` is empty; free slots are skipped)
 // with the source's pacing. The stop request (the link's flag or ui.stopRequested()) makes the
-// next frame the last. Code 3 ends the run; a device error is noted and the run goes on; any
-// other result ends it.
+// next frame the last. Code 3 ends the run; a device error is noted and the run goes on; a
+// frame the line damaged goes again (see linedamage); any other result ends it.
 RunResult sendAll(Link& link, TransferUi& ui, RegisterDatabase& db, const Source& source,
                   const QList<int>& numbers, quint8 confirm);
 

@@ -40,33 +40,44 @@ CacheDump dumpCacheMemory(Link& link, TransferUi& caller, const QString& path,
     const bool sent = link.sendBytes(ui, commands::cacheMemoryDump(link.address, 1)) == 0;
     if (sent) {
         link.pauseForAnswer(ui, 100);
-        // Every answer read counts against the register's 8192, so a line that never sends
-        // a good frame cannot keep the dump going.
-        int checkErrors = 0;
-        for (int reads = 0; dump.frames < kCacheMaxFrames && reads < kCacheMaxFrames; ++reads) {
+        while (dump.frames < kCacheMaxFrames) {
             ui.processEvents();
             if (ui.stopRequested())
                 link.stopRequest = true;
-            const int r = answers::readAnswer(link, ui, kCacheFrameSize);
-            if (r == answers::CheckError && ++checkErrors < kCacheMaxCheckErrors)
-                continue; // already reported; the next frame may still come
-            if (r == answers::CheckError || r == answers::Nothing) {
-                ui.showMessage(QStringLiteral("Błąd transmisji"), TransferUi::Icon::Error);
+            const int expected = dump.frames + 1;
+            const int r = answers::readUnanswered(link, ui, kCacheFrameSize);
+            const QByteArrayView f = link.received(kCacheFrameSize);
+            const int number = frame::u16(f, 4) & ~frame::EndMarker;
+            const bool good = r == answers::More || r == answers::Done;
+            if (good && number != expected)
+                ui.showMessage(QStringLiteral("Kasa przysłała ramkę %1 zamiast ramki %2.")
+                                   .arg(number)
+                                   .arg(expected),
+                               TransferUi::Icon::Error);
+            if (!good || number != expected) {
+                // A frame that came (damaged or out of turn) is refused, which ends the
+                // register's transfer; the rest of it goes before anything else is read.
+                if (r != answers::Nothing) {
+                    link.drainInput(ui);
+                    answers::sendAcknowledgement(link, ui, 1);
+                }
+                dump.failedFrame = expected;
+                ui.showMessage(
+                    QStringLiteral("Błąd transmisji: zrzut przerwany na ramce %1.").arg(expected),
+                    TransferUi::Icon::Error);
                 break;
             }
-            checkErrors = 0;
-            dump.data += link.received(kCacheFrameSize).sliced(7, kCacheDataSize).toByteArray();
+            dump.data += f.sliced(7, kCacheDataSize).toByteArray();
             ui.progress(++dump.frames, kCacheMaxFrames);
-            if (r == answers::Done) {
-                dump.stopped = link.stopRequest &&
-                               !(frame::u16(link.received(kCacheFrameSize), 4) & frame::EndMarker);
-                dump.complete = !dump.stopped;
+            // The register never sends more than 8192 frames: the last one ends the dump.
+            const bool last = r == answers::Done || dump.frames == kCacheMaxFrames;
+            answers::sendAcknowledgement(link, ui, last ? 3 : link.stopRequest ? 4 : 0);
+            if (last || link.stopRequest) {
+                dump.complete = last;
+                dump.stopped = !last;
                 break;
             }
         }
-        // The register never sends more than 8192 frames: the last one ends the dump.
-        if (dump.frames == kCacheMaxFrames && !dump.stopped)
-            dump.complete = true;
     }
     link.stopRequest = false;
     // A dump that did not come whole never takes the place of an earlier file; without one

@@ -14,10 +14,6 @@ namespace transfer {
 constexpr int kCacheFrameSize = 265;
 constexpr int kCacheDataSize = 256;
 constexpr int kCacheMaxFrames = 8192;
-// Answers in a row that fail their check before the dump gives up: a line that sends
-// nothing but noise or frame starts is no register.
-constexpr int kCacheMaxCheckErrors = 3;
-
 // The default file of the dump.
 QString defaultCacheDumpName();
 // What follows the data in the file: byte 13, "Data wykoniania kopii: ", date, space, time.
@@ -28,17 +24,21 @@ struct CacheDump {
     bool complete = false; // the register sent its last frame
     bool stopped = false;  // the user stopped the dump before the last frame
     bool written = false;  // the file was written
-    QByteArray data;       // what was received, in order
+    int failedFrame = 0;   // the frame (from 1) that did not come as it should; 0: none
+    QByteArray data;       // what was received, in order, without a gap
 };
 
 // Sends the dump command, pauses 100 ms and reads frames until the last one (or 8192 of
-// them, good or not); a check failure reads on, but kCacheMaxCheckErrors of them in a row,
-// like no usable answer (a silence), end with "Błąd transmisji". Progress is
-// the frame count against 8192; a stop asked through `ui` ends the dump after the current
-// frame. The file at `path` is then written beside the old one and put in its place when
-// whole: the data and the trailer after a complete dump. An incomplete dump leaves a file
-// that was there as it was and otherwise keeps what arrived. A complete dump ends with
-// "Pamięć podręczna zapisana do pliku '<name>'.".
+// them). Each good frame must carry the next number (1, 2, ...): the dump cannot ask for one
+// frame again, so a frame that fails its check or comes out of turn is answered with
+// acknowledgement 1, which ends the register's transfer, and like no usable answer (a
+// silence) it ends the dump with "Błąd transmisji: zrzut przerwany na ramce <n>.". What
+// arrived before it is still one piece without a gap. Progress is the frame count against
+// 8192; a stop asked through `ui` ends the dump after the current frame. The file at `path`
+// is then written beside the old one and put in its place when whole: the data and the
+// trailer after a complete dump. An incomplete dump leaves a file that was there as it was
+// and otherwise keeps what arrived. A complete dump ends with "Pamięć podręczna zapisana do
+// pliku '<name>'.".
 CacheDump dumpCacheMemory(Link& link, TransferUi& ui, const QString& path,
                           const QDateTime& when = QDateTime::currentDateTime());
 

@@ -4,10 +4,12 @@
 
 #include "common/amount.h"
 #include "common/cp1250.h"
+#include "common/csvquote.h"
 #include "link/answers.h"
 #include "link/commands.h"
 #include "link/frame.h"
 #include "link/link.h"
+#include "link/tableread.h"
 
 #include <QSaveFile>
 
@@ -20,12 +22,6 @@ qint32 i32(QByteArrayView b, int at)
     return qint32(quint32(quint8(b[at])) | (quint32(quint8(b[at + 1])) << 8) |
                   (quint32(quint8(b[at + 2])) << 16) | (quint32(quint8(b[at + 3])) << 24));
 }
-
-// Ends a transfer the caller is leaving: the link's stop flag is cleared again.
-struct StopFlagReset {
-    Link& link;
-    ~StopFlagReset() { link.stopRequest = false; }
-};
 
 } // namespace
 
@@ -88,9 +84,10 @@ QByteArray salesCsv(const SalesBuffer& buffer)
     for (const SalesRecord& r : buffer.records()) {
         if (r.number == 0)
             continue;
-        text += QString::number(r.number) + QLatin1Char(';') + r.name + QLatin1Char(';') + r.vat +
-                QLatin1Char(';') + amount::quantityText(r.quantity) + QLatin1Char(';') +
-                amount::text(r.value) + QLatin1Char('\n');
+        // A name holding ";" or a quote is quoted, so that the columns stay where they are.
+        text += QString::number(r.number) + QLatin1Char(';') + csv::quoted(r.name) +
+                QLatin1Char(';') + r.vat + QLatin1Char(';') + amount::quantityText(r.quantity) +
+                QLatin1Char(';') + amount::text(r.value) + QLatin1Char('\n');
     }
     return cp1250::encode(text);
 }
@@ -113,33 +110,32 @@ SalesDownload downloadSales(Link& link, TransferUi& caller, SalesBuffer& buffer,
     SalesDownload result;
     buffer.clear();
     ui.progress(0, 0);
-    link.stopRequest = false;
-    StopFlagReset reset{link};
-    link.drainInput(ui);
-    const quint8 code = nonZeroOnly ? 'X' : 'Y';
-    if (link.sendBytes(ui, commands::requestTable(link.address, frame::Single, code, 0)) != 0)
-        return result;
-    for (;;) {
-        ui.processEvents();
-        if (ui.stopRequested())
-            link.stopRequest = true;
-        const int r = answers::readAnswer(link, ui, kSalesFrameSize);
-        if (r == answers::CheckError) {
-            answers::sendAcknowledgement(link, ui, 1);
-            return result;
-        }
-        if (r == answers::Nothing)
-            return result;
-        // A record of an article the buffer has no slot for is not stored.
-        if (buffer.store(decodeSalesRecord(link.received(kSalesFrameSize).sliced(7))))
-            ui.progress(++result.received, 0);
-        if (r == answers::Done) {
-            result.stopped = link.stopRequest &&
-                             !(frame::u16(link.received(kSalesFrameSize), 4) & frame::EndMarker);
-            result.complete = !result.stopped;
-            return result;
-        }
-    }
+    // Reading the sales changes nothing in the register, so the records can be asked for
+    // again where the line damaged some (clearing them is a command of its own).
+    tableread::Request request;
+    request.code = nonZeroOnly ? 'X' : 'Y';
+    request.sequence = frame::Single;
+    request.frameLength = kSalesFrameSize;
+    request.maxRecord = kSalesArticles;
+    request.recordOf = [](QByteArrayView data) { return int(frame::u16(data, 0)); };
+    const tableread::Result read = tableread::read(link, ui, request);
+    for (const auto& entry : read.records)
+        if (buffer.store(decodeSalesRecord(entry.second)))
+            ++result.received;
+    result.stopped = read.end == tableread::End::Stopped;
+    result.complete = read.whole();
+    result.reread = read.reread;
+    return result;
+}
+
+QString SalesDownload::rereadText() const
+{
+    return tableread::rereadText(reread);
+}
+
+QString TurnoverRead::rereadText() const
+{
+    return tableread::rereadText(reread);
 }
 
 QString clearSalesQuestion()
@@ -178,37 +174,25 @@ QStringList turnoverLines(QByteArrayView data)
 TurnoverRead readGroupTurnover(Link& link, TransferUi& caller)
 {
     TransferRun ui(caller);
-    constexpr int kFrame = 92;
+    // The register sends every month it keeps, empty ones included: a frame's place in the
+    // transfer is its month's number.
+    tableread::Request request;
+    request.code = 6;
+    request.sequence = frame::Single;
+    request.frameLength = 92;
+    const tableread::Result read = tableread::read(link, ui, request);
     TurnoverRead result;
-    link.stopRequest = false;
-    StopFlagReset reset{link};
-    link.drainInput(ui);
-    if (link.sendBytes(ui, commands::requestTable(link.address, frame::Single, 6, 0)) != 0)
-        return result;
-    for (;;) {
-        ui.processEvents();
-        if (ui.stopRequested())
-            link.stopRequest = true;
-        const int r = answers::readAnswer(link, ui, kFrame);
-        if (r == answers::CheckError) {
-            answers::sendAcknowledgement(link, ui, 1);
-            return result;
-        }
-        if (r == answers::Nothing) {
-            ui.showMessage(QStringLiteral("Wystapił błąd transmisji"), TransferUi::Icon::Error);
-            return result;
-        }
-        result.lines += turnoverLines(link.received(kFrame).sliced(7, 83));
-        ui.progress(++result.frames, 0);
-        if (r == answers::Done) {
-            // A stop ends the transfer after this frame: unless it was the register's last
-            // one, the months after it never came.
-            result.stopped =
-                link.stopRequest && !(frame::u16(link.received(kFrame), 4) & frame::EndMarker);
-            result.ok = !result.stopped;
-            return result;
-        }
-    }
+    for (const auto& entry : read.records)
+        result.lines += turnoverLines(QByteArrayView(entry.second).first(83));
+    result.frames = int(read.records.size());
+    result.stopped = read.end == tableread::End::Stopped;
+    result.ok = read.whole();
+    result.reread = read.reread;
+    // An error or empty answer: the form's own word after the link's.
+    const bool failed = read.end == tableread::End::Missing || read.end == tableread::End::Failed;
+    if (read.requestSent && (read.end == tableread::End::Empty || (failed && read.broken)))
+        ui.showMessage(QStringLiteral("Wystapił błąd transmisji"), TransferUi::Icon::Error);
+    return result;
 }
 
 } // namespace transfer

@@ -58,13 +58,17 @@ bool writeSalesCsv(const QString& path, const SalesBuffer& buffer);
 struct SalesDownload {
     int received = 0;      // records stored
     bool stopped = false;  // the user stopped the transfer
-    bool complete = false; // the register sent its last frame
+    bool complete = false; // every record came, over every pass the line's damage needed
+    int reread = 0;        // records that came only when the sales were asked for again
+    // "Odczytano ponownie 3 ramki." when the line's damage made the read ask again.
+    QString rereadText() const;
 };
 
 // Clears the buffer, drains the line and sends the "X" request (non-zero records only) or
-// "Y" (all records), then reads 62-byte frames into the buffer until the last one, a stop
-// asked through `ui` (the register is told with acknowledgement 4), a check failure (the
-// register is told with acknowledgement 1) or an error answer. Progress is the count so far.
+// "Y" (all records), then reads 62-byte frames into the buffer until the last one or a stop
+// asked through `ui` (the register is told with acknowledgement 4). Frames that fail their
+// check are asked for again in further passes (tableread); a read that still misses records
+// names them. The buffer holds what came. Progress is the count so far.
 SalesDownload downloadSales(Link& link, TransferUi& ui, SalesBuffer& buffer, bool nonZeroOnly);
 
 // The question asked before the register's sales are cleared.
@@ -81,13 +85,17 @@ QStringList turnoverLines(QByteArrayView data);
 struct TurnoverRead {
     QStringList lines;
     int frames = 0;       // frames received (months, empty ones included)
-    bool ok = false;      // the register sent its last frame
+    bool ok = false;      // every month came, over every pass the line's damage needed
     bool stopped = false; // the user stopped the transfer before the last frame
+    int reread = 0;       // months that came only when the turnover was asked for again
+    QString rereadText() const;
 };
 // Sends the turnover request (code 6, 0x8001, parameter 0) and reads 92-byte frames until the
-// last one or a stop asked through `ui` (acknowledgement 4). A check failure sends
-// acknowledgement 1 and ends; an error or empty answer shows "Wystapił błąd transmisji" and
-// ends. Progress is the count of frames so far.
+// last one or a stop asked through `ui` (acknowledgement 4). Frames that fail their check are
+// asked for again in further passes (tableread), months known by their place in the
+// transfer. A read that ends on an error or empty answer shows "Wystapił błąd transmisji"
+// after the link's message. The lines are those of the months that came, in order. Progress
+// is the count of frames so far.
 TurnoverRead readGroupTurnover(Link& link, TransferUi& ui);
 
 } // namespace transfer

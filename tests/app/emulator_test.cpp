@@ -38,6 +38,8 @@ QProcessEnvironment childEnvironment(const QString& runtimeDir)
     // A working copy of its own: unsaved changes left in the shared temporary directory by
     // another copy would make the program ask about them before anything else.
     env.insert(QStringLiteral("TEMP"), runtimeDir);
+    // Its settings of its own too, never the user's.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtimeDir);
     return env;
 }
 
@@ -95,6 +97,17 @@ TEST(Program, EmulatorOptionConnectsAndSavesAPicture)
     QTemporaryDir runtime;
     QTemporaryDir work;
     const QString picture = QDir(work.path()).filePath(QStringLiteral("okno.png"));
+    // Settings an earlier version left in the start directory: taken over once into the
+    // user's configuration directory, and the start directory left as it was.
+    const QByteArray settings("\x03\x00\x07\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00", 14);
+    {
+        QFile cfg(QDir(work.path()).filePath(QStringLiteral("ustaw.cfg")));
+        ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
+        cfg.write(settings);
+        QFile recent(QDir(work.path()).filePath(QStringLiteral("ostatnie.txt")));
+        ASSERT_TRUE(recent.open(QIODevice::WriteOnly));
+        recent.write("/sklep/baza.vkf\n");
+    }
     QProcess program;
     program.setProcessEnvironment(childEnvironment(runtime.path()));
     program.setWorkingDirectory(work.path());
@@ -108,6 +121,16 @@ TEST(Program, EmulatorOptionConnectsAndSavesAPicture)
     QFile png(picture);
     ASSERT_TRUE(png.open(QIODevice::ReadOnly));
     EXPECT_TRUE(png.read(8).startsWith("\x89PNG"));
+    const QDir config(QDir(runtime.path()).filePath(QStringLiteral("Vorn Duno")));
+    for (const auto& [name, bytes] : {std::pair{"ustaw.cfg", settings},
+                                      std::pair{"ostatnie.txt", QByteArray("/sklep/baza.vkf\n")}}) {
+        QFile taken(config.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(taken.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(taken.readAll(), bytes) << name;
+        QFile left(QDir(work.path()).filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(left.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(left.readAll(), bytes) << name;
+    }
 }
 
 TEST(Program, WrongOptionIsRefused)

@@ -1,10 +1,14 @@
 #include "app/forms/guitransferui.h"
 #include "common/transferrun.h"
 #include "link/answers.h"
+#include "link/commands.h"
 #include "link/link.h"
+
+#include "fakeui.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +21,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 // A form with a start button, a field and a panel "Anuluj" of its own.
@@ -184,4 +191,49 @@ TEST(GuiTransferUi, PaperOutQuestionIsAnsweredOnlyByItsButtons)
     EXPECT_EQ(text, QStringLiteral("Brak papieru! Kontynuować?"));
     EXPECT_TRUE(stayedAfterEscape);
     EXPECT_TRUE(stayedAfterClose);
+}
+
+// A register that stays silent does not freeze the window: the program's link lets the window
+// work between slices of each read, so timers fire and a stop is taken while a long frame is
+// awaited (a read of 265 bytes waits 1 s plus 10 ms a byte after a send).
+TEST(GuiTransferUi, SilentRegisterLeavesTheWindowWorking)
+{
+    char name[128] = {};
+    int master = -1, slave = -1;
+    termios raw{};
+    cfmakeraw(&raw);
+    ASSERT_EQ(openpty(&master, &slave, name, &raw, nullptr), 0);
+    ::close(slave); // the link opens its own; nothing ever answers on `master`
+    Link link;
+    link.device = QString::fromLocal8Bit(name);
+    link.port = 1;
+    GuiTransferUi window; // as the program sets its link
+    link.idle = [&window] { window.whileLineWaits(); };
+    FakeUi ui;
+    ASSERT_EQ(link.openPort(ui, true), 0);
+
+    QElapsedTimer clock;
+    qint64 last = 0, longestGap = 0;
+    bool stopTaken = false;
+    TransferRun run(ui);
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    QTimer::singleShot(300, [&] {
+        run.requestStop();
+        stopTaken = true;
+    });
+    ticks.start(20);
+    clock.start();
+    EXPECT_FALSE(answers::readSingleFrame(link, run, commands::requestTable(1, 1, 'T', 1), 265));
+    const qint64 took = clock.elapsed();
+    longestGap = std::max(longestGap, took - last);
+    ticks.stop();
+    ::close(master);
+    EXPECT_GE(took, 3000); // the read waited its whole time-out
+    EXPECT_TRUE(stopTaken);
+    // No gap anywhere near a read's time-out; a second is far above the slices' tenth.
+    EXPECT_LT(longestGap, 1000) << "longest gap " << longestGap << " ms of " << took;
 }

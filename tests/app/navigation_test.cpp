@@ -11,7 +11,7 @@ TEST(Navigation, TabsAndItemCounts)
     EXPECT_EQ(navigationTabTitle(NavTab::Communication), QStringLiteral("Ko&munikacja z kasą"));
     EXPECT_EQ(navigationItems(NavTab::EditDatabase).size(), 14u);
     EXPECT_EQ(navigationItems(NavTab::Reports).size(), 16u);
-    EXPECT_EQ(navigationItems(NavTab::Communication).size(), 22u);
+    EXPECT_EQ(navigationItems(NavTab::Communication).size(), 23u);
 }
 
 TEST(Navigation, SampleTextsAndForms)
@@ -32,6 +32,9 @@ TEST(Navigation, SampleTextsAndForms)
     EXPECT_EQ(navigationTexts(NavTab::Communication).at(21),
               QStringLiteral("Programowanie całej kasy"));
     EXPECT_STREQ(navigationItems(NavTab::Communication)[21].formClass, "TProgramowanieCalejKasy");
+    EXPECT_EQ(navigationTexts(NavTab::Communication).at(22),
+              QStringLiteral("Kasy w sieci sklepów"));
+    EXPECT_STREQ(navigationItems(NavTab::Communication)[22].formClass, "TKasyWSieciSklepow");
 }
 
 TEST(Navigation, GatingPerState)
@@ -55,7 +58,9 @@ TEST(Navigation, GatingPerState)
         {NavTab::Communication, 19, {A::Ignore, A::Ignore, A::Open, A::Open}},
         {NavTab::Communication, 20, {A::Ignore, A::Ignore, A::Open, A::Open}},
         {NavTab::Communication, 21, {A::Ignore, A::Ignore, A::Ignore, A::Open}},
-        {NavTab::Communication, 22, {A::Ignore, A::Ignore, A::Ignore, A::Ignore}},
+        // The chain's registers have lines of their own: offline too.
+        {NavTab::Communication, 22, {A::Open, A::Open, A::Open, A::Open}},
+        {NavTab::Communication, 23, {A::Ignore, A::Ignore, A::Ignore, A::Ignore}},
         {NavTab::Reports, -1, {A::Ignore, A::Ignore, A::Ignore, A::Ignore}},
     };
     for (const Row& r : rows)

@@ -77,6 +77,24 @@ TEST(TMenuGlowne, FirstExitWritesSettingsInStartDirectory)
     EXPECT_FALSE(QFile::exists(QDir(elsewhere.path()).filePath(QStringLiteral("ustaw.cfg"))));
 }
 
+// Settings that cannot be written are not lost without a word.
+TEST(TMenuGlowne, SettingsThatCannotBeWrittenAreReported)
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("plik")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString settings = dir.filePath(QStringLiteral("plik/ustawienia")); // under a file
+    FakeUi ui;
+    ScanWorld world;
+    Link link{world.factory()};
+    TMenuGlowne w(ui, dir.path(), dir.filePath(QStringLiteral("BDTemp.bdt")), nullptr, &link,
+                  settings);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(ui.messages, QStringList{QStringLiteral("Nie mogę zapisać ustawień portu do pliku ") +
+                                       settings + QStringLiteral("/ustaw.cfg.")});
+}
+
 TEST(TMenuGlowne, CloseQueryPaths)
 {
     const QString q = QStringLiteral("Czy chcesz zapisać zmiany w aktualnie edytowanej bazie?");

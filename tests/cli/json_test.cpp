@@ -1,5 +1,9 @@
-// vduno --json: each subcommand that can print its result as JSON, run against the built-in
-// emulator (and a fresh database file); stdout must hold one JSON document and nothing else.
+// vduno --json: each subcommand prints its result as JSON, run against the built-in emulator
+// (and a fresh database file); stdout must hold one JSON document and nothing else. Those
+// without a document of their own give the common one: command, ok, exit, output, errors and
+// their own fields.
+#include "vdunoprocess.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,26 +17,9 @@
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
 Outcome vduno(const QStringList& args, const QString& temp)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TEMP"), temp);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(VDUNO_BINARY), args);
-    Outcome r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
+    return runVduno(args, temp);
 }
 
 QJsonObject recordNumbered(const QJsonArray& records, int number)
@@ -67,7 +54,9 @@ TEST_P(CliJsonTest, PrintsOneDocumentWithTheRegistersData)
 
     QStringList args{QStringLiteral("--emulator"), QStringLiteral("--json")};
     for (const QString& a : GetParam().args)
-        args.append(a == QLatin1String("%1") ? db : a);
+        args.append(a == QLatin1String("%1") ? db
+                    : a.startsWith(u'%')     ? dir.filePath(a.mid(1))
+                                             : a);
     const Outcome r = vduno(args, temp.path());
     ASSERT_EQ(r.exitCode, GetParam().exitCode) << r.err.toStdString();
     QJsonParseError error{};
@@ -140,6 +129,81 @@ INSTANTIATE_TEST_SUITE_P(
                      EXPECT_TRUE(first.value(s("password")).isString());
                      EXPECT_TRUE(
                          first.value(s("rights")).toObject().value(s("cashInOut")).toBool());
+                 }},
+        JsonCase{"backup",
+                 {s("backup"), s("%kopia.vkf")},
+                 0,
+                 [](const QJsonObject& o) {
+                     EXPECT_EQ(o.value(s("command")).toString(), s("backup"));
+                     EXPECT_TRUE(o.value(s("ok")).toBool());
+                     EXPECT_TRUE(o.value(s("complete")).toBool());
+                     const QJsonArray tables = o.value(s("tables")).toArray();
+                     ASSERT_FALSE(tables.isEmpty());
+                     bool articles = false;
+                     for (const QJsonValue& t : tables)
+                         if (t.toObject().value(s("table")).toString() == s("Towary")) {
+                             articles = true;
+                             EXPECT_EQ(t.toObject().value(s("records")).toInt(), 300);
+                             EXPECT_EQ(t.toObject().value(s("state")).toString(), s("wykonano"));
+                         }
+                     EXPECT_TRUE(articles);
+                 }},
+        JsonCase{"settings_get",
+                 {s("settings"), s("get")},
+                 0,
+                 [](const QJsonObject& o) {
+                     EXPECT_TRUE(o.value(s("settings")).toObject().contains(s("numer_kasy")));
+                     EXPECT_TRUE(o.value(s("errors")).toArray().isEmpty());
+                 }},
+        JsonCase{"units_get",
+                 {s("units"), s("get")},
+                 0,
+                 [](const QJsonObject& o) { EXPECT_EQ(o.value(s("units")).toArray().size(), 3); }},
+        JsonCase{"clock_set",
+                 {s("clock"), s("set"), s("2026-12-10"), s("08:00:00")},
+                 0,
+                 [](const QJsonObject& o) {
+                     EXPECT_EQ(o.value(s("clock")).toString(), s("2026-12-10T08:00:00"));
+                 }},
+        JsonCase{"read",
+                 {s("read"), s("%1"), s("articles")},
+                 0,
+                 [](const QJsonObject& o) {
+                     EXPECT_EQ(o.value(s("table")).toString(), s("articles"));
+                     EXPECT_TRUE(o.value(s("ok")).toBool());
+                 }},
+        JsonCase{"delete_register",
+                 {s("delete-register"), s("articles"), s("3")},
+                 0,
+                 [](const QJsonObject& o) {
+                     EXPECT_EQ(o.value(s("asked")).toInt(), 1);
+                     EXPECT_EQ(o.value(s("deleted")).toInt(), 1);
+                 }},
+        JsonCase{"export",
+                 {s("export"), s("%1"), s("cashiers"), s("%kasjerzy.csv")},
+                 0,
+                 [](const QJsonObject& o) {
+                     EXPECT_TRUE(o.value(s("file")).toString().endsWith(s("kasjerzy.csv")));
+                 }},
+        JsonCase{"sales_clear",
+                 {s("sales"), s("clear"), s("--yes")},
+                 0,
+                 [](const QJsonObject& o) {
+                     EXPECT_EQ(o.value(s("command")).toString(), s("sales"));
+                     EXPECT_EQ(o.value(s("exit")).toInt(), 0);
+                     EXPECT_TRUE(o.value(s("output")).isArray());
+                 }},
+        JsonCase{"failed_run",
+                 {s("send"), s("%brak.vkf"), s("vat")},
+                 1,
+                 [](const QJsonObject& o) {
+                     EXPECT_FALSE(o.value(s("ok")).toBool(true));
+                     EXPECT_EQ(o.value(s("exit")).toInt(), 1);
+                     const QJsonArray errors = o.value(s("errors")).toArray();
+                     ASSERT_FALSE(errors.isEmpty());
+                     EXPECT_EQ(errors.first().toObject().value(s("code")).toInt(), 1);
+                     EXPECT_FALSE(
+                         errors.first().toObject().value(s("message")).toString().isEmpty());
                  }}),
     [](const ::testing::TestParamInfo<JsonCase>& info) {
         std::string name = info.param.title;
@@ -158,17 +222,26 @@ TEST(CliJson, PlainOutputStaysAsItWas)
     EXPECT_EQ(r.out, QByteArray("DUNO BIS\n"));
 }
 
-TEST(CliJson, RefusedForASubcommandWithoutJsonAndPrintsNothing)
+// The options stand on either side of the command: the same document either way.
+TEST(CliJson, RestoreGivesTheSameDocumentWhereverTheOptionsStand)
 {
-    QTemporaryDir temp;
+    QTemporaryDir dir, temp;
+    ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(temp.isValid());
-    const Outcome r =
-        vduno({QStringLiteral("--emulator"), QStringLiteral("--json"), QStringLiteral("sales"),
-               QStringLiteral("clear"), QStringLiteral("--yes")},
-              temp.path());
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(r.err.contains(QStringLiteral("--json"))) << r.err.toStdString();
+    const QString db = dir.filePath(QStringLiteral("w.vkf"));
+    ASSERT_EQ(vduno({s("--emulator"), s("backup"), db}, temp.path()).exitCode, 0);
+    const Outcome after = vduno(
+        {s("--emulator"), s("restore"), db, s("--fast"), s("--yes"), s("--json")}, temp.path());
+    const Outcome before =
+        vduno({s("--json"), s("-y"), s("--fast"), s("--emulator"), s("restore"), db}, temp.path());
+    ASSERT_EQ(after.exitCode, 0) << after.err.toStdString();
+    ASSERT_EQ(before.exitCode, 0) << before.err.toStdString();
+    const QJsonObject a = QJsonDocument::fromJson(after.out).object();
+    EXPECT_EQ(a, QJsonDocument::fromJson(before.out).object());
+    EXPECT_EQ(a.value(s("command")).toString(), s("restore"));
+    EXPECT_TRUE(a.value(s("finished")).toBool());
+    EXPECT_TRUE(a.value(s("resume")).isNull());
+    EXPECT_FALSE(a.value(s("tables")).toArray().isEmpty());
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "filesizelimit.h"
 
 namespace {
@@ -344,9 +346,17 @@ TEST_F(SessionTest, TemporaryDirectoryFromTemp)
 {
     const QByteArray old = qgetenv("TEMP");
     qputenv("TEMP", QFile::encodeName(dir.path()));
-    EXPECT_EQ(temporaryDirectory(), QDir::cleanPath(dir.path()));
-    EXPECT_EQ(DatabaseSession().workingCopyPath(),
-              QDir::cleanPath(dir.path()) + QStringLiteral("/BDTemp.bdt"));
+    // Under TEMP too, a directory of this user only, never the shared directory itself.
+    const QString underTemp =
+        QDir::cleanPath(dir.path()) + QStringLiteral("/vorn-duno-") + QString::number(::getuid());
+    EXPECT_EQ(temporaryDirectory(), underTemp);
+    EXPECT_EQ(DatabaseSession().workingCopyPath(), underTemp + QStringLiteral("/BDTemp.bdt"));
+    EXPECT_EQ(QFileInfo(underTemp).permissions() &
+                  (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+              QFile::Permissions());
+    // One that others may write into (planted, or made loose) is passed over for the system's.
+    QFile::setPermissions(underTemp, QFileInfo(underTemp).permissions() | QFile::WriteOther);
+    EXPECT_TRUE(temporaryDirectory().startsWith(QDir::tempPath() + QStringLiteral("/vorn-duno-")));
 
     // A TEMP that names no directory: a private directory under the system one.
     qputenv("TEMP", QFile::encodeName(file("nothing-here")));

@@ -206,6 +206,62 @@ TEST(DataAgainstEmulator, CacheDump)
     EXPECT_EQ(f.readAll(), cache + transfer::cacheDumpTrailer(when));
 }
 
+// A dump frame that comes damaged, or a frame that goes missing so that the next one comes
+// in its place: the frame is refused (acknowledgement 1 ends the register's transfer), the
+// dump ends at that frame and an earlier dump file stays as it was.
+TEST(DataAgainstEmulator, CacheDumpWithAHoleFails)
+{
+    struct Case {
+        const char* name;
+        emu::FaultPlan plan;
+        QStringList messages;
+    };
+    emu::FaultPlan damaged, lost;
+    damaged.corrupt = {3}; // the answer to the second acknowledgement: frame 3
+    lost.lose = {3};       // frame 3 is lost, frame 4 comes after the second acknowledgement
+    const QString failed = QStringLiteral("Błąd transmisji: zrzut przerwany na ramce 3.");
+    const Case cases[] = {
+        {"damaged", damaged, {}},
+        {"lost", lost, {QStringLiteral("Kasa przysłała ramkę 4 zamiast ramki 3."), failed}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bench b;
+        ASSERT_TRUE(b.opened);
+        b.reg.setCacheMemory(QByteArray(10 * 256, 'c'));
+        {
+            auto lock = b.host.lock();
+            b.reg.setFaults(c.plan);
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(transfer::defaultCacheDumpName());
+        {
+            QFile earlier(path);
+            ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+            earlier.write("earlier dump");
+        }
+        const auto d = transfer::dumpCacheMemory(b.link, b.ui, path);
+        EXPECT_FALSE(d.complete);
+        EXPECT_EQ(d.failedFrame, 3);
+        EXPECT_EQ(d.data, QByteArray(2 * 256, 'c'));
+        EXPECT_EQ(b.ui.messages.last(), failed);
+        if (!c.messages.isEmpty()) {
+            EXPECT_EQ(b.ui.messages, c.messages);
+        }
+        // the request, two acknowledgements and the refusal
+        const auto received = [&b] {
+            auto lock = b.host.lock();
+            return b.reg.framesReceived();
+        };
+        for (int i = 0; i < 200 && received() < 4; ++i)
+            QThread::msleep(10);
+        EXPECT_EQ(received(), 4);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray("earlier dump"));
+    }
+}
+
 TEST(DataAgainstEmulator, SettingsRoundTrip)
 {
     Bench b;
@@ -240,6 +296,7 @@ TEST(DataAgainstEmulator, VanishedDeviceComesBack)
 {
     Bench b(emu::Model::DunoBis, 200);
     ASSERT_TRUE(b.opened);
+    b.ui.sleeps = true; // the device comes back after 200 ms of real time
     b.reg.fillDemo(30);
     emu::FaultPlan plan;
     plan.vanish = {5}; // the request and three acknowledgements, then the device is gone
@@ -248,9 +305,12 @@ TEST(DataAgainstEmulator, VanishedDeviceComesBack)
         b.reg.setFaults(plan);
     }
     transfer::SalesBuffer buffer;
+    // The records come on: the read ends at once on the hung-up line, and its next
+    // acknowledgement opens the same port number again once the device is back (the send
+    // waits a moment for it), and the register goes on with its transfer.
     const auto cut = transfer::downloadSales(b.link, b.ui, buffer, false);
-    EXPECT_FALSE(cut.complete);
-    EXPECT_EQ(cut.received, 4);
+    EXPECT_TRUE(cut.complete);
+    EXPECT_EQ(cut.received, 30);
     // plugged in again: the same port number opens and the download goes through
     for (int i = 0; i < 100 && b.host.comebacks() == 0; ++i)
         QThread::msleep(20);

@@ -96,7 +96,8 @@ TEST(FaultMatrixArticles, SendSelected)
 }
 
 // "Wyślij wszystkie": three articles; the fault hits the second frame. A refused article is
-// listed and the run goes on; any other failure ends it with the count so far.
+// listed and the run goes on; an answer the line lost sends the article again; any other
+// failure ends it with the count so far.
 TEST(FaultMatrixArticles, SendAll)
 {
     Case run;
@@ -106,10 +107,11 @@ TEST(FaultMatrixArticles, SendAll)
     run.run = [](Rig& rig) {
         return articlesend::sendAll(rig.link, rig.ui, rig.db(), {1, 2, 3}, 2).messages();
     };
-    run.expect = [](Fault f, Rig&) -> Expect {
+    run.expect = [](Fault f, Rig& rig) -> Expect {
         const QString all = QStringLiteral(" Zaprogramowano 3 towarów.");
         const QString broken =
             QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano 1 towarów.");
+        const QString resent = QStringLiteral(" Ramki wysłane ponownie: 1.");
         switch (f) {
         case Fault::Busy:
         case Fault::BadCheck:
@@ -126,62 +128,78 @@ TEST(FaultMatrixArticles, SendAll)
                                 "towarów."),
                  QStringLiteral("Niezaprogramowane towary:\n2.Mleko - Wymagany tryb serwisowy")},
                 {}};
-        default: // silence, half an answer, noise, vanished device: no answer of the register's
-            return {{broken}, {}};
+        case Fault::Vanish: // the article cannot go again: the device is gone
+            return {{rig.cannotOpen(), broken + resent}, {}};
+        default: // silence, half an answer, noise: the line lost the answer, the article goes
+                 // again as a new run
+            return {{all + resent}, {}};
         }
     };
     runMatrix(run);
 }
 
-// "Odczytaj z kasy": the read request, one acknowledged data frame per article. Only the
-// frames that arrived whole with a good check byte are written into the database.
+// "Odczytaj z kasy": the read request, one acknowledged data frame per article. One fault on
+// the line no longer ends the read: a status before the first frame is waited out, a frame
+// that fails its check or does not come is read again in a second pass, the register's error
+// answer to an acknowledgement is answered by the acknowledgement once more. Only a device
+// that is gone ends it, and then nothing is written.
+namespace {
+
+Expect readBackExpect(Fault f, Rig& rig)
+{
+    if (f == Fault::Vanish)
+        return {{rig.cannotOpen(), QStringLiteral("Nie odczytano rekordów: po rekordzie 1.")}, {}};
+    return {};
+}
+
+// Frames read again: the second article, where the line lost or damaged its frame.
+int readBackRereads(Fault f)
+{
+    switch (f) {
+    case Fault::BadCheck:
+    case Fault::Silent:
+    case Fault::Truncate:
+    case Fault::Noise:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void checkReadBack(Fault f, Rig& rig, const QByteArray& before, const articleread::Result& r,
+                   const QByteArray& unitless)
+{
+    const QByteArray after = rig.dbBytes();
+    expectSameOutside(before, after, kArticleBase, 2000 * kArticleSize);
+    const bool whole = f != Fault::Vanish;
+    EXPECT_EQ(r.complete(), whole);
+    EXPECT_EQ(r.reread, whole ? readBackRereads(f) : 0);
+    for (int n = 1; n <= 3; ++n) {
+        QByteArray want = whole ? articleRecord(n) : QByteArray(kArticleSize, '\0');
+        if (whole && !unitless.isEmpty())
+            want[67] = unitless[0];
+        EXPECT_EQ(after.mid(kArticleBase + (n - 1) * kArticleSize, kArticleSize), want) << n;
+    }
+    EXPECT_EQ(after.mid(kArticleBase + 3 * kArticleSize, 1997 * kArticleSize),
+              before.mid(kArticleBase + 3 * kArticleSize, 1997 * kArticleSize));
+}
+
+} // namespace
+
 TEST(FaultMatrixArticles, ReadBack)
 {
+    auto result = std::make_shared<articleread::Result>();
     Case run;
     run.name = "article read";
     run.prepare = putImages;
     run.faultFrame = commandThen(2);
-    run.run = [](Rig& rig) {
-        articleread::readArticles(rig.link, rig.ui, rig.db(), 2);
+    run.run = [result](Rig& rig) {
+        *result = articleread::readArticles(rig.link, rig.ui, rig.db(), 2);
         return QStringList{};
     };
-    run.expect = [](Fault f, Rig&) -> Expect {
-        switch (f) {
-        case Fault::Busy:
-        case Fault::PaperYes:
-        case Fault::PaperNo:
-            // A status frame instead of the first data frame: nothing usable came.
-            return {{kNoCommunication}, {}};
-        case Fault::BadCheck:
-            return {crcMessages(handCheck(1, 2, 'T', articleImage(2))), {}};
-        case Fault::Noise: {
-            // Four stray bytes, then the first 87 bytes of the frame: the "frame" read ends
-            // 4 bytes early and its check byte is a byte of the image.
-            QByteArray stream = QByteArray("\x55\xAA\x13\x7F", 4);
-            QByteArray f = QByteArray("\x02\x01\x5B\x00\x02\x00\x54", 7) + articleImage(2);
-            stream += f;
-            quint8 x = 0;
-            for (int i = 1; i <= 88; ++i)
-                x ^= quint8(stream[i]);
-            return {{QStringLiteral("CRC kasy: %1 CRC PC: %2").arg(quint8(stream[89])).arg(x),
-                     kCrcError},
-                    {}};
-        }
-        case Fault::DeviceError:
-            return {{deviceErrorMessage97()}, {}};
-        default:
-            return {{kNoCommunication}, {}};
-        }
-    };
-    run.check = [](Fault f, Rig& rig, const QByteArray& before) {
-        const QByteArray after = rig.dbBytes();
-        expectSameOutside(before, after, kArticleBase, 2000 * kArticleSize);
-        // The first frame came whole unless the command itself met the fault.
-        const bool first = f != Fault::Busy && f != Fault::PaperYes && f != Fault::PaperNo;
-        EXPECT_EQ(after.mid(kArticleBase, kArticleSize),
-                  first ? articleRecord(1) : QByteArray(kArticleSize, '\0'));
-        EXPECT_EQ(after.mid(kArticleBase + kArticleSize, 1999 * kArticleSize),
-                  before.mid(kArticleBase + kArticleSize, 1999 * kArticleSize));
+    run.expect = readBackExpect;
+    run.check = [result](Fault f, Rig& rig, const QByteArray& before) {
+        checkReadBack(f, rig, before, *result, {});
     };
     runMatrix(run);
 }
@@ -214,6 +232,7 @@ TEST(FaultMatrixArticles, SendAllRefusedByTheRegister)
 // received nor stored (0).
 TEST(FaultMatrixArticles, ReadBackFromDuno)
 {
+    auto result = std::make_shared<articleread::Result>();
     Case run;
     run.name = "article read (DUNO)";
     run.prepare = [](Rig& rig) {
@@ -221,33 +240,13 @@ TEST(FaultMatrixArticles, ReadBackFromDuno)
             rig.setImage(RegisterModel::Articles, n, articleImage(n).left(81));
     };
     run.faultFrame = commandThen(2);
-    run.run = [](Rig& rig) {
-        articleread::readArticles(rig.link, rig.ui, rig.db(), 1);
+    run.run = [result](Rig& rig) {
+        *result = articleread::readArticles(rig.link, rig.ui, rig.db(), 1);
         return QStringList{};
     };
-    run.expect = [](Fault f, Rig&) -> Expect {
-        const QByteArray second = handFrame(1, 2, 'T', articleImage(2).left(81));
-        switch (f) {
-        case Fault::BadCheck:
-            return {crcMessages(quint8(second[second.size() - 2])), {}};
-        case Fault::Noise:
-            return {noisyCrcMessages(second), {}};
-        case Fault::DeviceError:
-            return {{deviceErrorMessage97()}, {}};
-        default:
-            return {{kNoCommunication}, {}};
-        }
-    };
-    run.check = [](Fault f, Rig& rig, const QByteArray& before) {
-        const QByteArray after = rig.dbBytes();
-        expectSameOutside(before, after, kArticleBase, 2000 * kArticleSize);
-        const bool first = f != Fault::Busy && f != Fault::PaperYes && f != Fault::PaperNo;
-        QByteArray one = articleRecord(1);
-        one[67] = 0;
-        EXPECT_EQ(after.mid(kArticleBase, kArticleSize),
-                  first ? one : QByteArray(kArticleSize, '\0'));
-        EXPECT_EQ(after.mid(kArticleBase + kArticleSize, 1999 * kArticleSize),
-                  before.mid(kArticleBase + kArticleSize, 1999 * kArticleSize));
+    run.expect = readBackExpect;
+    run.check = [result](Fault f, Rig& rig, const QByteArray& before) {
+        checkReadBack(f, rig, before, *result, QByteArray(1, '\0'));
     };
     runMatrix(run, emu::Model::Duno);
 }

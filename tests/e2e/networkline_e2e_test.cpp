@@ -1,13 +1,19 @@
 // The register behind a serial device server: the real link on a tcp:// or rfc2217:// port,
 // against the emulator's own TCP host and against Debian's ser2net serving the emulator's
-// pseudo-terminal. The article runs are the same as over a serial line.
+// pseudo-terminal, and on tls:// and rfc2217+tls:// ports against the emulator behind TLS.
+// The article runs are the same as over a serial line.
 #include "database/databasesession.h"
 #include "emulator/emulatorhost.h"
 #include "emulator/tcphost.h"
+#include "emulator/tlsfront.h"
 #include "fakeui.h"
+#include "link/answers.h"
 #include "link/link.h"
 #include "link/networkline.h"
 #include "link/portmap.h"
+#include "loopbackport.h"
+#include "scriptedserver.h"
+#include "ser2net.h"
 #include "tables/articleread.h"
 #include "tables/articlerecord.h"
 #include "tables/articlesend.h"
@@ -16,13 +22,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <list>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -56,20 +63,6 @@ QString cannotOpen()
            QLatin1Char('.');
 }
 
-// A loopback TCP port nobody listens on (taken from the system and given back).
-quint16 freePort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
 // Five articles whose frames carry bytes 255 (the telnet command byte) in the price and
 // Polish letters in the name.
 ArticleRecord article(int n)
@@ -85,11 +78,13 @@ ArticleRecord article(int n)
 
 // The real link on port 47, pointed at `address`, and a working database.
 struct Client {
-    explicit Client(const QString& address) : session(dir.filePath(QStringLiteral("BDTemp.bdt")))
+    explicit Client(const QString& address, const TlsTrust& trust = {})
+        : session(dir.filePath(QStringLiteral("BDTemp.bdt")))
     {
         dbOk = dir.isValid() && session.startUp().ok;
         portmap::setPortOverride(kPort, address);
         link.port = kPort;
+        link.tls = trust;
     }
     ~Client()
     {
@@ -108,10 +103,10 @@ struct Client {
 
 // Programs five articles, empties the computer's base, reads the register's base back and
 // compares: what came back is what was sent.
-void articleRoundTrip(const QString& address)
+void articleRoundTrip(const QString& address, const TlsTrust& trust = {})
 {
     SCOPED_TRACE(address.toStdString());
-    Client c(address);
+    Client c(address, trust);
     ASSERT_TRUE(c.dbOk);
     ASSERT_EQ(c.link.openPort(c.ui, true), 0) << c.ui.messages.join(u'\n').toStdString();
     for (int n = 1; n <= 5; ++n)
@@ -131,6 +126,37 @@ void articleRoundTrip(const QString& address)
         EXPECT_EQ(loadRecord<ArticleRecord>(c.db(), layout::Articles, n), article(n)) << n;
     EXPECT_EQ(c.ui.messages, QStringList{});
 }
+
+// The test certificates (tests/data/tls, made by its make.sh with openssl).
+QString tlsFile(const char* name)
+{
+    return QStringLiteral(VDUNO_TLS_DATA "/") + QString::fromLatin1(name);
+}
+QByteArray fingerprintOf(const char* certificate)
+{
+    QFile f(tlsFile(certificate) + QStringLiteral(".sha256"));
+    return f.open(QIODevice::ReadOnly)
+               ? parseTlsPin(QString::fromLatin1(f.readAll())).value_or(QByteArray())
+               : QByteArray();
+}
+
+// The emulator's register behind TLS with the certificate `name` (server, other, expired).
+struct TlsRegister {
+    TlsRegister(const char* name, bool rfc2217 = false)
+        : host(reg, {}, rfc2217), front((host.start(), host.port())), rfc2217(rfc2217)
+    {
+        ok = host.running() &&
+             front.load(tlsFile(name) + QStringLiteral(".pem"),
+                        tlsFile(name) + QStringLiteral(".key")) &&
+             front.start();
+    }
+    QString address() const { return front.address(rfc2217); }
+    emu::RegisterModel reg{emu::Model::DunoBis};
+    emu::TcpHost host;
+    emu::TlsFront front;
+    bool rfc2217;
+    bool ok = false;
+};
 
 } // namespace
 
@@ -162,9 +188,9 @@ TEST(NetworkLine, ArticlesProgrammedAndReadBackOverTcpAndRfc2217)
     }
 }
 
-// The server drops the connection instead of answering the second article: the run ends as
-// when an adapter is unplugged. The next frame finds the connection gone, the link opens it
-// again and the article goes through; with the server gone the port cannot be opened.
+// The server drops the connection instead of answering the second article, as when an
+// adapter is unplugged: the article goes again, the link opens the connection again for it
+// and the run goes on; with the server gone the port cannot be opened.
 TEST(NetworkLine, DroppedConnectionIsReportedLikeAnUnpluggedAdapter)
 {
     for (const Kind& kind : kKinds) {
@@ -182,7 +208,7 @@ TEST(NetworkLine, DroppedConnectionIsReportedLikeAnUnpluggedAdapter)
             ASSERT_TRUE(storeRecord(c.db(), layout::Articles, n, article(n)));
         const auto run = articlesend::sendAll(c.link, c.ui, c.db(), {1, 2, 3}, kBis);
         EXPECT_EQ(run.messages(), QStringList{QStringLiteral(
-                                      "Wystąpił błąd transmisji. Zaprogramowano 1 towarów.")});
+                                      " Zaprogramowano 3 towarów. Ramki wysłane ponownie: 1.")});
         EXPECT_EQ(host.drops(), 1);
 
         const int again = articlesend::sendArticle(c.link, c.ui, c.db(), 2, kBis);
@@ -205,7 +231,8 @@ TEST(NetworkLine, ClosedPortFailsToOpen)
     for (const Kind& kind : kKinds) {
         SCOPED_TRACE(kind.name);
         const QString address = QLatin1String(kind.rfc2217 ? "rfc2217" : "tcp") +
-                                QStringLiteral("://127.0.0.1:") + QString::number(freePort());
+                                QStringLiteral("://127.0.0.1:") +
+                                QString::number(unusedLoopbackPort());
         Client c(address);
         EXPECT_EQ(portmap::displayName(kPort), QStringLiteral("COM47 (") + address + u')');
         EXPECT_EQ(c.link.openPort(c.ui, true), 1);
@@ -254,67 +281,206 @@ TEST(NetworkLine, SilentServerEndsReadsWithinTheTimeout)
     ::close(listener);
 }
 
-// Debian's ser2net serving the emulator's pseudo-terminal, raw and as RFC 2217: the same
-// article runs as over the pseudo-terminal itself.
+// Debian's ser2net serving the emulator's pseudo-terminal, raw and as RFC 2217, in the clear
+// and inside TLS (its ssl gensio with the test certificate): the same article runs as over the
+// pseudo-terminal itself.
 TEST(NetworkLine, ArticlesThroughSer2net)
 {
-    QString ser2net = QStandardPaths::findExecutable(QStringLiteral("ser2net"));
-    if (ser2net.isEmpty()) // a program of the system's, outside an ordinary user's PATH
-        ser2net = QStandardPaths::findExecutable(
-            QStringLiteral("ser2net"), {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
-    if (ser2net.isEmpty())
+    if (Ser2net::program().isEmpty())
         GTEST_SKIP() << "ser2net is not installed (apt-get install ser2net)";
     // One register on its own pseudo-terminal for each kind of port, as a device server has
     // one serial port per TCP port.
-    emu::RegisterModel rawReg(emu::Model::DunoBis), telnetReg(emu::Model::DunoBis);
-    emu::EmulatorHost rawPty(rawReg), telnetPty(telnetReg);
-    ASSERT_TRUE(rawPty.start() && telnetPty.start());
-    const quint16 raw = freePort(), telnet = freePort();
-    QTemporaryDir dir;
-    const QString config = dir.filePath(QStringLiteral("ser2net.yaml"));
-    {
-        QFile f(config);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("connection: &raw\n  accepter: tcp,127.0.0.1," + QByteArray::number(raw) +
-                "\n  connector: serialdev," + QFile::encodeName(rawPty.devicePath()) +
-                ",115200n81,local\n" +
-                "connection: &rfc2217\n  accepter: telnet(rfc2217),tcp,127.0.0.1," +
-                QByteArray::number(telnet) + "\n  connector: serialdev," +
-                QFile::encodeName(telnetPty.devicePath()) + ",115200n81,local\n");
-    }
-    // In the foreground, without the UUCP lock files of a system service.
-    QProcess server;
-    server.setProcessChannelMode(QProcess::MergedChannels);
-    server.start(ser2net, {QStringLiteral("-n"), QStringLiteral("-d"), QStringLiteral("-u"),
-                           QStringLiteral("-c"), config});
-    ASSERT_TRUE(server.waitForStarted(5000));
-    // Ready when both ports are taken (a trial connection would make ser2net open the
-    // pseudo-terminal, and its closing could swallow the register's first answers).
-    auto listening = [](quint16 port) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(port);
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        const bool taken = ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0;
-        ::close(fd);
-        return taken;
+    const QByteArray ssl = "ssl(key=" + QFile::encodeName(tlsFile("server.key")) +
+                           ",cert=" + QFile::encodeName(tlsFile("server.pem")) + "),";
+    // The plain ports with ser2net's default accepter, the TLS ones with tcp(nodelay), as the
+    // README shows them.
+    struct Port {
+        const char* scheme;
+        QByteArray accepter; // before ",127.0.0.1,PORT"
     };
-    QElapsedTimer waited;
-    waited.start();
-    while (!(listening(raw) && listening(telnet)) && waited.elapsed() < 10000 &&
-           server.state() == QProcess::Running)
-        server.waitForReadyRead(50);
-    ASSERT_TRUE(listening(raw) && listening(telnet)) << server.readAll().toStdString();
-
-    articleRoundTrip(QStringLiteral("tcp://127.0.0.1:") + QString::number(raw));
-    articleRoundTrip(QStringLiteral("rfc2217://127.0.0.1:") + QString::number(telnet));
-
-    server.terminate();
-    if (!server.waitForFinished(5000)) {
-        server.kill();
-        server.waitForFinished(5000);
+    const Port kinds[] = {{"tcp", "tcp"},
+                          {"rfc2217", "telnet(rfc2217),tcp"},
+                          {"tls", ssl + "tcp(nodelay)"},
+                          {"rfc2217+tls", "telnet(rfc2217)," + ssl + "tcp(nodelay)"}};
+    std::list<emu::RegisterModel> registers;
+    std::list<emu::EmulatorHost> ptys;
+    QList<quint16> ports;
+    QByteArray yaml;
+    for (const Port& kind : kinds) {
+        emu::EmulatorHost& pty = ptys.emplace_back(registers.emplace_back(emu::Model::DunoBis));
+        ASSERT_TRUE(pty.start());
+        ports << unusedLoopbackPort();
+        yaml += "connection: &c" + QByteArray::number(ports.size()) +
+                "\n  accepter: " + kind.accepter + ",127.0.0.1," +
+                QByteArray::number(ports.last()) + "\n  connector: serialdev," +
+                QFile::encodeName(pty.devicePath()) + ",115200n81,local\n";
     }
+    Ser2net server;
+    ASSERT_TRUE(server.start(yaml, ports)) << server.output().toStdString();
+    for (int k = 0; k < ports.size(); ++k)
+        articleRoundTrip(QString::fromLatin1(kinds[k].scheme) + QStringLiteral("://127.0.0.1:") +
+                             QString::number(ports.at(k)),
+                         TlsTrust{tlsFile("ca.pem"), {}});
     if (HasFailure())
-        ADD_FAILURE() << "ser2net said:\n" << server.readAll().toStdString();
+        ADD_FAILURE() << "ser2net said:\n" << server.output().toStdString();
+}
+
+// The same article runs inside TLS, the server's certificate trusted by the CA's file: raw
+// and telnet with the COM-PORT option.
+TEST(NetworkLineTls, ArticlesProgrammedAndReadBackOverTlsAndRfc2217Tls)
+{
+    for (const Kind& kind : kKinds) {
+        SCOPED_TRACE(kind.name);
+        TlsRegister tls("server", kind.rfc2217);
+        ASSERT_TRUE(tls.ok);
+        articleRoundTrip(tls.address(), TlsTrust{tlsFile("ca.pem"), {}});
+        EXPECT_EQ(tls.host.connections(), 1);
+        EXPECT_EQ(tls.front.failedHandshakes(), 0);
+    }
+}
+
+// What the server's certificate is checked against: the system's store, a CA file, a pinned
+// fingerprint. A certificate that passes opens the port and the register answers; one that
+// does not ends the connection before a single byte reaches the register, with what failed.
+TEST(NetworkLineTls, CertificateThatDoesNotVerifyEndsTheConnectionBeforeAnyFrame)
+{
+    const QString ca = tlsFile("ca.pem");
+    const QByteArray wrongPin(32, '\x5A');
+    const QString untrusted = QStringLiteral(
+        "Certyfikat serwera nie jest zaufany: jego wystawcy („Vorn Duno test CA”) nie ma wśród "
+        "certyfikatów zaufanych w systemie. Wskaż plik z certyfikatem serwera lub jego wystawcy "
+        "albo przypnij odcisk SHA-256 certyfikatu: ");
+    struct Case {
+        const char* name;
+        const char* certificate;
+        TlsTrust trust;
+        QString refusal; // empty: the port opens
+    };
+    const Case cases[] = {
+        {"CA file", "server", {ca, {}}, {}},
+        {"pinned", "server", {{}, fingerprintOf("server")}, {}},
+        {"pinned and CA file", "server", {ca, fingerprintOf("server")}, {}},
+        {"a pinned certificate needs no name", "other", {{}, fingerprintOf("other")}, {}},
+        {"system store", "server", {}, untrusted + tlsPinText(fingerprintOf("server")) + u'.'},
+        {"another name",
+         "other",
+         {ca, {}},
+         QStringLiteral("Certyfikat serwera wystawiono dla innej nazwy (inny.example), nie dla "
+                        "127.0.0.1.")},
+        {"expired", "expired", {ca, {}}, QStringLiteral("Certyfikat serwera wygasł 2021-01-01.")},
+        {"expired and pinned",
+         "expired",
+         {{}, fingerprintOf("expired")},
+         QStringLiteral("Certyfikat serwera wygasł 2021-01-01.")},
+        {"fingerprint differs",
+         "server",
+         {{}, wrongPin},
+         QStringLiteral("Odcisk SHA-256 certyfikatu serwera (") +
+             tlsPinText(fingerprintOf("server")) + QStringLiteral(") różni się od przypiętego (") +
+             tlsPinText(wrongPin) + QStringLiteral(").")},
+        {"CA file that holds no certificate",
+         "server",
+         {tlsFile("README.md"), {}},
+         QStringLiteral("Nie mogę odczytać certyfikatów z pliku ") + tlsFile("README.md") +
+             QStringLiteral(" (potrzebny plik PEM).")},
+    };
+    ASSERT_EQ(fingerprintOf("server").size(), 32);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TlsRegister tls(c.certificate);
+        ASSERT_TRUE(tls.ok);
+        Client client(tls.address(), c.trust);
+        QElapsedTimer took;
+        took.start();
+        const int opened = client.link.openPort(client.ui, true);
+        if (c.refusal.isEmpty()) {
+            ASSERT_EQ(opened, 0) << client.ui.messages.join(u'\n').toStdString();
+            EXPECT_TRUE(answers::probe(client.link, client.ui));
+            EXPECT_EQ(tls.host.connections(), 1);
+            continue;
+        }
+        EXPECT_EQ(opened, 1);
+        EXPECT_EQ(client.ui.messages,
+                  QStringList{QStringLiteral("Nie mogę otworzyć portu COM47 (") + tls.address() +
+                              QStringLiteral(").\n") + c.refusal});
+        EXPECT_EQ(client.link.lineProblem(), c.refusal);
+        EXPECT_EQ(client.link.port, Link::NoPort);
+        EXPECT_EQ(tls.host.connections(), 0) << "the register heard from the program";
+        EXPECT_LT(took.elapsed(), 10000);
+    }
+}
+
+// Servers that are no TLS server: one that closes during the handshake, and the plain ports
+// of the register (telnet, which speaks first, and raw TCP, which stays silent). Each ends
+// the open within the handshake's time with its own message.
+TEST(NetworkLineTls, ServerThatIsNoTlsServerEndsTheOpenWithItsOwnMessage)
+{
+    emu::RegisterModel reg(emu::Model::DunoBis);
+    emu::TcpHost telnet(reg, {}, true);
+    emu::RegisterModel rawReg(emu::Model::DunoBis);
+    emu::TcpHost raw(rawReg, {}, false);
+    ASSERT_TRUE(telnet.start() && raw.start());
+    // Takes the client's hello and hangs up.
+    ScriptedServer hangsUp([](int client) {
+        char hello[512];
+        ::recv(client, hello, sizeof hello, 0);
+    });
+    struct Case {
+        const char* name;
+        quint16 port;
+        QString problem;
+    };
+    const Case cases[] = {
+        {"closes during the handshake", hangsUp.port,
+         QStringLiteral("Serwer zamknął połączenie w trakcie uzgadniania TLS: być może na tym "
+                        "porcie nie ma TLS albo serwer nie przyjął tego połączenia.")},
+        {"plain telnet", telnet.port(),
+         QStringLiteral("Serwer nie odpowiada jak serwer TLS: to raczej zwykły port tcp:// lub "
+                        "rfc2217://, bez TLS.")},
+        {"plain raw TCP", raw.port(),
+         QStringLiteral("Serwer nie odpowiedział na uzgadnianie TLS w ciągu 3 s: być może to "
+                        "zwykły port tcp:// lub rfc2217://, bez TLS.")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString address = QStringLiteral("tls://127.0.0.1:") + QString::number(c.port);
+        Client client(address, TlsTrust{tlsFile("ca.pem"), {}});
+        QElapsedTimer took;
+        took.start();
+        EXPECT_EQ(client.link.openPort(client.ui, true), 1);
+        EXPECT_LT(took.elapsed(), NetworkSerialLine::ConnectTimeoutMs +
+                                      NetworkSerialLine::HandshakeTimeoutMs + 2000);
+        EXPECT_EQ(client.ui.messages,
+                  QStringList{QStringLiteral("Nie mogę otworzyć portu COM47 (") + address +
+                              QStringLiteral(").\n") + c.problem});
+    }
+}
+
+// A chain runs each line on a thread of its own, with no event loop: the TLS line works there
+// as on the window's thread, with blocking waits, and Qt has nothing to complain about.
+TEST(NetworkLineTls, WorksOnAThreadWithoutAnEventLoop)
+{
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler before = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    TlsRegister tls("server", true);
+    ASSERT_TRUE(tls.ok);
+    bool answered = false;
+    QStringList messages;
+    std::thread run([&] {
+        Link link;
+        FakeUi ui;
+        link.device = tls.address();
+        link.port = 99;
+        link.tls.caFile = tlsFile("ca.pem");
+        answered = link.openPort(ui, true) == 0 && answers::probe(link, ui) &&
+                   answers::detectRegisterType(link, ui) == kBis;
+        link.closePort();
+        messages = ui.messages;
+    });
+    run.join();
+    qInstallMessageHandler(before);
+    EXPECT_TRUE(answered) << messages.join(u'\n').toStdString();
+    EXPECT_EQ(warnings, QStringList{});
 }

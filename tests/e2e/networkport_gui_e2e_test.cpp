@@ -8,6 +8,7 @@
 #include "app/forms/tmenuglowne.h"
 #include "emulator/registermodel.h"
 #include "emulator/tcphost.h"
+#include "emulator/tlsfront.h"
 #include "link/forms/tustawieniatrans.h"
 #include "link/link.h"
 #include "link/portmap.h"
@@ -130,5 +131,83 @@ TEST(NetworkPortInTheProgram, ChosenInThePortDialogKeptAndConnectedAgainAfterARe
         baudRequests += request.first == SetBaudRate;
     EXPECT_EQ(baudRequests, 1);
     Link::instance().closePort();
+    portmap::clearPortOverrides();
+}
+
+// The same behind TLS: the dialog's certificate file trusts the server's certificate. Without
+// it the system's store does not, and the person is told so before anything reaches the
+// register; with it the register answers, and after a restart the stored settings reach it
+// again through TLS.
+TEST(NetworkPortInTheProgram, TlsPortTrustedByTheCertificateFileOfTheDialog)
+{
+    emu::RegisterModel reg(emu::Model::Duno, 1);
+    emu::TcpHost host(reg, {}, true);
+    ASSERT_TRUE(host.start());
+    emu::TlsFront front(host.port());
+    const QString tls = QStringLiteral(VDUNO_TLS_DATA);
+    ASSERT_TRUE(
+        front.load(tls + QStringLiteral("/server.pem"), tls + QStringLiteral("/server.key")));
+    ASSERT_TRUE(front.start());
+    const QString ca = tls + QStringLiteral("/ca.pem");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    noSerialPorts();
+    Person person;
+    auto applyInDialog = [&](TMenuGlowne& window, const QString& certificate) {
+        QAction* settings = menuAction(window, QStringLiteral("Parametry transmisji"));
+        ASSERT_NE(settings, nullptr);
+        QTimer::singleShot(0, &window, [&] {
+            auto* dialog = qobject_cast<TUstawieniaTrans*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->CBNrPortu->setCurrentIndex(
+                dialog->CBNrPortu->findText(QStringLiteral("Sieć (TCP / RFC 2217)")));
+            dialog->EAdresSieciowy->setText(QStringLiteral("tcp://127.0.0.1:1"));
+            EXPECT_FALSE(dialog->ECertyfikat->isEnabled()) << "a plain address has no certificate";
+            dialog->EAdresSieciowy->setText(front.address(true));
+            EXPECT_TRUE(dialog->ECertyfikat->isEnabled());
+            dialog->ECertyfikat->setText(certificate);
+            dialog->BZastosuj->click();
+            if (auto* still = qobject_cast<TUstawieniaTrans*>(QApplication::activeModalWidget()))
+                still->BZamknij->click();
+        });
+        settings->trigger();
+    };
+    {
+        GuiTransferUi ui;
+        auto window = startProgram(ui, dir);
+        applyInDialog(*window, QString());
+        ASSERT_EQ(person.seen.size(), 1) << person.seen.join(u'\n').toStdString();
+        EXPECT_TRUE(person.seen.first().contains(QStringLiteral(
+            "Certyfikat serwera nie jest zaufany: jego wystawcy („Vorn Duno test CA”) nie ma")))
+            << person.seen.first().toStdString();
+        EXPECT_EQ(host.connections(), 0) << "the register heard from the program";
+        person.seen.clear();
+        applyInDialog(*window, ca);
+        EXPECT_TRUE(person.seen.isEmpty()) << person.seen.join(u'\n').toStdString();
+        EXPECT_EQ(window->operatingState(), OperatingState::OnlineWithDatabase);
+        EXPECT_EQ(window->registerType(), RegisterType::Duno);
+        window->close();
+    }
+    QFile side(QDir(dir.path()).filePath(QStringLiteral("ustaw.net")));
+    ASSERT_TRUE(side.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(side.readAll()),
+              front.address(true) + QStringLiteral("\nca=") + ca + u'\n');
+
+    noSerialPorts();
+    Link::instance().tls = {};
+    {
+        GuiTransferUi ui;
+        auto window = startProgram(ui, dir);
+        QAction* connect =
+            menuAction(*window, QStringLiteral("Połącz z kasą używając ostatnich ustawień"));
+        ASSERT_NE(connect, nullptr);
+        connect->trigger();
+        EXPECT_TRUE(person.seen.isEmpty()) << person.seen.join(u'\n').toStdString();
+        EXPECT_EQ(window->operatingState(), OperatingState::OnlineWithDatabase);
+        window->close();
+    }
+    EXPECT_EQ(host.connections(), 2);
+    Link::instance().closePort();
+    Link::instance().tls = {};
     portmap::clearPortOverrides();
 }

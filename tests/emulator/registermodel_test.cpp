@@ -1,11 +1,14 @@
 #include "emulator/registermodel.h"
 #include "testframes.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "filesizelimit.h"
 
 using namespace emu;
 
@@ -426,6 +429,19 @@ TEST(RegisterModel, StatePersistsBetweenRuns)
     RegisterModel other(Model::Duno);
     EXPECT_FALSE(other.load(path)); // image sizes of another model
     EXPECT_FALSE(b.load(dir.filePath(QStringLiteral("missing"))));
+
+    // A state that cannot be written whole (a full disk) leaves the earlier one to load.
+    RegisterModel bigger;
+    bigger.fillDemo(300);
+    {
+        FileSizeLimit full(4096);
+        EXPECT_FALSE(bigger.save(path));
+    }
+    RegisterModel c;
+    ASSERT_TRUE(c.load(path));
+    EXPECT_EQ(c.image(RegisterModel::Articles, 50), a.image(RegisterModel::Articles, 50));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("kasa.state")});
 }
 
 TEST(RegisterModel, CopyTextStreamWaitsForAA)

@@ -1,3 +1,4 @@
+#include "link/commands.h"
 #include "link/link.h"
 #include "link/portmap.h"
 
@@ -156,6 +157,25 @@ TEST(Link, VanishedDeviceIsReopenedOnce)
     EXPECT_EQ(script.opens, 3);
     EXPECT_EQ(link.port, Link::NoPort);
     EXPECT_EQ(ui.messages, QStringList{QStringLiteral("Wystąpił błąd transmisji.")});
+}
+
+// A record frame the line could not send is told as not sent: the run ends on the line's
+// failure instead of waiting for the answer to a frame that never left.
+TEST(Link, RecordFrameTheLineCouldNotSendIsNotSent)
+{
+    FakeLineScript script;
+    Link link(fakeFactory(script));
+    FakeUi ui;
+    link.port = 1;
+    ASSERT_EQ(link.openPort(ui, true), 0);
+    QByteArray record(68, 'A');
+    record[0] = 1;
+    record[1] = 0;
+    EXPECT_TRUE(commands::sendRecord(link, ui, commands::articleRecord(1, 1, record, 0, 2)));
+    script.writes = 0;
+    script.writeVanish = {true, true};
+    EXPECT_FALSE(commands::sendRecord(link, ui, commands::articleRecord(1, 2, record, 0, 2)));
+    EXPECT_FALSE(commands::sendRecord(link, ui, std::nullopt));
 }
 
 // A line held by flow control keeps the frame's last bytes in the driver past the write

@@ -1,10 +1,14 @@
 #include "printing/keyboard.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -181,4 +185,36 @@ TEST(PrintingCli, KeyboardTemplate)
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(
         r.err.contains(QStringLiteral("Użycie: vduno keyboard --pdf WYJŚCIE.pdf [--design PLIK]")));
+}
+
+// A PDF that cannot be written whole (the disk full at 4 KiB) leaves the earlier file of that
+// name as it was, and nothing beside it.
+TEST(PrintingCli, FailedPdfWriteKeepsTheEarlierFile)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("klawiatura.pdf"));
+    {
+        QFile earlier(pdf);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit full{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &full);
+    });
+    p.start(QStringLiteral(VDUNO_EXE), {QStringLiteral("keyboard"), QStringLiteral("--pdf"), pdf});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError())
+                    .contains(QStringLiteral("Błąd zapisu pliku ") + pdf));
+    QFile kept(pdf);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("earlier"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("klawiatura.pdf")});
 }

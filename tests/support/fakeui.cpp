@@ -1,5 +1,7 @@
 #include "fakeui.h"
 
+#include <QThread>
+
 void FakeUi::showMessage(const QString& text, Icon)
 {
     messages << text;
@@ -29,6 +31,8 @@ void FakeUi::waitMs(int ms)
 {
     waits << ms;
     clock += ms;
+    if (sleeps)
+        QThread::msleep(ulong(ms));
 }
 
 bool FakeUi::stopRequested() const

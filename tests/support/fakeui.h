@@ -33,6 +33,9 @@ public:
     int stopAfterEvents = -1;
     bool stop = false;
     bool lineWaitResult = true; // what the line-held wait ends with
+    // Waits also pass in real time: for a peer on another thread that keeps its own time
+    // (an emulated device that comes back after a while).
+    bool sleeps = false;
     int lineWaits = 0;
     int runsStarted = 0, runsEnded = 0;
 };

@@ -45,15 +45,16 @@ QByteArray image(int n, bool soldToday)
 }
 
 struct Bench {
-    Bench() : session(t.session, ui)
+    Bench() : session(t.session, ui) {}
+    // The shown form's register side as a read of three articles leaves it.
+    static void fill(TSynchronizacjaBazyTowarowej& form)
     {
-        basesync::ArticleSync& buffer = TSynchronizacjaBazyTowarowej::buffer();
-        buffer.clear();
+        basesync::ArticleSync& buffer = form.buffer();
         buffer.setImage(2, image(2, false));
         buffer.setImage(4, image(4, true));
         buffer.setImage(6, image(6, false));
+        form.rebuildRegisterList();
     }
-    ~Bench() { TSynchronizacjaBazyTowarowej::buffer().clear(); }
     TestDatabase t;
     FakeUi ui;
     AppSession session;
@@ -90,6 +91,7 @@ TEST(BadInputArticleSync, NumberRangeFields)
         ASSERT_TRUE(b.t.ok);
         TSynchronizacjaBazyTowarowej form(b.session);
         form.show();
+        Bench::fill(form);
         ASSERT_EQ(form.registerList()->count(), 3);
         const QByteArray before = b.t.db().contents();
         form.findChild<QLineEdit*>(QStringLiteral("Od"))->setText(u8(c.from));
@@ -121,6 +123,7 @@ TEST(BadInputArticleSync, DaysWithoutSaleField)
         ASSERT_TRUE(b.t.ok);
         TSynchronizacjaBazyTowarowej form(b.session);
         form.show();
+        Bench::fill(form);
         const QByteArray before = b.t.db().contents();
         form.findChild<QLineEdit*>(QStringLiteral("Dni"))->setText(u8(c.days));
         QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Nieuzywane")),

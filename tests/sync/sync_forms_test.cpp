@@ -2,6 +2,7 @@
 
 #include "app/appsession.h"
 #include "app/forms/formregistry.h"
+#include "link/link.h"
 #include "sync/articlesync.h"
 #include "sync/forms/tsynchronizacjabazy.h"
 #include "sync/forms/tsynchronizacjabazytowarowej.h"
@@ -70,10 +71,6 @@ TEST(SyncForms, ArticleFormListsBothSidesAndChecksByNumbers)
     ASSERT_TRUE(t.ok);
     FakeUi ui;
     AppSession session(t.session, ui);
-    basesync::ArticleSync& buffer = TSynchronizacjaBazyTowarowej::buffer();
-    buffer.clear();
-    for (int n : {2, 4, 6})
-        buffer.setImage(n, registerArticle(n, "Towar"));
     QByteArray r(68, '\0');
     put16(r, 0, 9);
     putText(r, 2, "Chleb");
@@ -84,6 +81,12 @@ TEST(SyncForms, ArticleFormListsBothSidesAndChecksByNumbers)
 
     TSynchronizacjaBazyTowarowej form(session);
     form.show();
+    // The register's side as a read over the link leaves it.
+    basesync::ArticleSync& buffer = form.buffer();
+    for (int n : {2, 4, 6})
+        buffer.setImage(n, registerArticle(n, "Towar"));
+    buffer.setOrigin(basesync::ReadOrigin::of(Link::instance()));
+    form.rebuildRegisterList();
     ASSERT_EQ(form.pcList()->count(), 1);
     EXPECT_TRUE(form.pcList()->item(0)->text().startsWith(QStringLiteral("9.    Chleb")));
     ASSERT_EQ(form.registerList()->count(), 3);
@@ -121,7 +124,6 @@ TEST(SyncForms, ArticleFormListsBothSidesAndChecksByNumbers)
     QTest::mouseClick(form.registerList()->viewport(), Qt::LeftButton, {}, rect.center());
     EXPECT_EQ(child<QLabel>(form, "Nazwa")->text(), QStringLiteral("Towar"));
     EXPECT_EQ(child<QLabel>(form, "Symbol")->text(), QStringLiteral("Kasa"));
-    buffer.clear();
 }
 
 TEST(SyncForms, DiscountFormShowsKindAndTypeAndCashierFormHidesItsOption)
@@ -130,22 +132,21 @@ TEST(SyncForms, DiscountFormShowsKindAndTypeAndCashierFormHidesItsOption)
     ASSERT_TRUE(t.ok);
     FakeUi ui;
     AppSession session(t.session, ui);
-    basesync::TableSync& buffer = TableSyncForm::buffer(basesync::discountsMember());
     QByteArray img(36, '\0');
     img[0] = 1;
     putText(img, 1, "Stały klient");
     img[22] = 1;
     put32(img, 24, 1000);
-    buffer.setImage(1, img);
     TSynchronizacjaBazyRabatow form(session);
     form.show();
+    form.buffer().setImage(1, img);
+    form.rebuildRegisterList();
     ASSERT_EQ(form.registerList()->count(), 1);
     EXPECT_TRUE(form.registerList()->item(0)->text().endsWith(QStringLiteral("[N]     10,00 %")));
     EXPECT_EQ(child<QPushButton>(form, "DoPc")->text(),
               QStringLiteral("Skopiuj Zaznaczone\nrekordy do PC"));
     EXPECT_EQ(child<QCheckBox>(form, "Potwierdzaj")->text(),
               QStringLiteral("Potwierdzaj wprowadzanie rabatów z klawiatury kasy"));
-    buffer.clear();
 
     TSynchronizacjaBazyKasjerow cashiers(session);
     cashiers.show();

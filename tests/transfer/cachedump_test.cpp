@@ -77,18 +77,24 @@ TEST(CacheDump, FullDumpOf8192Frames)
     EXPECT_EQ(t.ui.waits.first(), 100);
 }
 
-TEST(CacheDump, CheckFailureReadsOn)
+// The dump cannot ask for a frame again: a damaged one is refused and ends the dump there,
+// so that nothing after it is taken for its data.
+TEST(CacheDump, CheckFailureEndsTheDump)
 {
     Bench t;
     QByteArray bad = answerFrame(2, ':', chunk(2));
     bad[263] = char(bad[263] ^ 1);
     t.script.reads = {QByteArray(), answerFrame(1, ':', chunk(1)), bad,
-                      answerFrame(0x8002, ':', chunk(3))};
+                      answerFrame(0x8003, ':', chunk(3))};
     const CacheDump d = dumpCacheMemory(t.link, t.ui, t.path, kWhen);
-    EXPECT_TRUE(d.complete);
-    EXPECT_EQ(d.frames, 2);
-    EXPECT_EQ(t.file(), chunk(1) + chunk(3) + cacheDumpTrailer(kWhen));
-    EXPECT_EQ(t.ui.messages.at(1), QStringLiteral("Błąd CRC!"));
+    EXPECT_FALSE(d.complete);
+    EXPECT_EQ(d.frames, 1);
+    EXPECT_EQ(d.failedFrame, 2);
+    EXPECT_EQ(t.file(), chunk(1));
+    EXPECT_EQ(t.ui.messages.mid(1),
+              (QStringList{QStringLiteral("Błąd CRC!"), QStringLiteral("Błąd transmisji: zrzut "
+                                                                       "przerwany na ramce 2.")}));
+    EXPECT_EQ(t.script.written.right(20), ackFrame(0) + ackFrame(1));
 }
 
 // A dump cut short: with no earlier file the part that arrived is kept; an earlier dump is
@@ -110,8 +116,9 @@ TEST(CacheDump, NoAnswerKeepsWhatArrivedButNeverAnEarlierFile)
         EXPECT_FALSE(d.stopped);
         EXPECT_EQ(d.frames, 1);
         EXPECT_EQ(t.file(), earlier ? old : chunk(1));
-        EXPECT_EQ(t.ui.messages, (QStringList{QStringLiteral("Brak komunikacji."),
-                                              QStringLiteral("Błąd transmisji")}));
+        EXPECT_EQ(t.ui.messages,
+                  (QStringList{QStringLiteral("Brak komunikacji."),
+                               QStringLiteral("Błąd transmisji: zrzut przerwany na ramce 2.")}));
     }
 }
 

@@ -11,12 +11,15 @@
 #include "link/link.h"
 #include "link/portmap.h"
 #include "person.h"
+#include "tables/tablelayout.h"
 #include "transfer/cachedump.h"
 #include "transfer/forms/tdaneinformacyjne.h"
 #include "transfer/forms/tkopiapamiecipodrecznej.h"
 #include "transfer/forms/tobrotgrup.h"
 #include "transfer/forms/todczytkopii.h"
+#include "transfer/forms/tprogramowaniecalejkasy.h"
 #include "transfer/forms/tsciaganiesprzedazy.h"
+#include "transfer/whole/wholebackup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,6 +33,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -374,4 +378,59 @@ TEST(TransferGui, FailedDumpOrExportKeepsTheOldFile)
             QDir(r.dir.path()).entryList({QString::fromLatin1(row.file) + u'*'}, QDir::Files);
         EXPECT_EQ(beside, QStringList{QString::fromLatin1(row.file)});
     }
+}
+
+// "Programowanie całej kasy" with "Sprawdź po zaprogramowaniu": a copy of a register
+// programmed into an empty one over a line that damages one article's frame in a way its
+// check byte cannot see. The check finds the article, programs it again, and the summary and
+// the result say the register holds the database.
+TEST(TransferGui, WholeProgrammingCheckedAfterwardsMendsWhatTheLineDamaged)
+{
+    Rig r;
+    ASSERT_TRUE(r.opened);
+    r.link.fastTransfers = true;
+    {
+        auto hold = r.host.lock();
+        r.reg = emu::RegisterModel(emu::Model::DunoBis, 1);
+        r.reg.fillDemo(40);
+    }
+    const QString path = r.dir.filePath(QStringLiteral("sklep.vkf"));
+    QString error;
+    ASSERT_TRUE(wholereg::backupToFile(r.link, r.ui, path, &error).complete())
+        << error.toStdString();
+    ASSERT_TRUE(r.db.openDatabaseFile(path).ok);
+    {
+        auto hold = r.host.lock();
+        r.reg = emu::RegisterModel(emu::Model::DunoBis, 1);
+    }
+
+    auto form = shown<TProgramowanieCalejKasy>(r);
+    EXPECT_FALSE(form->Sprawdz->isChecked());
+    form->Sprawdz->setChecked(true);
+    bool damaged = false;
+    r.link.trace = [&](char direction, QByteArrayView bytes) {
+        // The first frame that programs article 2 arrives with two bits of its name flipped.
+        if (direction != '>' || damaged || bytes.size() != 78 || bytes[6] != 'T' ||
+            (quint8(bytes[7]) | quint8(bytes[8]) << 8) != 2)
+            return;
+        damaged = true;
+        auto hold = r.host.lock();
+        emu::FaultPlan plan;
+        plan.undetected = {r.reg.framesReceived() + 1};
+        r.reg.setFaults(plan);
+    };
+    form->Wykonaj->click();
+    r.link.trace = {};
+    EXPECT_TRUE(damaged);
+    EXPECT_TRUE(r.person.seen.isEmpty()) << r.person.seen.join(u'\n').toStdString();
+
+    EXPECT_EQ(form->Wynik->text(), QStringLiteral("Zaprogramowano kasę. Kasa zgodna z bazą."));
+    const int last = form->Podsumowanie->rowCount() - 1;
+    ASSERT_GE(last, 0);
+    EXPECT_EQ(form->Podsumowanie->item(last, 0)->text(), QStringLiteral("Kasa zgodna z bazą."));
+    EXPECT_FALSE(form->Wznow->isEnabled());
+    const QByteArray record = r.db.database().readBytes(layout::Articles.offsetOf(2), 49);
+    auto hold = r.host.lock();
+    EXPECT_TRUE(r.reg.faults().undetected.isEmpty()); // the register took the damaged frame
+    EXPECT_EQ(r.reg.image(emu::RegisterModel::Articles, 2).left(49), record);
 }

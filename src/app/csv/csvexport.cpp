@@ -1,5 +1,6 @@
 #include "csvexport.h"
 
+#include "csvencoding.h"
 #include "csvfields.h"
 
 #include "common/amount.h"
@@ -118,7 +119,7 @@ QByteArray exportBytes(Table table, QByteArrayView tableBytes)
         if (used(table, rec))
             appendLine(text, fieldsOf(table, rec));
     }
-    return cp1250::encode(text);
+    return encodeFile(text);
 }
 
 QByteArray exportTable(DatabaseSession& session, Table table)

@@ -16,8 +16,9 @@ namespace csv {
 // characters; no comma for 0 decimals (45678000/7 -> "4,5678000", 5/2 -> "000000,05").
 QString exportRate(qint32 mantissa, int decimals);
 
-// The whole file for the table (cp1250): the title line, the column line and one line per used
-// record in slot order. `tableBytes` holds the records 1..lastNumber of the table.
+// The whole file for the table (cp1250, see encodeFile): the title line, the column line and
+// one line per used record in slot order. `tableBytes` holds the records 1..lastNumber of the
+// table.
 QByteArray exportBytes(Table table, QByteArrayView tableBytes);
 // The same, read from the database's working copy in one pass.
 QByteArray exportTable(DatabaseSession& session, Table table);

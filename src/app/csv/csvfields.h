@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/csvquote.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,8 +13,6 @@
 // file of ordinary records has no quotes at all.
 namespace csv {
 
-// One field as it goes into the file.
-QString quoted(const QString& field);
 // Appends the fields joined by ";" and a line feed.
 void appendLine(QString& out, const QStringList& fields);
 

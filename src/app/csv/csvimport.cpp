@@ -18,7 +18,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStringDecoder>
 
 #include <limits>
 
@@ -29,6 +28,29 @@ namespace {
 const QString NothingImported = QStringLiteral(" Nie zaimportowano żadnych danych.");
 constexpr qint64 MaxAmount = 99999999; // 999999,99
 constexpr int ByteMax = 255;
+
+// A text of the file as a message shows it: control characters as "�", so that a 0 byte or
+// a line break cannot cut or break the message.
+QString shown(QString text)
+{
+    for (QChar& c : text)
+        if (c.category() == QChar::Other_Control)
+            c = QChar::ReplacementCharacter;
+    return text;
+}
+
+// Every character cp1250 has not got (a pair of surrogates counts as one) replaced by "?".
+QString representableOnly(const QString& text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString c = text.mid(i, width);
+        out += cp1250::representable(c) ? c : QStringLiteral("?");
+        i += width - 1;
+    }
+    return out;
+}
 
 // The fields of one data line, read with the checks of their columns. The first refusal is
 // kept; later reads return harmless values so that the caller simply asks error() at the end.
@@ -44,14 +66,25 @@ public:
         return col < m_row.fields.size() ? m_row.fields[col] : QString();
     }
 
-    // A text field of the record: the record pads its texts with bytes 0, so a 0 in the file's
-    // text ends it there (as the export reads the record back), rather than leaving the rest
-    // of the field behind the 0 where nothing shows it.
-    QString textField(int col) const
+    // A text field of the record. A control character has no place in the register's texts
+    // (a 0 would even cut the text where the record pads it): it refuses the file. The bytes
+    // cp1250 leaves undefined (0x81, 0x83, ...) read as the C1 codes and pass as they are, so
+    // that a record holding them exports and imports back the same. A character cp1250 has
+    // not got becomes "?", which the export writes back as it is.
+    QString textField(int col)
     {
         const QString t = text(col);
-        const qsizetype end = t.indexOf(QChar(u'\0'));
-        return end < 0 ? t : t.left(end);
+        for (qsizetype i = 0; i < t.size(); ++i) {
+            if (t[i].unicode() < 0x20 || t[i].unicode() == 0x7F) {
+                failWith(col,
+                         QStringLiteral("znak sterujący o kodzie %1 na pozycji %2")
+                             .arg(t[i].unicode())
+                             .arg(i + 1),
+                         QStringLiteral("tekstu bez znaków sterujących"));
+                return QString();
+            }
+        }
+        return cp1250::representable(t) ? t : representableOnly(t);
     }
 
     // The cashier's password: up to four digits, as the register keys it in.
@@ -149,15 +182,21 @@ public:
 
     void fail(int col, const QString& expected)
     {
+        const QString value = text(col);
+        failWith(col,
+                 value.isEmpty() ? QStringLiteral("puste pole")
+                                 : QStringLiteral("„") + shown(value) + QStringLiteral("”"),
+                 expected);
+    }
+
+    void failWith(int col, const QString& found, const QString& expected)
+    {
         if (!m_error.isEmpty())
             return;
-        const QString value = text(col);
-        const QString shown = value.isEmpty() ? QStringLiteral("puste pole")
-                                              : QStringLiteral("„") + value + QStringLiteral("”");
         m_error = QStringLiteral("Błąd w wierszu %1, w kolumnie %2 (%3): %4 – oczekiwano %5.")
                       .arg(m_row.line)
                       .arg(col + 1)
-                      .arg(m_columns.value(col), shown, expected) +
+                      .arg(m_columns.value(col), found, expected) +
                   NothingImported;
     }
 
@@ -261,34 +300,9 @@ QString titleNames()
 
 QString unknownKindMessage(const QString& title)
 {
-    return QStringLiteral("Nie rozpoznano rodzaju pliku: pierwszy wiersz („") + title.left(42) +
-           QStringLiteral("”) nie jest nazwą żadnej z baz (") + titleNames() +
-           QStringLiteral(").") + NothingImported;
-}
-
-QString decodeFile(QByteArrayView file, bool* utf8)
-{
-    static constexpr char Bom[] = "\xEF\xBB\xBF";
-    bool isUtf8 = false;
-    QString text;
-    if (file.startsWith(QByteArrayView(Bom, 3))) {
-        isUtf8 = true;
-        text = QString::fromUtf8(file.sliced(3));
-    } else {
-        bool high = false;
-        for (char c : file)
-            high = high || quint8(c) > 127;
-        if (high) {
-            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            text = decoder.decode(file);
-            isUtf8 = !decoder.hasError();
-        }
-        if (!isUtf8)
-            text = cp1250::decode(file);
-    }
-    if (utf8)
-        *utf8 = isUtf8;
-    return text;
+    return QStringLiteral("Nie rozpoznano rodzaju pliku: pierwszy wiersz („") +
+           shown(title.left(42)) + QStringLiteral("”) nie jest nazwą żadnej z baz (") +
+           titleNames() + QStringLiteral(").") + NothingImported;
 }
 
 QString importSummary(const TableInfo& table, const ImportPlan& plan)
@@ -304,10 +318,17 @@ QString importSummary(const TableInfo& table, const ImportPlan& plan)
 }
 
 ImportPlan planImport(QByteArrayView file,
-                      const std::function<QByteArray(const TableInfo&)>& currentTable)
+                      const std::function<QByteArray(const TableInfo&)>& currentTable,
+                      Encoding encoding)
 {
     ImportPlan plan;
-    const Rows parsed = splitRows(decodeFile(file, &plan.utf8));
+    const DecodedFile decoded = decodeFile(file, encoding);
+    plan.utf8 = decoded.utf8;
+    if (!decoded.error.isEmpty()) {
+        plan.error = decoded.error + NothingImported;
+        return plan;
+    }
+    const Rows parsed = splitRows(decoded.text);
     if (parsed.badQuoteLine > 0) {
         plan.error = QStringLiteral("Błąd w wierszu %1: pole otwarte cudzysłowem nie zostało "
                                     "nim zamknięte.")
@@ -359,9 +380,9 @@ ImportPlan planImport(QByteArrayView file,
         ++plan.written;
         const QString line = QStringLiteral("wiersz %1: ").arg(row.line);
         if (*plan.table == Table::Articles) {
-            for (const QString& w : articlewarnings::warnings(n, in.textField(1), in.barcode(4)))
+            for (const QString& w : articlewarnings::warnings(n, in.text(1), in.barcode(4)))
                 plan.warnings.append(line + w);
-        } else if (const QString bad = articlewarnings::unprintableCharacters(in.textField(1));
+        } else if (const QString bad = articlewarnings::unprintableCharacters(in.text(1));
                    !bad.isEmpty()) {
             plan.warnings.append(line + QStringLiteral("rekord ") + QString::number(n) +
                                  QStringLiteral(": nazwa zawiera znaki, których kasa nie "
@@ -372,7 +393,8 @@ ImportPlan planImport(QByteArrayView file,
     return plan;
 }
 
-ImportOutcome importBytes(DatabaseSession& session, QByteArrayView file, TransferUi& ui)
+ImportOutcome importBytes(DatabaseSession& session, QByteArrayView file, TransferUi& ui,
+                          Encoding encoding)
 {
     ImportOutcome outcome;
     if (!session.isLoaded()) {
@@ -381,7 +403,8 @@ ImportOutcome importBytes(DatabaseSession& session, QByteArrayView file, Transfe
     }
     RegisterDatabase& db = session.database();
     const ImportPlan plan = planImport(
-        file, [&db](const TableInfo& t) { return db.readBytes(t.layout.base, t.bytes()); });
+        file, [&db](const TableInfo& t) { return db.readBytes(t.layout.base, t.bytes()); },
+        encoding);
     outcome.table = plan.table;
     if (!plan.ok()) {
         ui.showMessage(plan.error, TransferUi::Icon::Warning);
@@ -400,7 +423,8 @@ ImportOutcome importBytes(DatabaseSession& session, QByteArrayView file, Transfe
     return outcome;
 }
 
-ImportOutcome importFromFile(DatabaseSession& session, const QString& path, TransferUi& ui)
+ImportOutcome importFromFile(DatabaseSession& session, const QString& path, TransferUi& ui,
+                             Encoding encoding)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -409,7 +433,7 @@ ImportOutcome importFromFile(DatabaseSession& session, const QString& path, Tran
         return {};
     }
     const QByteArray bytes = file.readAll();
-    return importBytes(session, bytes, ui);
+    return importBytes(session, bytes, ui, encoding);
 }
 
 } // namespace csv

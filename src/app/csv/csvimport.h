@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csvencoding.h"
 #include "csvtables.h"
 
 #include <QByteArray>
@@ -33,19 +34,18 @@ struct ImportPlan {
     bool ok() const { return error.isEmpty(); }
 };
 
-// The text of a CSV file: UTF-8 when it starts with the UTF-8 byte order mark (which is
-// dropped) or when it holds bytes above 127 that all form valid UTF-8 (as a spreadsheet saves
-// it); cp1250 otherwise, as the program's own export writes it.
-QString decodeFile(QByteArrayView file, bool* utf8 = nullptr);
-
-// Reads the whole file (see decodeFile). The title line names the table (upper-cased comparison, so
-// "towary" and "TOWARY" both work), the column line is passed over, and every further line
-// that is not blank becomes the record its number names. `currentTable` holds the table's
-// records 1..lastNumber as they are now, for the slots the file leaves alone and for the unit
-// byte of an article, which the file does not carry: an imported article keeps the unit of
-// the record it replaces (0 when the slot was free).
+// Reads the whole file in the encoding given (see decodeFile). The title line names the table
+// (upper-cased comparison, so "towary" and "TOWARY" both work), the column line is passed
+// over, and every further line that is not blank becomes the record its number names. A text
+// field holding a control character (a 0 byte, a tab, a line break inside quotes...) refuses
+// the file with its line and column; a character cp1250 has not got is stored as "?", with a
+// warning. `currentTable` holds the table's records 1..lastNumber as they are now, for the
+// slots the file leaves alone and for the unit byte of an article, which the file does not
+// carry: an imported article keeps the unit of the record it replaces (0 when the slot was
+// free).
 ImportPlan planImport(QByteArrayView file,
-                      const std::function<QByteArray(const TableInfo&)>& currentTable);
+                      const std::function<QByteArray(const TableInfo&)>& currentTable,
+                      Encoding encoding = Encoding::Automatic);
 
 struct ImportOutcome {
     bool ok = false;
@@ -62,9 +62,11 @@ QString importSummary(const TableInfo& table, const ImportPlan& plan);
 // Plans the import and, only when the whole file is sound, writes the table into the working
 // copy in one write. A refusal is shown through `ui` and leaves the database unchanged. The
 // caller marks the database modified after a successful import.
-ImportOutcome importBytes(DatabaseSession& session, QByteArrayView file, TransferUi& ui);
+ImportOutcome importBytes(DatabaseSession& session, QByteArrayView file, TransferUi& ui,
+                          Encoding encoding = Encoding::Automatic);
 // The same for a file on disk, read in one pass.
-ImportOutcome importFromFile(DatabaseSession& session, const QString& path, TransferUi& ui);
+ImportOutcome importFromFile(DatabaseSession& session, const QString& path, TransferUi& ui,
+                             Encoding encoding = Encoding::Automatic);
 
 QString unknownKindMessage(const QString& title);
 

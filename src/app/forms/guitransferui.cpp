@@ -174,6 +174,14 @@ void GuiTransferUi::processEvents()
     QApplication::processEvents();
 }
 
+void GuiTransferUi::whileLineWaits()
+{
+    if (m_runs.empty())
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    else
+        QApplication::processEvents();
+}
+
 void GuiTransferUi::waitMs(int ms)
 {
     if (ms <= 0)

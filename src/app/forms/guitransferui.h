@@ -30,6 +30,11 @@ public:
     // before every message; a run that was asked to stop does not open it again.
     void progress(int done, int total) override;
     void processEvents() override;
+    // What the program's link runs between the slices of a read's wait: the window repaints
+    // and its timers run; clicks and keys are taken only while a run has locked its form
+    // (its "Anuluj" and Escape then stop it), so that nothing else starts on the line in the
+    // middle of a frame.
+    void whileLineWaits();
     void waitMs(int ms) override;
     qint64 nowMs() const override { return m_clock.elapsed(); }
     bool waitForLine(const std::function<bool()>& lineClear) override;

@@ -5,6 +5,7 @@
 #include "common/transferrun.h"
 #include "common/transferui.h"
 #include "formregistry.h"
+#include "link/diagnosis.h"
 #include "link/forms/tpokazbuforodb.h"
 #include "link/forms/tustawieniatrans.h"
 #include "link/forms/twyszukiwaniekasyrs.h"
@@ -28,11 +29,16 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #ifndef VDUNO_VERSION
 #define VDUNO_VERSION "?"
 #endif
 
 namespace {
+// The link diagnosis, a registered form: offered where a search finds no register.
+const char* const DiagnosisForm = "TDiagnostykaLacza";
+
 const QString RecoveryQuestion =
     QStringLiteral("Program nie został poprawnie zakończony. Czy przywrócić niezapisane zmiany "
                    "w bazie %1?");
@@ -63,13 +69,14 @@ QString TMenuGlowne::aboutText()
 }
 
 TMenuGlowne::TMenuGlowne(TransferUi& ui, const QString& startDirectory, const QString& workingCopy,
-                         QWidget* parent, Link* link)
+                         QWidget* parent, Link* link, const QString& settingsDirectory)
     : QMainWindow(parent), m_ui(ui), m_startDirectory(startDirectory),
+      m_settingsDirectory(settingsDirectory.isEmpty() ? startDirectory : settingsDirectory),
       m_link(link ? *link : Link::instance()), m_session(workingCopy), m_app(m_session, ui)
 {
     setWindowTitle(QStringLiteral("Vorn Duno"));
     setFixedSize(912, 590);
-    m_recent = recentfiles::read(m_startDirectory);
+    m_recent = recentfiles::read(m_settingsDirectory);
     buildMenus();
     buildPanels();
 
@@ -94,7 +101,7 @@ TMenuGlowne::TMenuGlowne(TransferUi& ui, const QString& startDirectory, const QS
             QStringLiteral("Plik tekstowy (*.txt)"));
     };
 
-    m_port = settingsfile::read(m_startDirectory);
+    m_port = settingsfile::read(m_settingsDirectory);
     connection::loadSettings(m_port, m_app, m_link);
     m_session.setDisplayName(DatabaseSession::WorkingCopyName);
     // A copy that did not end normally left its unsaved changes in the working copy.
@@ -141,6 +148,8 @@ void TMenuGlowne::buildMenus()
     comm->addAction(QStringLiteral("Połącz z kasą używając ostatnich ustawień"), this,
                     &TMenuGlowne::connectWithStoredSettings);
     comm->addSeparator();
+    comm->addAction(QStringLiteral("Diagnostyka łącza"), this, [this] { openForm(DiagnosisForm); })
+        ->setEnabled(FormRegistry::find(DiagnosisForm) != nullptr);
     comm->addAction(QStringLiteral("Podgląd bufora odbiorczego"), this,
                     &TMenuGlowne::showReceiveArea);
     m_traceAction = comm->addAction(QStringLiteral("Zapis ramek do pliku"));
@@ -389,7 +398,10 @@ void TMenuGlowne::writeSettings()
     QDir::setCurrent(m_startDirectory);
     const PortSettings settings = portSettings();
     m_link.closePort();
-    settingsfile::write(m_startDirectory, settings);
+    if (!settingsfile::write(m_settingsDirectory, settings))
+        m_ui.showMessage(QStringLiteral("Nie mogę zapisać ustawień portu do pliku %1.")
+                             .arg(QDir(m_settingsDirectory).filePath(settingsfile::FileName)),
+                         TransferUi::Icon::Error);
 }
 
 bool TMenuGlowne::automaticSearch()
@@ -406,6 +418,15 @@ bool TMenuGlowne::automaticSearch()
         m_searchPort->setText(portscan::portLabel(port));
         m_searchPanel->repaint();
     };
+    // Where the diagnosis is built in, the message offers it in the same box.
+    if (FormRegistry::find(DiagnosisForm))
+        hooks.nothingFound = [this](const QString& message) {
+            m_searchPanel->hide();
+            if (m_ui.ask(message + QLatin1Char(' ') + diagnosis::OfferQuestion,
+                         TransferUi::Buttons::YesNo,
+                         TransferUi::Icon::Warning) == TransferUi::Answer::Yes)
+                m_openDiagnosis = true;
+        };
     bool found = false;
     bool stopped = false;
     int done = 0;
@@ -422,6 +443,9 @@ bool TMenuGlowne::automaticSearch()
     m_searchPanel->hide();
     if (stopped && !found)
         m_ui.showMessage(stoppedReadText(done, total), TransferUi::Icon::Warning);
+    // Opened once the search's run has ended and the window is its own again.
+    if (std::exchange(m_openDiagnosis, false))
+        openForm(DiagnosisForm);
     return found;
 }
 
@@ -446,7 +470,10 @@ void TMenuGlowne::showPortSettings()
 
 void TMenuGlowne::showRegisterScan()
 {
-    showLinkDialog<TWyszukiwanieKasyRS>();
+    TWyszukiwanieKasyRS dialog(m_app, m_link, this);
+    if (FormRegistry::find(DiagnosisForm))
+        dialog.showDiagnosis = [this] { openForm(DiagnosisForm); };
+    showDialog(&dialog);
 }
 
 void TMenuGlowne::showReceiveArea()
@@ -462,7 +489,12 @@ void TMenuGlowne::setFrameTrace(bool on)
         const QString path = chooseTracePath();
         QString error;
         if (!path.isEmpty() && m_trace.open(path, &error))
-            m_link.trace = m_trace.hook();
+            // Told on the window's thread, whichever thread the run that wrote is on.
+            m_link.trace = m_trace.hook([this](const QString& message) {
+                QMetaObject::invokeMethod(
+                    this, [this, message] { m_ui.showMessage(message, TransferUi::Icon::Error); },
+                    Qt::QueuedConnection);
+            });
         else if (!path.isEmpty())
             m_ui.showMessage(error, TransferUi::Icon::Error);
     }

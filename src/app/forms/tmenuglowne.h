@@ -30,12 +30,14 @@ class TransferUi;
 class TMenuGlowne : public QMainWindow {
     Q_OBJECT
 public:
-    // `ui` shows the messages and questions (the tests pass a fake); `startDirectory` holds
-    // ustaw.cfg; `workingCopy` empty puts the working copy in the temporary directory; `link`
-    // null is the program's link (Link::instance()).
+    // `ui` shows the messages and questions (the tests pass a fake); `startDirectory` is the
+    // directory the program started in; `workingCopy` empty puts the working copy in the
+    // temporary directory; `link` null is the program's link (Link::instance());
+    // `settingsDirectory` holds ustaw.cfg, ustaw.net and the recent-files list (empty: the
+    // start directory).
     TMenuGlowne(TransferUi& ui, const QString& startDirectory,
                 const QString& workingCopy = QString(), QWidget* parent = nullptr,
-                Link* link = nullptr);
+                Link* link = nullptr, const QString& settingsDirectory = QString());
 
     // File dialogs, replaceable so that nothing blocks in the tests; they return the chosen
     // path or an empty string when cancelled.
@@ -130,6 +132,8 @@ private:
 
     TransferUi& m_ui;
     QString m_startDirectory;
+    QString m_settingsDirectory;
+    bool m_recentWriteReported = false; // a list that cannot be written is said once
     Link& m_link;
     DatabaseSession m_session;
     PortSettings m_port; // as read from ustaw.cfg (its spare bytes are written back)
@@ -146,6 +150,7 @@ private:
     QFrame* m_searchPanel = nullptr;
     QLabel* m_searchPort = nullptr;
     QPushButton* m_searchCancel = nullptr;
+    bool m_openDiagnosis = false; // the search found nothing and the person asked for more
     QTabWidget* m_tabs = nullptr;
     QAction* m_traceAction = nullptr;
     QAction* m_connectAction = nullptr;

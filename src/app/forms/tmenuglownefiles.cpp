@@ -131,7 +131,13 @@ void TMenuGlowne::rememberFile(const QString& path, bool add)
 {
     m_recent =
         add ? recentfiles::withFile(m_recent, path) : recentfiles::withoutFile(m_recent, path);
-    recentfiles::write(m_startDirectory, m_recent);
+    if (!recentfiles::write(m_settingsDirectory, m_recent) && !m_recentWriteReported) {
+        m_recentWriteReported = true;
+        m_ui.showMessage(QStringLiteral("Nie mogę zapisać listy ostatnio otwieranych plików do "
+                                        "pliku %1.")
+                             .arg(QDir(m_settingsDirectory).filePath(recentfiles::FileName)),
+                         TransferUi::Icon::Error);
+    }
     rebuildRecentMenu();
 }
 

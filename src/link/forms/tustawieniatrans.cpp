@@ -2,11 +2,14 @@
 
 #include "app/appsession.h"
 #include "app/connection.h"
+#include "link/networkline.h"
 #include "link/portmap.h"
 #include "link/portscan.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,7 +24,10 @@ const char16_t* const BaudRates[] = {u"110",   u"300",    u"600",    u"1200",  u
                                      u"57600", u"115200", u"128000", u"256000"};
 const QString NetworkChoice = portscan::NetworkEntry + QStringLiteral(" (TCP / RFC 2217)");
 const QString BadNetworkAddress =
-    QStringLiteral("Podaj adres sieciowy kasy w postaci tcp://HOST:PORT lub rfc2217://HOST:PORT.");
+    QStringLiteral("Podaj adres sieciowy kasy w postaci tcp://HOST:PORT lub rfc2217://HOST:PORT "
+                   "(w TLS: tls://HOST:PORT lub rfc2217+tls://HOST:PORT).");
+const QString BadPin = QStringLiteral("Odcisk certyfikatu to 64 cyfry szesnastkowe skrótu "
+                                      "SHA-256, pary rozdzielone dwukropkiem albo nie.");
 
 const char16_t* const Parities[] = {u"Brak ", u"Nieparzyste", u"Parzyste", u"Znacznik", u"Odstęp"};
 
@@ -51,8 +57,26 @@ TUstawieniaTrans::TUstawieniaTrans(AppSession& session, Link& link, QWidget* par
     EAdresSieciowy->setPlaceholderText(QStringLiteral("tcp://HOST:PORT lub rfc2217://HOST:PORT"));
     EAdresSieciowy->setToolTip(
         QStringLiteral("Kasa za serwerem portu szeregowego (np. ser2net): tcp:// dla trybu "
-                       "surowego TCP, rfc2217:// gdy serwer ustawia parametry linii zdalnie"));
+                       "surowego TCP, rfc2217:// gdy serwer ustawia parametry linii zdalnie; "
+                       "tls:// i rfc2217+tls:// to samo w szyfrowanym połączeniu TLS"));
     top->addRow(QStringLiteral("Adres sieciowy"), EAdresSieciowy);
+    auto* certificate = new QHBoxLayout;
+    ECertyfikat = new QLineEdit(this);
+    ECertyfikat->setPlaceholderText(QStringLiteral("zaufane certyfikaty systemu"));
+    ECertyfikat->setToolTip(QStringLiteral("Plik PEM z certyfikatem serwera TLS lub jego "
+                                           "wystawcy; puste: zaufane certyfikaty systemu"));
+    BWybierzCertyfikat = new QPushButton(QStringLiteral("…"), this);
+    BWybierzCertyfikat->setAutoDefault(false);
+    BWybierzCertyfikat->setFixedWidth(BWybierzCertyfikat->fontMetrics().height() * 2);
+    certificate->addWidget(ECertyfikat, 1);
+    certificate->addWidget(BWybierzCertyfikat);
+    top->addRow(QStringLiteral("Certyfikat TLS"), certificate);
+    EOdcisk = new QLineEdit(this);
+    EOdcisk->setPlaceholderText(QStringLiteral("nieobowiązkowy, np. 7F:23:8A:…"));
+    EOdcisk->setToolTip(QStringLiteral("Odcisk SHA-256 certyfikatu serwera TLS (openssl x509 "
+                                       "-noout -fingerprint -sha256): przypięty certyfikat nie "
+                                       "potrzebuje zaufanego wystawcy"));
+    top->addRow(QStringLiteral("Odcisk certyfikatu"), EOdcisk);
     CBTylkoDostepne = new QCheckBox(QStringLiteral("Pokazuj tylko dostępne porty"), this);
     top->addRow(CBTylkoDostepne);
     layout->addLayout(top);
@@ -114,6 +138,15 @@ TUstawieniaTrans::TUstawieniaTrans(AppSession& session, Link& link, QWidget* par
     connect(CBTylkoDostepne, &QCheckBox::clicked, this, &TUstawieniaTrans::CBTylkoDostepneClick);
     connect(BZastosuj, &QPushButton::clicked, this, &TUstawieniaTrans::BZastosujClick);
     connect(BZamknij, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BWybierzCertyfikat, &QPushButton::clicked, this,
+            &TUstawieniaTrans::BWybierzCertyfikatClick);
+    connect(EAdresSieciowy, &QLineEdit::textChanged, this, &TUstawieniaTrans::enableSettings);
+    chooseCertificate = [this](const QString& proposed) {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Certyfikat serwera TLS"),
+                                            proposed,
+                                            QStringLiteral("Certyfikaty PEM (*.pem *.crt);;"
+                                                           "Wszystkie pliki (*)"));
+    };
 
     m_link.saveSettings();
     loadControls();
@@ -154,6 +187,8 @@ void TUstawieniaTrans::loadControls()
     CBRtsCts->setChecked(m_link.line.rtsCts);
     CBSzybkie->setChecked(m_app.fastTransfers());
     EAdresSieciowy->setText(portscan::networkAddress());
+    ECertyfikat->setText(m_link.tls.caFile);
+    EOdcisk->setText(m_link.tls.pin.isEmpty() ? QString() : tlsPinText(m_link.tls.pin));
     enableSettings();
 }
 
@@ -164,8 +199,19 @@ void TUstawieniaTrans::enableSettings()
          std::initializer_list<QWidget*>{GBUstawienia, CBPredkosc, CBBityDanych, CBParzystosc,
                                          CBBityStopu, CBAdres, CBXonXoff, CBRtsCts})
         w->setEnabled(port);
-    EAdresSieciowy->setEnabled(portscan::portFromEntry(CBNrPortu->currentText()) ==
-                               portscan::NetworkPort);
+    const bool network = portscan::portFromEntry(CBNrPortu->currentText()) == portscan::NetworkPort;
+    EAdresSieciowy->setEnabled(network);
+    const auto address = parseNetworkAddress(EAdresSieciowy->text().trimmed());
+    const bool tls = network && address && address->tls;
+    for (QWidget* w : std::initializer_list<QWidget*>{ECertyfikat, BWybierzCertyfikat, EOdcisk})
+        w->setEnabled(tls);
+}
+
+void TUstawieniaTrans::BWybierzCertyfikatClick()
+{
+    const QString chosen = chooseCertificate(ECertyfikat->text().trimmed());
+    if (!chosen.isEmpty())
+        ECertyfikat->setText(chosen);
 }
 
 void TUstawieniaTrans::CBNrPortuChange()
@@ -208,6 +254,24 @@ void TUstawieniaTrans::BZastosujClick()
             m_app.ui().showMessage(BadNetworkAddress, TransferUi::Icon::Warning);
             EAdresSieciowy->setFocus();
             return;
+        }
+        if (parseNetworkAddress(choice.networkAddress)->tls) {
+            choice.tls.caFile = ECertyfikat->text().trimmed();
+            if (!choice.tls.caFile.isEmpty() && !QFileInfo(choice.tls.caFile).isFile()) {
+                m_app.ui().showMessage(QStringLiteral("Nie ma pliku certyfikatu ") +
+                                           choice.tls.caFile + u'.',
+                                       TransferUi::Icon::Warning);
+                ECertyfikat->setFocus();
+                return;
+            }
+            const QString pin = EOdcisk->text().trimmed();
+            const std::optional<QByteArray> digest = parseTlsPin(pin);
+            if (!pin.isEmpty() && !digest) {
+                m_app.ui().showMessage(BadPin, TransferUi::Icon::Warning);
+                EOdcisk->setFocus();
+                return;
+            }
+            choice.tls.pin = digest.value_or(QByteArray());
         }
     }
     if (connection::applyPortSettings(m_app, m_link, choice) == portscan::ApplyOutcome::Failed) {

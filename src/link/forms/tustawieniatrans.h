@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class AppSession;
 class QCheckBox;
 class QComboBox;
@@ -11,8 +13,8 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
-// "Parametry transmisji": the COM port (or a serial device server's network address), its line
-// settings and the register address. Shown
+// "Parametry transmisji": the COM port (or a serial device server's network address, with a
+// TLS one how its certificate is trusted), its line settings and the register address. Shown
 // modally from the main window; "&Zastosuj" opens the chosen port (falling back to the
 // settings it was shown with when that fails), "&Zamknij" and Escape close.
 class TUstawieniaTrans : public QDialog {
@@ -24,6 +26,9 @@ public:
     QComboBox* CBNrPortu;
     QCheckBox* CBTylkoDostepne; // "Pokazuj tylko dostępne porty"
     QLineEdit* EAdresSieciowy;  // the address behind the network entry
+    QLineEdit* ECertyfikat;     // a TLS address: the PEM file its certificate is trusted by
+    QPushButton* BWybierzCertyfikat;
+    QLineEdit* EOdcisk; // a TLS address: the certificate's pinned SHA-256 fingerprint
     QGroupBox* GBUstawienia;
     QComboBox* CBPredkosc;
     QComboBox* CBBityDanych;
@@ -42,6 +47,10 @@ public:
     void CBNrPortuChange();
     void CBTylkoDostepneClick();
     void BZastosujClick();
+    void BWybierzCertyfikatClick();
+    // The file dialog of "…", replaceable so that nothing blocks in the tests; empty when
+    // cancelled.
+    std::function<QString(const QString& proposed)> chooseCertificate;
 
 private:
     void fillAllPorts();

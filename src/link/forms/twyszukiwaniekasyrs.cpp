@@ -3,6 +3,7 @@
 #include "app/appsession.h"
 #include "app/connection.h"
 #include "common/transferrun.h"
+#include "link/diagnosis.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -113,6 +114,10 @@ void TWyszukiwanieKasyRS::BWyszukajClick()
     m_found = result.found;
     for (const portscan::FoundRegister& f : m_found)
         LBPorty->addItem(portscan::foundEntry(f));
+    // The ports other programs hold close the list, greyed: nothing to connect to there, but
+    // the register may be behind one of them.
+    for (const portscan::HeldPort& h : result.held)
+        (new QListWidgetItem(portscan::heldEntry(h), LBPorty))->setFlags(Qt::NoItemFlags);
     if (!m_found.isEmpty()) {
         BPolacz->setEnabled(true);
         LBPorty->setCurrentRow(0);
@@ -120,8 +125,13 @@ void TWyszukiwanieKasyRS::BWyszukajClick()
     // A scan cut short says how far it got, so that its list is not taken for a whole one.
     if (stopped)
         m_app.ui().showMessage(stoppedReadText(done, total), TransferUi::Icon::Warning);
-    else if (m_found.isEmpty())
+    else if (m_found.isEmpty() && !showDiagnosis)
         m_app.ui().showMessage(portscan::NothingFound, TransferUi::Icon::Warning);
+    else if (m_found.isEmpty() &&
+             m_app.ui().ask(portscan::NothingFound + QLatin1Char(' ') + diagnosis::OfferQuestion,
+                            TransferUi::Buttons::YesNo,
+                            TransferUi::Icon::Warning) == TransferUi::Answer::Yes)
+        showDiagnosis();
 }
 
 void TWyszukiwanieKasyRS::BPolaczClick()

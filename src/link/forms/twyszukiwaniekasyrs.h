@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QList>
 
+#include <functional>
+
 class AppSession;
 class QFrame;
 class QLabel;
@@ -34,6 +36,10 @@ public:
     void FormShow();
     void BWyszukajClick();
     void BPolaczClick();
+
+    // Opens the link diagnosis; set by the window that can, which makes a search that finds
+    // nothing offer it.
+    std::function<void()> showDiagnosis;
 
     // The register address of each result entry, by position.
     const QList<portscan::FoundRegister>& found() const { return m_found; }

@@ -60,18 +60,10 @@ void fitListWidth(QListWidget* list, int chars)
 
 } // namespace
 
-TableSync& TableSyncForm::buffer(const basesync::TableMember& member)
-{
-    static QHash<QString, std::shared_ptr<TableSync>> buffers;
-    std::shared_ptr<TableSync>& b = buffers[member.id];
-    if (!b)
-        b = std::make_shared<TableSync>(member);
-    return *b;
-}
-
 TableSyncForm::TableSyncForm(const basesync::TableMember& member, AppSession& session,
                              QWidget* parent)
-    : QDialog(parent), m_member(member), m_session(session)
+    : QDialog(parent), m_member(member), m_session(session),
+      m_buffer(std::make_unique<TableSync>(member))
 {
     setWindowTitle(member.caption);
     auto* top = new QVBoxLayout(this);
@@ -169,6 +161,8 @@ TableSyncForm::TableSyncForm(const basesync::TableMember& member, AppSession& se
     resize(900, 600);
 }
 
+TableSyncForm::~TableSyncForm() = default;
+
 void TableSyncForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
@@ -178,6 +172,8 @@ void TableSyncForm::showEvent(QShowEvent* event)
 void TableSyncForm::FormShow()
 {
     showDetails({});
+    // A list read at an earlier showing may be of another register by now.
+    buffer().clear();
     rebuildPcList();
     rebuildRegisterList();
 }
@@ -189,12 +185,12 @@ quint8 TableSyncForm::confirmByte() const
 
 void TableSyncForm::rebuildPcList()
 {
-    checklist::fill(m_pcList, buffer(m_member).pcLines(m_session.database()));
+    checklist::fill(m_pcList, buffer().pcLines(m_session.database()));
 }
 
 void TableSyncForm::rebuildRegisterList()
 {
-    checklist::fill(m_regList, buffer(m_member).registerLines());
+    checklist::fill(m_regList, buffer().registerLines());
 }
 
 void TableSyncForm::showDetails(const basesync::Details& details)
@@ -247,7 +243,7 @@ void TableSyncForm::OdswiezClick()
     basesync::ReadOutcome outcome;
     {
         TransferRun run(m_session.ui(), runView());
-        outcome = buffer(m_member).read(Link::instance(), run);
+        outcome = buffer().read(Link::instance(), run);
     }
     m_panel->hide();
     rebuildRegisterList();
@@ -264,8 +260,8 @@ void TableSyncForm::DoKasyClick()
     {
         // The run itself says how it ended, a stop included.
         TransferRun run(m_session.ui(), runView());
-        result = buffer(m_member).program(Link::instance(), run, m_session.database(),
-                                          checklist::numbers(m_pcList), checked, confirmByte());
+        result = buffer().program(Link::instance(), run, m_session.database(),
+                                  checklist::numbers(m_pcList), checked, confirmByte());
     }
     m_panel->hide();
     rebuildRegisterList();
@@ -276,9 +272,9 @@ void TableSyncForm::DoKasyClick()
 void TableSyncForm::DoPcClick()
 {
     const QSet<int> checked = checklist::checked(m_regList);
-    if (checked.isEmpty())
+    if (checked.isEmpty() || !buffer().origin().allowsCopy(Link::instance(), m_session.ui()))
         return;
-    TableSync& sync = buffer(m_member);
+    TableSync& sync = buffer();
     // The PC base changed: the save prompt must guard it like any other edit.
     if (sync.copyToPc(m_session.database(), checked) > 0)
         m_session.markModified();
@@ -313,8 +309,8 @@ void TableSyncForm::UsunClick()
     basesync::TableRunResult result;
     {
         TransferRun run(m_session.ui(), runView());
-        result = buffer(m_member).deleteInRegister(
-            Link::instance(), run, checklist::numbers(m_regList), checked, confirmByte());
+        result = buffer().deleteInRegister(Link::instance(), run, checklist::numbers(m_regList),
+                                           checked, confirmByte());
     }
     m_panel->hide();
     rebuildRegisterList();
@@ -327,14 +323,14 @@ void TableSyncForm::PcListClick(QListWidgetItem* item)
 {
     m_regList->clearSelection();
     const int n = item ? checklist::current(m_pcList) : 0;
-    showDetails(buffer(m_member).pcDetails(m_session.database(), n));
+    showDetails(buffer().pcDetails(m_session.database(), n));
 }
 
 void TableSyncForm::RegisterListClick(QListWidgetItem* item)
 {
     m_pcList->clearSelection();
     const int n = item ? checklist::current(m_regList) : 0;
-    showDetails(buffer(m_member).registerDetails(n));
+    showDetails(buffer().registerDetails(n));
 }
 
 // The six members register beside the shared form, so that linking the form brings them.

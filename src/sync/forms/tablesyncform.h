@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class AppSession;
 class QCheckBox;
 class QFormLayout;
@@ -28,8 +30,13 @@ public:
     TableSyncForm(const basesync::TableMember& member, AppSession& session,
                   QWidget* parent = nullptr);
 
-    // The member's register buffer: kept between showings until the next read.
-    static basesync::TableSync& buffer(const basesync::TableMember& member);
+    ~TableSyncForm() override;
+
+    // The register's side: what this showing of the form read, with where and when; every
+    // showing starts it empty.
+    basesync::TableSync& buffer() { return *m_buffer; }
+    // Lists the buffer again (after it was filled other than by the form's own runs).
+    void rebuildRegisterList();
 
     QListWidget* pcList() const { return m_pcList; }
     QListWidget* registerList() const { return m_regList; }
@@ -48,7 +55,6 @@ private:
     void PokazHasloClick();
 
     void rebuildPcList();
-    void rebuildRegisterList();
     void showDetails(const basesync::Details& details);
     // A run of this form: "Czekaj..." counts, its "Anuluj" and Escape stop it.
     TransferRun::View runView();
@@ -59,6 +65,7 @@ private:
 
     const basesync::TableMember& m_member;
     AppSession& m_session;
+    std::unique_ptr<basesync::TableSync> m_buffer;
     QListWidget* m_pcList;
     QListWidget* m_regList;
     QPushButton* m_refresh;

@@ -54,14 +54,8 @@ int lineWidth(QListWidget* list)
 
 } // namespace
 
-ArticleSync& TSynchronizacjaBazyTowarowej::buffer()
-{
-    static ArticleSync sync;
-    return sync;
-}
-
 TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, QWidget* parent)
-    : QDialog(parent), m_session(session)
+    : QDialog(parent), m_session(session), m_buffer(std::make_unique<ArticleSync>())
 {
     setWindowTitle(QStringLiteral("Podgląd bazy towarowej"));
     setObjectName(QStringLiteral("TSynchronizacjaBazyTowarowej"));
@@ -235,6 +229,8 @@ TSynchronizacjaBazyTowarowej::TSynchronizacjaBazyTowarowej(AppSession& session, 
     connect(m_regList, &QListWidget::itemDoubleClicked, this, &checklist::toggle);
 }
 
+TSynchronizacjaBazyTowarowej::~TSynchronizacjaBazyTowarowej() = default;
+
 void TSynchronizacjaBazyTowarowej::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
@@ -244,7 +240,8 @@ void TSynchronizacjaBazyTowarowej::showEvent(QShowEvent* event)
 void TSynchronizacjaBazyTowarowej::FormShow()
 {
     showDetails({}, QString());
-    m_regList->clear();
+    // A list read at an earlier showing may be of another register by now.
+    buffer().clear();
     m_regGauge->setText(basesync::unknownGaugeText());
     m_regBar->setValue(0);
     m_pcAllOn = m_regAllOn = true;
@@ -370,7 +367,7 @@ void TSynchronizacjaBazyTowarowej::DoKasyClick()
 void TSynchronizacjaBazyTowarowej::DoPcClick()
 {
     const QSet<int> checked = checklist::checked(m_regList);
-    if (checked.isEmpty())
+    if (checked.isEmpty() || !buffer().origin().allowsCopy(Link::instance(), m_session.ui()))
         return;
     // The PC base changed: the save prompt must guard it like any other edit.
     if (buffer().copyToPc(m_session.database(), checked) > 0)

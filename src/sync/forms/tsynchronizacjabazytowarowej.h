@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <memory>
 #include <vector>
 
 class AppSession;
@@ -31,9 +32,13 @@ class TSynchronizacjaBazyTowarowej : public QDialog {
     Q_OBJECT
 public:
     explicit TSynchronizacjaBazyTowarowej(AppSession& session, QWidget* parent = nullptr);
+    ~TSynchronizacjaBazyTowarowej() override;
 
-    // The register's buffer: created once, it keeps the last read between showings.
-    static basesync::ArticleSync& buffer();
+    // The register's side: what this showing of the form read, with where and when; every
+    // showing starts it empty.
+    basesync::ArticleSync& buffer() { return *m_buffer; }
+    // Lists the buffer again (after it was filled other than by the form's own runs).
+    void rebuildRegisterList();
 
     QListWidget* pcList() const { return m_pcList; }
     QListWidget* registerList() const { return m_regList; }
@@ -58,7 +63,6 @@ private:
     void printArticles(bool byName);
     std::vector<articleprint::Row> printRows(bool byName);
     void rebuildPcList();
-    void rebuildRegisterList();
     void updateGauge(QLabel* text, QProgressBar* bar, int lines);
     void showDetails(const basesync::Details& details, const QString& symbol);
     // A run of this form: its panel counts, its "Anuluj" and Escape stop it.
@@ -72,6 +76,7 @@ private:
     quint8 confirmByte() const;
 
     AppSession& m_session;
+    std::unique_ptr<basesync::ArticleSync> m_buffer;
     QListWidget* m_pcList;
     QListWidget* m_regList;
     QLabel* m_pcGauge;

@@ -79,6 +79,10 @@ TProgramowanieCalejKasy::TProgramowanieCalejKasy(AppSession& session, QWidget* p
     indented->addSpacing(24);
     indented->addWidget(SkasujNadmiarowe);
     top->addLayout(indented);
+    // Off until ticked; the form lives as long as the program, and so does the choice.
+    Sprawdz = new QCheckBox(QStringLiteral("Sprawdź po zaprogramowaniu"), this);
+    Sprawdz->setObjectName(QStringLiteral("Sprawdz"));
+    top->addWidget(Sprawdz);
     auto* several = new QHBoxLayout;
     WieleKas = new QCheckBox(QStringLiteral("Wszystkie kasy na linii (adresy):"), this);
     Adresy = new QLineEdit(this);
@@ -227,8 +231,8 @@ void TProgramowanieCalejKasy::run(const QList<Pending>& targets)
             int j = i;
             for (; j < targets.size() && targets[j].from == o.from; ++j)
                 group.append(targets[j].target);
-            const QList<wholereg::RegisterRun> done =
-                wholereg::restoreEach(*m_link, outer, m_session.database(), group, o);
+            const QList<wholereg::RegisterRun> done = wholereg::restoreEach(
+                *m_link, outer, m_session.database(), group, o, Sprawdz->isChecked());
             runs += done;
             for (const wholereg::RegisterRun& r : done)
                 for (const wholereg::Problem& p : r.result.problems)
@@ -248,6 +252,9 @@ void TProgramowanieCalejKasy::run(const QList<Pending>& targets)
     m_pending.clear();
     QStringList notes;
     int succeeded = 0;
+    int verified = 0; // registers whose programming was checked
+    int equal = 0;    // of them, those that hold the database
+    QString verdict;  // the check's verdict on the last register checked
     int programmed = 0;
     int refused = 0;
     bool declined = false;
@@ -264,6 +271,15 @@ void TProgramowanieCalejKasy::run(const QList<Pending>& targets)
             continue;
         }
         wholesummary::addRows(Podsumowanie, r.result.tables);
+        if (r.verifying) {
+            const QStringList checked = wholereg::verifyLines(r.verified);
+            wholesummary::addLines(Podsumowanie, checked);
+            ++verified;
+            equal += r.verified.equal;
+            verdict = r.verified.equal || !r.verified.complete
+                          ? checked.first()
+                          : QStringLiteral("Kasa różni się od bazy (lista powyżej).");
+        }
         for (const wholereg::TableOutcome& t : r.result.tables) {
             programmed += t.records;
             refused += int(t.refused.size());
@@ -273,9 +289,11 @@ void TProgramowanieCalejKasy::run(const QList<Pending>& targets)
         if (several && !lines.isEmpty())
             lines.prepend(wholereg::registerTitle(r.target) + u':');
         notes += lines;
+        // A register that differs after the check was programmed to the end all the same:
+        // "Wznów" has nothing to finish there.
         if (r.succeeded())
             ++succeeded;
-        else
+        else if (!r.result.finished)
             m_pending.append(Pending{r.target, r.result.resume});
     }
     // Registers the run did not reach (a stop, or the person declined) go on from where they
@@ -293,10 +311,16 @@ void TProgramowanieCalejKasy::run(const QList<Pending>& targets)
         text = QStringLiteral("Nie zaprogramowano kasy.");
     } else if (m_pending.isEmpty()) {
         Postep->setValue(Postep->maximum());
-        text = several ? QStringLiteral("Zaprogramowano %1 kas.").arg(succeeded)
+        text = several ? QStringLiteral("Zaprogramowano %1 kas.").arg(succeeded + verified - equal)
                        : QStringLiteral("Zaprogramowano kasę.");
         if (refused > 0)
             text += QStringLiteral(" Kasa nie przyjęła %1 rekordów (lista poniżej).").arg(refused);
+        if (several && verified > 0)
+            text += QStringLiteral(" Zgodnych z bazą po sprawdzeniu: %1 z %2.")
+                        .arg(equal)
+                        .arg(verified);
+        else if (verified > 0)
+            text += u' ' + verdict;
     } else {
         // A short run is never shown as a whole one: how far it got, and how to go on.
         text = (stopped ? stoppedSendText(programmed, 0)

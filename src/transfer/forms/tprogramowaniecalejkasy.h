@@ -30,6 +30,7 @@ public:
 
     QCheckBox* TylkoZmienione = nullptr;
     QCheckBox* SkasujNadmiarowe = nullptr;
+    QCheckBox* Sprawdz = nullptr; // "Sprawdź po zaprogramowaniu"
     QCheckBox* WieleKas = nullptr;
     QLineEdit* Adresy = nullptr;
     QPushButton* Wykonaj = nullptr;

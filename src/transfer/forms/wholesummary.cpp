@@ -36,16 +36,33 @@ void clear(QTableWidget* table)
     table->setRowCount(0);
 }
 
-void addHeading(QTableWidget* table, const QString& text)
+namespace {
+
+// A row across the whole table.
+void addSpanning(QTableWidget* table, const QString& text, bool bold)
 {
     const int row = table->rowCount();
     table->insertRow(row);
     auto* item = new QTableWidgetItem(text);
-    QFont bold = item->font();
-    bold.setBold(true);
-    item->setFont(bold);
+    QFont font = item->font();
+    font.setBold(bold);
+    item->setFont(font);
+    item->setToolTip(text);
     table->setItem(row, 0, item);
     table->setSpan(row, 0, 1, table->columnCount());
+}
+
+} // namespace
+
+void addHeading(QTableWidget* table, const QString& text)
+{
+    addSpanning(table, text, true);
+}
+
+void addLines(QTableWidget* table, const QStringList& lines)
+{
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        addSpanning(table, lines.at(i), i == 0);
 }
 
 void addRows(QTableWidget* table, const QList<wholereg::TableOutcome>& tables)

@@ -22,7 +22,7 @@ QString extrasPath(const QString& databasePath)
     return info.dir().filePath(info.completeBaseName() + QStringLiteral(".kasa"));
 }
 
-bool writeExtras(const QString& path, const RegisterExtras& extras, QString* error)
+QByteArray extrasBytes(const RegisterExtras& extras)
 {
     QStringList lines;
     lines << QString::fromLatin1(Title) << TypeKey + QString::number(extras.registerType);
@@ -35,8 +35,12 @@ bool writeExtras(const QString& path, const RegisterExtras& extras, QString* err
         lines << DefaultKey + it.key() + u':' + QString::fromLatin1(it.value().toHex());
     for (const QString& line : extras.information)
         lines << InfoKey + line;
-    const QByteArray bytes = (lines.join(u'\n') + u'\n').toUtf8();
+    return (lines.join(u'\n') + u'\n').toUtf8();
+}
 
+bool writeExtras(const QString& path, const RegisterExtras& extras, QString* error)
+{
+    const QByteArray bytes = extrasBytes(extras);
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {

@@ -28,6 +28,8 @@ struct RegisterExtras {
 QString extrasPath(const QString& databasePath);
 // False with a Polish message when the file could not be written; an older file stays.
 bool writeExtras(const QString& path, const RegisterExtras& extras, QString* error);
+// The bytes of the side file that writeExtras writes.
+QByteArray extrasBytes(const RegisterExtras& extras);
 // Nothing when there is no such file or it is not one of ours.
 std::optional<RegisterExtras> readExtras(const QString& path);
 

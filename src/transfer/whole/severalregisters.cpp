@@ -16,7 +16,7 @@ QString registerTitle(const portscan::FoundRegister& target)
 
 QList<RegisterRun> restoreEach(Link& link, TransferUi& caller, RegisterDatabase& db,
                                const QList<portscan::FoundRegister>& targets,
-                               const RestoreOptions& options)
+                               const RestoreOptions& options, bool verify)
 {
     TransferRun run(caller);
     QList<RegisterRun> runs;
@@ -50,6 +50,13 @@ QList<RegisterRun> restoreEach(Link& link, TransferUi& caller, RegisterDatabase&
             continue;
         }
         r.result = restore(link, run, db, r.registerType, each);
+        if (verify && r.result.finished) {
+            r.verifying = true;
+            QStringList accepted = each.accepted;
+            for (const Problem& p : r.result.problems)
+                accepted << p.text;
+            r.verified = verifyProgrammed(link, run, db, r.registerType, each, accepted);
+        }
         for (const Problem& p : r.result.problems)
             if (!r.result.declined && !each.accepted.contains(p.text))
                 each.accepted.append(p.text);

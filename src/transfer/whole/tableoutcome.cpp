@@ -62,6 +62,21 @@ QStringList summaryLines(const QList<TableOutcome>& tables)
     return lines + refusedLines(tables);
 }
 
+QString totalsText(const QList<TableOutcome>& tables)
+{
+    int records = 0, listed = 0, refused = 0;
+    for (const TableOutcome& t : tables) {
+        records += t.records;
+        listed += t.listed;
+        refused += int(t.refused.size());
+    }
+    QString text = listed > 0 ? QStringLiteral("%1 z %2 rekordów").arg(records).arg(listed)
+                              : QStringLiteral("%1 rekordów").arg(records);
+    if (refused > 0)
+        text += QStringLiteral(", odmowy: ") + QString::number(refused);
+    return text;
+}
+
 bool allDone(const QList<TableOutcome>& tables)
 {
     for (const TableOutcome& t : tables)

@@ -39,6 +39,9 @@ QStringList refusedLines(const QList<TableOutcome>& tables);
 // The summary as text lines, a table with a column each for the table, the records and the
 // outcome, then a line per refused record with the register's device error.
 QStringList summaryLines(const QList<TableOutcome>& tables);
+// The whole run in a few words: "350 rekordów" for a copy, "50 z 52 rekordów, odmowy: 2" for
+// programming.
+QString totalsText(const QList<TableOutcome>& tables);
 // True when every table ended Done, Empty or Kept.
 bool allDone(const QList<TableOutcome>& tables);
 

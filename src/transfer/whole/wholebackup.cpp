@@ -2,12 +2,15 @@
 
 #include "registerreads.h"
 #include "stageui.h"
+#include "wholerestore.h"
 
 #include "common/cp1250.h"
+#include "common/filegroup.h"
 #include "common/transferrun.h"
 #include "database/databasesession.h"
 #include "link/link.h"
 #include "service/settings.h"
+#include "sync/databasediff.h"
 #include "sync/tablesync.h"
 #include "tables/articleread.h"
 #include "tables/receipttext.h"
@@ -94,13 +97,15 @@ bool readTable(Link& link, StageUi& stage, RegisterDatabase& db,
     const QSet<int> all(numbers.begin(), numbers.end());
     t.records = sync.copyToPc(db, all);
     t.state = t.records > 0 ? State::Done : State::Empty;
+    t.note = read.rereadText();
     const QList<int> beyond = sync.beyondPc(all);
     if (!beyond.isEmpty()) {
         QStringList list;
         for (int n : beyond)
             list << QString::number(n);
         t.note = QStringLiteral("bez rekordów nr ") + list.join(QStringLiteral(", ")) +
-                 QStringLiteral(": baza PC obejmuje numery 1-") + QString::number(member.pcLines);
+                 QStringLiteral(": baza PC obejmuje numery 1-") + QString::number(member.pcLines) +
+                 (t.note.isEmpty() ? QString() : QLatin1Char(' ') + t.note);
     }
     return true;
 }
@@ -112,6 +117,7 @@ bool readArticles(Link& link, StageUi& stage, RegisterDatabase& db, int register
     t.records = r.recordsWritten;
     if (r.complete()) {
         t.state = r.recordsWritten > 0 ? State::Done : State::Empty;
+        t.note = r.rereadText();
         return true;
     }
     if (r.requestSent && r.framesStored == 0 && !r.stopped &&
@@ -252,7 +258,47 @@ BackupResult backup(Link& link, TransferUi& caller, RegisterDatabase& db)
     return result;
 }
 
-BackupResult backupToFile(Link& link, TransferUi& ui, const QString& path, QString* error)
+namespace {
+
+// A second read of the whole register beside the first: a line that damaged a frame in a way
+// its check byte cannot see damages the same record the same way twice only by chance.
+bool secondReadAgrees(Link& link, TransferUi& ui, RegisterDatabase& first, BackupResult& result)
+{
+    QTemporaryDir dir;
+    DatabaseSession again(dir.filePath(DatabaseSession::WorkingCopyName));
+    if (!dir.isValid() || !again.newDatabase(QStringLiteral("kopia"), QStringLiteral("PLN")).ok)
+        return false;
+    const BackupResult second = backup(link, ui, again.database());
+    TableOutcome check{QStringLiteral("Sprawdzenie kopii"), State::Done, 0, 0, {}, {}};
+    if (!second.complete()) {
+        check.state = second.stopped ? State::Stopped : State::Failed;
+        check.note = QStringLiteral("drugi odczyt kasy nie doszedł do końca");
+    } else {
+        QStringList differing;
+        for (const basesync::TableDiff& t : basesync::diffDatabases(first, again.database())) {
+            QList<int> numbers;
+            for (const basesync::Comparison& c : t.records)
+                numbers << c.number;
+            if (!numbers.isEmpty())
+                differing << t.title + QLatin1Char(' ') + numbersText(numbers);
+        }
+        if (!differing.isEmpty()) {
+            check.state = State::Failed;
+            check.note = QStringLiteral("dwa odczyty kasy różnią się: ") +
+                         differing.join(QStringLiteral("; "));
+        } else {
+            check.note = QStringLiteral("dwa odczyty kasy zgodne");
+        }
+    }
+    result.tables.append(check);
+    result.stopped = result.stopped || second.stopped;
+    return check.state == State::Done;
+}
+
+} // namespace
+
+BackupResult backupToFile(Link& link, TransferUi& ui, const QString& path, QString* error,
+                          bool verify)
 {
     QTemporaryDir dir;
     if (!dir.isValid()) {
@@ -271,6 +317,8 @@ BackupResult backupToFile(Link& link, TransferUi& ui, const QString& path, QStri
     BackupResult result = backup(link, ui, session.database());
     if (!result.complete())
         return result;
+    if (verify && !secondReadAgrees(link, ui, session.database(), result))
+        return result;
     RegisterDatabase& db = session.database();
     result.extras.keptDefaults.insert(QStringLiteral("footer"),
                                       db.readBytes(layout::Footer.base, layout::Footer.recordSize));
@@ -280,21 +328,17 @@ BackupResult backupToFile(Link& link, TransferUi& ui, const QString& path, QStri
     session.database().writeRecord(
         layout::CurrencyFieldCreation.base,
         cp1250::padSpaces(DatabaseSession::paddedSymbol(result.currencySymbol), 3));
-    const DbResult saved = session.saveDatabaseFile(path);
-    if (!saved.ok) {
+    // The database and its side file are one backup: both in place, or the earlier pair.
+    const QString failed = filegroup::writeTogether(
+        {{path, session.fileBytes()}, {extrasPath(path), extrasBytes(result.extras)}});
+    if (!failed.isEmpty()) {
+        const QString message = QStringLiteral("Nie mogę zapisać pliku ") +
+                                QFileInfo(failed).fileName() +
+                                QStringLiteral("; pliki kopii zostały takie, jakie były.");
         if (error)
-            *error = saved.message;
-        result.tables.append(
-            {QStringLiteral("Zapis bazy"), State::Failed, 0, 0, {}, saved.message});
-        return result;
+            *error = message;
+        result.tables.append({QStringLiteral("Zapis bazy"), State::Failed, 0, 0, {}, message});
     }
-    if (!writeExtras(extrasPath(path), result.extras, error))
-        result.tables.append({QStringLiteral("Zapis danych kasy"),
-                              State::Failed,
-                              0,
-                              0,
-                              {},
-                              error ? *error : QString()});
     return result;
 }
 

@@ -27,7 +27,9 @@ BackupResult backup(Link& link, TransferUi& ui, RegisterDatabase& db);
 
 // The whole of it into a database file: read into a working copy of its own, then, only when
 // every table came, saved to `path` (the old file replaced only by a whole new one) with its
-// extras file beside it. `error` says why nothing was saved after a complete read.
-BackupResult backupToFile(Link& link, TransferUi& ui, const QString& path, QString* error);
+// extras file beside it. `error` says why nothing was saved after a complete read. With
+// `verify` the register is read twice and a copy whose two reads differ is not saved.
+BackupResult backupToFile(Link& link, TransferUi& ui, const QString& path, QString* error,
+                          bool verify = false);
 
 } // namespace wholereg

@@ -97,16 +97,20 @@ QStringList onlyInRegisterLines(const QList<OnlyInRegister>& list)
 {
     QStringList lines;
     for (const OnlyInRegister& o : list) {
-        QStringList numbers;
-        for (int n : o.numbers)
-            numbers << QString::number(n);
-        lines << stepTitle(o.step) + QStringLiteral(" tylko w kasie: ") +
-                     numbers.join(QStringLiteral(", ")) +
+        lines << stepTitle(o.step) + QStringLiteral(" tylko w kasie: ") + numbersText(o.numbers) +
                      (o.deleted ? QStringLiteral(" (skasowane)") : QString());
     }
     if (!lines.isEmpty())
         lines.prepend(QStringLiteral("Rekordy tylko w kasie:"));
     return lines;
+}
+
+QString numbersText(const QList<int>& numbers)
+{
+    QStringList list;
+    for (int n : numbers)
+        list << QString::number(n);
+    return list.join(QStringLiteral(", "));
 }
 
 RestoreResult restore(Link& link, TransferUi& caller, RegisterDatabase& db, int registerType,
@@ -224,7 +228,18 @@ RestoreResult restore(Link& link, TransferUi& caller, RegisterDatabase& db, int 
                 result.onlyInRegister.append({step, compared->onlyRegister, false});
         }
         todo = todo.mid(skipped);
+        if (step == Step::Articles && !options.articles.isEmpty())
+            todo.removeIf([&](int n) { return !options.articles.contains(n); });
         t.listed = int(todo.size());
+        if (options.checkOnly && compare) {
+            t.state = State::Done;
+            t.note = todo.isEmpty() ? QStringLiteral("zgodne z bazą")
+                                    : QStringLiteral("różne od bazy: ") + numbersText(todo);
+            stage.finish();
+            offset += weight;
+            result.tables.append(t);
+            continue;
+        }
 
         Sent sent;
         if (!todo.isEmpty())

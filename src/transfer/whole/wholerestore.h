@@ -65,6 +65,11 @@ struct RestoreOptions {
     // Problems of the check the person has already accepted (for another register): a check
     // that finds only these does not ask again.
     QStringList accepted;
+    // With changedOnly: compares and sends nothing; each table lists what differs.
+    bool checkOnly = false;
+    // Only these articles (all when empty): a check of the articles a person sent, and of no
+    // others.
+    QList<int> articles;
 };
 
 struct OnlyInRegister {
@@ -91,6 +96,9 @@ RestoreResult restore(Link& link, TransferUi& ui, RegisterDatabase& db, int regi
 
 // Takes the unit names and the kept defaults of a copy's extras file into the options.
 void applyExtras(RestoreOptions& options, const RegisterExtras& extras);
+
+// "12, 15, 300"
+QString numbersText(const QList<int>& numbers);
 
 // "Rekordy tylko w kasie:" and a line per table.
 QStringList onlyInRegisterLines(const QList<OnlyInRegister>& list);

@@ -30,6 +30,12 @@ csv::ImportOutcome import(TestDb& t, const QByteArray& file, FakeUi& ui)
     return csv::importBytes(*t.session, file, ui);
 }
 
+// The bytes of a literal that holds 0 bytes.
+template <size_t N> QByteArray raw(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
+
 QByteArray crlf(QByteArray lf)
 {
     return lf.replace("\n", "\r\n");
@@ -279,32 +285,59 @@ TEST(CsvImport, LongTextsAreCutToTheFieldWidth)
                          "123456789012345678901"));
 }
 
-// A 0 byte inside a text field of the file ends the text: the record keeps nothing behind it
-// (the export, which reads texts up to their first 0, would never show it again).
-TEST(CsvImport, TextEndsAtAZeroByteInTheFile)
+// A control character inside a text field (a 0 byte would cut the register's text, a line
+// break or a tab cannot be shown) refuses the whole file with its line and column.
+struct ControlCharacter {
+    QByteArray file;
+    const char* message;
+};
+
+class CsvControlCharacter : public ::testing::TestWithParam<ControlCharacter> {};
+
+TEST_P(CsvControlCharacter, IsRefusedWithLineAndColumnAndNothingStored)
 {
     TestDb t;
     FakeUi ui;
-    const QByteArray group("Grupy\nNumer;Nazwa\n6;Pieczyw\0\x03\x03zz\n", 33);
-    ASSERT_TRUE(import(t, group, ui).ok);
-    EXPECT_EQ(t.db().readBytes(layout::Groups.offsetOf(6), 22),
-              QByteArray("\x06Pieczyw\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 22));
+    const QByteArray before = t.db().contents();
+    EXPECT_FALSE(import(t, GetParam().file, ui).ok);
+    EXPECT_EQ(ui.messages, QStringList{QString::fromUtf8(GetParam().message) +
+                                       QStringLiteral(" Nie zaimportowano żadnych danych.")});
+    EXPECT_EQ(t.db().contents(), before);
+}
 
-    const QByteArray cashier("Kasjerzy\nx\n4;Ewa;1\0\x39\x39;1;1;1;1;1;1;1\n", 36);
-    ASSERT_TRUE(import(t, cashier, ui).ok);
-    // Name (21) at 1, password (4) at 22: "1" and three bytes 0.
-    EXPECT_EQ(t.db().readBytes(layout::Cashiers.offsetOf(4) + 22, 4), QByteArray("1\0\0\0", 4));
+INSTANTIATE_TEST_SUITE_P(
+    EveryTextField, CsvControlCharacter,
+    ::testing::Values(
+        ControlCharacter{raw("Grupy\nNumer;Nazwa\n5;Nabiał\n6;Pieczyw\0\x03zz\n"),
+                         "Błąd w wierszu 4, w kolumnie 2 (Nazwa): znak sterujący o kodzie 0 na "
+                         "pozycji 8 – oczekiwano tekstu bez znaków sterujących."},
+        ControlCharacter{"Kasjerzy\nx\n4;Ewa;1\x01\x39;1;1;1;1;1;1;1\n",
+                         "Błąd w wierszu 3, w kolumnie 3 (Hasło): znak sterujący o kodzie 1 na "
+                         "pozycji 2 – oczekiwano tekstu bez znaków sterujących."},
+        ControlCharacter{"Waluty\nx\n4;Funt;5;G\x1A\n",
+                         "Błąd w wierszu 3, w kolumnie 4 (Symbol): znak sterujący o kodzie 26 na "
+                         "pozycji 2 – oczekiwano tekstu bez znaków sterujących."},
+        ControlCharacter{"Towary\nx\n1;Mleko;2,50;A;\t590;1;0;0;1;0\n",
+                         "Błąd w wierszu 3, w kolumnie 5 (Kod): znak sterujący o kodzie 9 na "
+                         "pozycji 1 – oczekiwano tekstu bez znaków sterujących."},
+        ControlCharacter{"Opakowania\nx\n\n2;\"Dwa\nwiersze\";1,00;0\n",
+                         "Błąd w wierszu 4, w kolumnie 2 (Nazwa): znak sterujący o kodzie 10 na "
+                         "pozycji 4 – oczekiwano tekstu bez znaków sterujących."},
+        ControlCharacter{"Grupy\nx\n3;Ser\x7F\n",
+                         "Błąd w wierszu 3, w kolumnie 2 (Nazwa): znak sterujący o kodzie 127 "
+                         "na pozycji 4 – oczekiwano tekstu bez znaków sterujących."}));
 
-    const QByteArray currency("Waluty\nx\n4;Funt;5;G\0B\n", 22);
-    ASSERT_TRUE(import(t, currency, ui).ok);
-    // The symbol (3 bytes at 27) is padded with spaces.
-    EXPECT_EQ(t.db().readBytes(layout::Currencies.offsetOf(4) + 27, 3), QByteArray("G  "));
-    EXPECT_TRUE(ui.messages.isEmpty());
-
-    // What was imported exports and imports back to the same bytes.
-    const QByteArray groups = tablePart(t, Table::Groups);
-    ASSERT_TRUE(import(t, csv::exportTable(*t.session, Table::Groups), ui).ok);
-    EXPECT_EQ(tablePart(t, Table::Groups), groups);
+// A control character in another field is shown in the message as "�", so that it cannot
+// cut or break the message.
+TEST(CsvImport, ControlCharacterInANumberIsShownAsAReplacement)
+{
+    TestDb t;
+    FakeUi ui;
+    EXPECT_FALSE(import(t, raw("Grupy\nx\n3\0;A\n"), ui).ok);
+    EXPECT_EQ(ui.messages, QStringList{QStringLiteral(
+                               "Błąd w wierszu 3, w kolumnie 1 (Numer): „3�” – oczekiwano "
+                               "numeru rekordu (liczby całkowitej). Nie zaimportowano żadnych "
+                               "danych.")});
 }
 
 TEST(CsvImport, UnknownTitleIsRefusedWithAMessage)
@@ -443,7 +476,8 @@ TEST(CsvImport, LineNumbersCountLinesInsideQuotedFields)
 {
     TestDb t;
     FakeUi ui;
-    EXPECT_FALSE(import(t, "Grupy\nNumer;Nazwa\n2;\"Dwa\nwiersze\"\nx;Zle\n", ui).ok);
+    // A text field cannot hold a line break, but the column line passed over can.
+    EXPECT_FALSE(import(t, "Grupy\n\"Numer\nrekordu\";Nazwa\n2;Dwa\nx;Zle\n", ui).ok);
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_TRUE(ui.messages.first().startsWith(QStringLiteral("Błąd w wierszu 5, w kolumnie 1")));
 }

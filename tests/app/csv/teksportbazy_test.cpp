@@ -118,6 +118,35 @@ TEST_F(FormFixture, ImportWritesMarksModifiedAndShowsTheResult)
     EXPECT_EQ(loadRecord<GroupRecord>(t.db(), layout::Groups, 2).name, QStringLiteral("Warzywa"));
 }
 
+// The same bytes are "ł" read as UTF-8 (what the list finds by itself) and "Ĺ‚" read as
+// cp1250, as the user can choose.
+TEST_F(FormFixture, ImportReadsTheFileInTheChosenEncoding)
+{
+    QStringList items;
+    for (int i = 0; i < form.encodingList()->count(); ++i)
+        items << form.encodingList()->itemText(i);
+    EXPECT_EQ(items, (QStringList{QStringLiteral("Rozpoznaj samoczynnie"), QStringLiteral("UTF-8"),
+                                  QStringLiteral("cp1250 (Windows)")}));
+    EXPECT_EQ(form.encodingList()->currentIndex(), 0);
+
+    openPath = t.path("grupy.csv");
+    ASSERT_TRUE(writeFile(openPath, "Grupy\nNumer;Nazwa\n2;\xC5\x82\n"));
+    const auto name = [this] {
+        return t.db().readBytes(layout::Groups.offsetOf(2) + 1, 2).toHex().toStdString();
+    };
+    form.ImportClick();
+    EXPECT_EQ(name(), "b300");
+    form.encodingList()->setCurrentIndex(2);
+    form.ImportClick();
+    EXPECT_EQ(name(), "c582");
+    form.encodingList()->setCurrentIndex(1);
+    ASSERT_TRUE(writeFile(openPath, "Grupy\nNumer;Nazwa\n2;\xB3\n"));
+    form.ImportClick();
+    EXPECT_EQ(name(), "c582"); // refused: 0xB3 alone is no UTF-8
+    ASSERT_EQ(ui.messages.size(), 3);
+    EXPECT_TRUE(ui.messages.last().startsWith(QStringLiteral("Plik nie jest zapisany w UTF-8")));
+}
+
 TEST_F(FormFixture, RefusedImportShowsTheMessageOnly)
 {
     openPath = t.path("zle.csv");

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 // The register's acknowledgement: 02 01 0A 00 01 00 06 code check 03, check = 0x0C ^ code.
@@ -169,18 +171,62 @@ TEST(ArticleSendAll, AnAnswerFrameThatIsNoConfirmationAsksForTheReports)
                                          "sprzedaż towaru. Zaprogramowano 1 towarów.")});
 }
 
-TEST(ArticleSendAll, SilenceAfterAnAnswerIsATransmissionError)
+// A frame the line damaged (no answer, or the register's own check-byte error) goes again as
+// the first frame of a new run; five times in a row for one article, and the run gives up.
+struct DamagedCase {
+    const char* title;
+    QList<QByteArray> answers; // after the first article's acknowledgement
+    QList<int> sequences;
+    articlesend::RunResult::End end;
+    QString message;
+};
+
+void PrintTo(const DamagedCase& c, std::ostream* os)
+{
+    *os << c.title;
+}
+
+class ArticleSendAllDamaged : public ::testing::TestWithParam<DamagedCase> {};
+
+TEST_P(ArticleSendAllDamaged, SendsTheArticleAgainAsANewRun)
 {
     // The first answer leaves 0x02 in the receive area; the silent second one must not be
     // taken for a frame of the register's.
     Rig r;
-    r.answers({ack(0), QByteArray()});
+    r.answers(QList<QByteArray>{ack(0)} + GetParam().answers);
     const auto run = articlesend::sendAll(r.link, r.ui, r.db.db(), {1, 2, 3}, 2);
-    EXPECT_EQ(run.end, articlesend::RunResult::End::TransmissionError);
-    EXPECT_EQ(run.messages(), QStringList{QStringLiteral("Wystąpił błąd transmisji. "
-                                                         "Zaprogramowano 1 towarów.")});
-    EXPECT_EQ(r.sent.size(), 2);
+    EXPECT_EQ(run.end, GetParam().end);
+    EXPECT_EQ(run.messages(), QStringList{GetParam().message});
+    QList<int> sequences;
+    for (const QByteArray& f : r.sent)
+        sequences << sequenceOf(f);
+    EXPECT_EQ(sequences, GetParam().sequences);
 }
+
+const QByteArray silence;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ArticleSendAllDamaged,
+    ::testing::Values(
+        // silence, the drain that follows it, then the article again as frame 1
+        DamagedCase{"silence once",
+                    {silence, silence, ack(0), ack(0)},
+                    {0x0001, 0x0002, 0x0001, 0x8002},
+                    articlesend::RunResult::End::Completed,
+                    QStringLiteral(" Zaprogramowano 3 towarów. Ramki wysłane ponownie: 1.")},
+        DamagedCase{"check-byte error",
+                    errorFrame(1) + QList<QByteArray>{silence, ack(0), ack(0)},
+                    {0x0001, 0x0002, 0x0001, 0x8002},
+                    articlesend::RunResult::End::Completed,
+                    QStringLiteral(" Zaprogramowano 3 towarów. Ramki wysłane ponownie: 1.")},
+        DamagedCase{"silence five times",
+                    {},
+                    {0x0001, 0x0002, 0x0001, 0x0001, 0x0001, 0x0001},
+                    articlesend::RunResult::End::TransmissionError,
+                    QStringLiteral("Wystąpił błąd transmisji. Zaprogramowano 1 towarów. Kasa nie "
+                                   "odpowiedziała poprawnie na 5 kolejnych prób wysłania tego "
+                                   "samego rekordu. Ramki wysłane ponownie: 4.")}),
+    [](const auto& info) { return std::to_string(info.index); });
 
 TEST(ArticleSendAll, FreeSlotsAreNeverSentAndDunoFramesLackTheUnit)
 {

@@ -316,6 +316,65 @@ TEST(TProgramowanieTowarow, SendSelectedAndAutoSendOnDuno)
     EXPECT_EQ(o.reg.image(emu::RegisterModel::Articles, 4).mid(2, 4), QByteArray("Nowy"));
 }
 
+// Damages the frame that first programs `article`, the way a poor line can and the frame's
+// check byte cannot see: the same bit of two of its bytes (the article's name). True once
+// the register has taken the damaged frame.
+std::function<bool()> damageOnce(Online& o, int article)
+{
+    auto armed = std::make_shared<bool>(false);
+    o.link.trace = [&o, article, armed](char direction, QByteArrayView bytes) {
+        if (direction != '>' || *armed || bytes.size() != 78 || bytes[6] != 'T' ||
+            (quint8(bytes[7]) | quint8(bytes[8]) << 8) != article)
+            return;
+        *armed = true;
+        auto hold = o.host.lock();
+        emu::FaultPlan plan;
+        plan.undetected = {o.reg.framesReceived() + 1};
+        o.reg.setFaults(plan);
+    };
+    return [&o, armed] {
+        auto hold = o.host.lock();
+        return *armed && o.reg.faults().undetected.isEmpty();
+    };
+}
+
+QByteArray registerName(Online& o, int article)
+{
+    auto hold = o.host.lock();
+    return o.reg.image(emu::RegisterModel::Articles, article).mid(2, 7);
+}
+
+// "Sprawdź po zaprogramowaniu" after "Wyślij wszystkie" and after "Tylko zmienione": the
+// check reads the base back, finds the article the line damaged, programs it again and the
+// summary says the register holds the database.
+TEST(TProgramowanieTowarow, SendAllCheckedAfterwardsMendsWhatTheLineDamaged)
+{
+    Online o(emu::Model::DunoBis);
+    ASSERT_TRUE(o.opened);
+    o.link.fastTransfers = true;
+    EXPECT_FALSE(o.rig.form->Sprawdz->isChecked());
+    o.rig.form->Sprawdz->setChecked(true);
+
+    auto damaged = damageOnce(o, 2);
+    o.rig.form->WyslijWszystkieClick();
+    EXPECT_TRUE(damaged());
+    EXPECT_EQ(o.rig.ui.messages,
+              QStringList{QStringLiteral(" Zaprogramowano 3 towarów.\n\nKasa zgodna z bazą.")});
+    EXPECT_EQ(registerName(o, 2), QByteArray("Towar 2"));
+
+    o.rig.ui.messages.clear();
+    o.rig.t.put(TestDb::article(3, QStringLiteral("Towar 3"), 999));
+    o.rig.form->TylkoZmienione->setChecked(true);
+    damaged = damageOnce(o, 3);
+    o.rig.form->WyslijWszystkieClick();
+    EXPECT_TRUE(damaged());
+    ASSERT_EQ(o.rig.ui.messages.size(), 1) << o.rig.ui.messages.join(u'\n').toStdString();
+    EXPECT_TRUE(o.rig.ui.messages.first().endsWith(QStringLiteral("\n\nKasa zgodna z bazą.")))
+        << o.rig.ui.messages.first().toStdString();
+    EXPECT_EQ(registerName(o, 3), QByteArray("Towar 3"));
+    o.link.trace = {};
+}
+
 namespace {
 
 // The form with the program's own user interface (GuiTransferUi) and the emulator holding

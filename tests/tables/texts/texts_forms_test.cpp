@@ -34,6 +34,8 @@
 
 #include <gtest/gtest.h>
 
+#include "filesizelimit.h"
+
 #include <memory>
 
 namespace {
@@ -247,6 +249,18 @@ TEST(ReceiptEditors, SaveAndLoadRoundTrip)
     e.ui.answers = {TransferUi::Answer::Yes};
     form.saveAction->trigger();
     EXPECT_GT(QFileInfo(path).size(), 5);
+
+    // A save that cannot be written whole (a full disk) leaves the earlier file as it was.
+    QFile::resize(path, 5);
+    {
+        FileSizeLimit full(64);
+        e.ui.answers = {TransferUi::Answer::Yes};
+        form.saveAction->trigger();
+    }
+    EXPECT_EQ(QFileInfo(path).size(), 5);
+    EXPECT_EQ(e.ui.messages,
+              QStringList{QStringLiteral("Nie mogę zapisać do pliku") + path + u'.'});
+    e.ui.messages.clear();
 
     // A file that is not there, or not RTF.
     const QString missing = files.filePath(QStringLiteral("brak.rtf"));

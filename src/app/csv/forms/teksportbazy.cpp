@@ -44,8 +44,19 @@ TEksportBazy::TEksportBazy(AppSession& session, QWidget* parent)
     m_import = new QPushButton(QStringLiteral("&Importuj bazę"), this);
     m_import->setObjectName(QStringLiteral("Button2"));
     m_importResult = new QLabel(this);
+    // A file without a byte order mark is recognised by its bytes; the user can say otherwise.
+    m_encoding = new QComboBox(this);
+    m_encoding->setObjectName(QStringLiteral("ComboBox2"));
+    m_encoding->setEditable(false);
+    m_encoding->addItems({QStringLiteral("Rozpoznaj samoczynnie"), QStringLiteral("UTF-8"),
+                          QStringLiteral("cp1250 (Windows)")});
+    auto* encodingLabel = new QLabel(QStringLiteral("&Kodowanie importowanego pliku:"), this);
+    encodingLabel->setBuddy(m_encoding);
+
     layout->addWidget(m_export);
     layout->addWidget(m_exportResult);
+    layout->addWidget(encodingLabel);
+    layout->addWidget(m_encoding);
     layout->addWidget(m_import);
     layout->addWidget(m_importResult);
     // Enter in the list must not press a button by itself.
@@ -105,8 +116,8 @@ void TEksportBazy::ImportClick()
     const QString path = chooseOpenPath();
     if (path.isEmpty())
         return;
-    const csv::ImportOutcome outcome =
-        csv::importFromFile(m_session.session(), path, m_session.ui());
+    const csv::ImportOutcome outcome = csv::importFromFile(
+        m_session.session(), path, m_session.ui(), csv::Encoding(m_encoding->currentIndex()));
     if (!outcome.ok)
         return;
     m_session.markModified();

@@ -21,6 +21,8 @@ public:
     std::function<QString()> chooseOpenPath;
 
     QComboBox* tableList() const { return m_list; }
+    // How the imported file is read: automatically, UTF-8 or cp1250 (csv::Encoding's order).
+    QComboBox* encodingList() const { return m_encoding; }
     QPushButton* exportButton() const { return m_export; }
     QPushButton* importButton() const { return m_import; }
     QLabel* exportResult() const { return m_exportResult; }
@@ -37,6 +39,7 @@ private:
 
     AppSession& m_session;
     QComboBox* m_list;
+    QComboBox* m_encoding;
     QPushButton* m_export;
     QPushButton* m_import;
     QLabel* m_exportResult;

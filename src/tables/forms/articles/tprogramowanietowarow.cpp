@@ -17,6 +17,8 @@
 #include "tables/articlewarnings.h"
 #include "tables/tablelayout.h"
 #include "transfer/whole/changedarticles.h"
+#include "transfer/whole/preflight.h"
+#include "transfer/whole/verify.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -155,8 +157,16 @@ TProgramowanieTowarow::TProgramowanieTowarow(AppSession& session, QWidget* paren
         b->setAutoDefault(false);
         buttons->addWidget(b);
         if (b == WyslijWszystkie) {
+            // The two options of "Wyślij wszystkie", one above the other beside it. The check
+            // is off until ticked and kept while the program runs (the form lives as long).
+            auto* sendOptions = new QVBoxLayout;
+            sendOptions->setSpacing(0);
             TylkoZmienione = new QCheckBox(QStringLiteral("Tylko zmienione"), this);
-            buttons->addWidget(TylkoZmienione);
+            Sprawdz = new QCheckBox(QStringLiteral("Sprawdź po zaprogramowaniu"), this);
+            Sprawdz->setObjectName(QStringLiteral("Sprawdz"));
+            sendOptions->addWidget(TylkoZmienione);
+            sendOptions->addWidget(Sprawdz);
+            buttons->addLayout(sendOptions);
         }
     }
 
@@ -447,6 +457,8 @@ void TProgramowanieTowarow::WyslijWszystkieClick()
     panel.failures = [this](int failures) { LiczbaBledow->setText(QString::number(failures)); };
     panel.printingNotice = [this](bool shown) { Drukuje->setVisible(shown); };
     articlesend::RunResult result;
+    // The rows shown are what goes, and only they are checked afterwards.
+    const QList<int> shown = m_model->shownNumbers();
     {
         // The panel's counter is the run's one progress display, its "Anuluj" the run's stop.
         const auto counter = [this](int done, int listed) {
@@ -454,16 +466,46 @@ void TProgramowanieTowarow::WyslijWszystkieClick()
         };
         TransferRun run(ui, {this, AnulujWysylanie, [](int, int) {}});
         panel.programmed = counter;
-        result = articlesend::sendAll(link(), run, m_session.database(), m_model->shownNumbers(),
-                                      registerType(), panel);
+        result =
+            articlesend::sendAll(link(), run, m_session.database(), shown, registerType(), panel);
     }
     PanelWysylania->hide();
     const bool broken = result.end == articlesend::RunResult::End::TransmissionError ||
                         result.end == articlesend::RunResult::End::SalesNotZero;
-    for (const QString& message : result.messages())
-        ui.showMessage(message, broken                ? TransferUi::Icon::Error
-                                : result.endedEarly() ? TransferUi::Icon::Warning
-                                                      : TransferUi::Icon::Information);
+    QStringList messages = result.messages();
+    bool differs = false;
+    if (Sprawdz->isChecked() && result.end == articlesend::RunResult::End::Completed &&
+        !result.cancelled && !messages.isEmpty()) {
+        // The run asked nothing before it went: what the check before programming would find
+        // in the base was let through already.
+        QStringList accepted;
+        for (const wholereg::Problem& p : wholereg::preflight(m_session.database(), std::nullopt))
+            accepted << p.text;
+        const QStringList checked = checkProgrammed(accepted, differs, shown);
+        messages.first() += QStringLiteral("\n\n") + checked.join(u'\n');
+    }
+    for (const QString& message : messages)
+        ui.showMessage(message, broken                           ? TransferUi::Icon::Error
+                                : result.endedEarly() || differs ? TransferUi::Icon::Warning
+                                                                 : TransferUi::Icon::Information);
+}
+
+QStringList TProgramowanieTowarow::checkProgrammed(const QStringList& accepted, bool& differs,
+                                                   const QList<int>& sent)
+{
+    wholereg::RestoreOptions programmed;
+    programmed.only = {wholereg::Step::Articles};
+    programmed.articles = sent;
+    wholereg::VerifyResult verified;
+    {
+        // Reading the base back takes about as long as sending it: the count and "Anuluj" are
+        // in the window's one progress window over this form.
+        TransferRun run(m_session.ui(), {this, nullptr, {}});
+        verified = wholereg::verifyProgrammed(link(), run, m_session.database(), registerType(),
+                                              programmed, accepted);
+    }
+    differs = !verified.equal;
+    return wholereg::verifyLines(verified);
 }
 
 void TProgramowanieTowarow::sendChangedOnly()
@@ -477,7 +519,17 @@ void TProgramowanieTowarow::sendChangedOnly()
         result = wholereg::restore(link(), run, m_session.database(), registerType(),
                                    wholereg::changedArticlesOptions());
     }
-    const auto report = wholereg::changedArticlesReport(result, m_session.database());
+    auto report = wholereg::changedArticlesReport(result, m_session.database());
+    if (Sprawdz->isChecked() && result.finished && !report.summary.isEmpty()) {
+        // The problems the person said yes to before programming are not asked again.
+        QStringList accepted;
+        for (const wholereg::Problem& p : result.problems)
+            accepted << p.text;
+        bool differs = false;
+        const QStringList checked = checkProgrammed(accepted, differs);
+        report.warning = report.warning || differs;
+        report.summary += QStringLiteral("\n\n") + checked.join(u'\n');
+    }
     if (!report.summary.isEmpty())
         ui.showMessage(report.summary,
                        report.warning ? TransferUi::Icon::Warning : TransferUi::Icon::Information);

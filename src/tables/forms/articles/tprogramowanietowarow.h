@@ -4,6 +4,7 @@
 #include "tables/articlerecord.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -66,6 +67,7 @@ public:
     QPushButton* WyslijTowar = nullptr;
     QPushButton* WyslijWszystkie = nullptr;
     QCheckBox* TylkoZmienione = nullptr; // "Wyślij wszystkie" sends only new and changed ones
+    QCheckBox* Sprawdz = nullptr; // "Sprawdź po zaprogramowaniu": "Wyślij wszystkie" checked after
     QPushButton* OdczytajZKasy = nullptr;
     QPushButton* Drukuj = nullptr;
     QPushButton* Zamknij = nullptr;
@@ -117,6 +119,12 @@ private:
     // "Wyślij wszystkie" with "Tylko zmienione": the register's base read and compared, then
     // only the new and changed articles sent.
     void sendChangedOnly();
+    // After a programming that ended normally: the register's article base read back,
+    // compared with the database and mended where it differs. Returns the check's lines;
+    // `differs` when the register does not hold the database (or could not be read).
+    // `sent`: the articles to check (all when empty).
+    QStringList checkProgrammed(const QStringList& accepted, bool& differs,
+                                const QList<int>& sent = {});
 
     AppSession& m_session;
     Link* m_link = nullptr;

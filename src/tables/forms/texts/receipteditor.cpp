@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -245,9 +246,10 @@ bool ReceiptEditor::saveFile(const QString& path)
                TransferUi::Buttons::YesNo, TransferUi::Icon::Warning) != TransferUi::Answer::Yes)
         return false;
     const QByteArray bytes = rtf::write(receipt::rtfFromParagraphs(paragraphs()));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size() || !file.flush()) {
+    // Written beside the old file and put in its place only when whole.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(bytes) != bytes.size() || !file.commit()) {
         ui.showMessage(QStringLiteral("Nie mogę zapisać do pliku") + path + u'.',
                        TransferUi::Icon::Error);
         return false;

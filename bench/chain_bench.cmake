@@ -1,0 +1,1 @@
+target_link_libraries(chain_bench PRIVATE vduno_chain vduno_wholeregister vduno_database vduno_emulator)

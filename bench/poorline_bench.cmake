@@ -1,0 +1,1 @@
+target_link_libraries(poorline_bench PRIVATE vduno_wholeregister vduno_database vduno_emulator)

@@ -1,0 +1,2 @@
+target_link_libraries(ser2net_bench PRIVATE vduno_tables vduno_database vduno_emulator)
+target_include_directories(ser2net_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)

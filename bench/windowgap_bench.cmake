@@ -1,0 +1,1 @@
+target_link_libraries(windowgap_bench PRIVATE vduno_link)

@@ -1,0 +1,1 @@
+target_link_libraries(${FUZZ_TARGET} PRIVATE vduno_app)

@@ -1,0 +1,65 @@
+#include "loopback.h"
+
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace emu {
+
+namespace {
+sockaddr_in loopback(quint16 port)
+{
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return a;
+}
+} // namespace
+
+int listenLoopback(quint16 port, quint16* bound, QString* errorText)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    auto fail = [&](const char* what) {
+        if (errorText)
+            *errorText = QString::fromUtf8(what) + QStringLiteral(": ") +
+                         QString::fromLocal8Bit(std::strerror(errno));
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    };
+    if (fd < 0)
+        return fail("socket");
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in a = loopback(port);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
+        return fail("bind");
+    if (::listen(fd, 4) != 0)
+        return fail("listen");
+    socklen_t size = sizeof a;
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size) != 0)
+        return fail("getsockname");
+    if (bound)
+        *bound = ntohs(a.sin_port);
+    return fd;
+}
+
+int connectLoopback(quint16 port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_in a = loopback(port);
+    if (fd < 0 || ::connect(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    }
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    return fd;
+}
+
+} // namespace emu
