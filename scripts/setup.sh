@@ -10,6 +10,7 @@ packages=(
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     clang-format xvfb xauth
     zbar-tools ser2net
+    scdoc lintian desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -14,6 +14,10 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#ifndef VDUNO_VERSION
+#define VDUNO_VERSION "0"
+#endif
+
 #include <cstdio>
 #include <memory>
 
@@ -36,38 +40,53 @@ void printLine(FILE* to, const QString& text)
     std::fflush(to);
 }
 
-// false on wrong usage (the message is printed).
-bool parseOptions(const QStringList& args, Options& options)
+enum class Parsed { Run, Done, Wrong };
+
+// Done after --help or --version, Wrong on wrong usage (the message is printed).
+Parsed parseOptions(const QStringList& args, Options& options)
 {
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
+        const bool takesValue =
+            a == QLatin1String("--emulator-model") || a == QLatin1String("--screenshot");
+        if (takesValue && i + 1 == args.size()) {
+            printLine(stderr, QStringLiteral("Brak wartości opcji ") + a);
+            return Parsed::Wrong;
+        }
         if (a == QLatin1String("--emulator")) {
             options.emulator = true;
         } else if (a == QLatin1String("--emulator-model") && i + 1 < args.size()) {
             const QString model = args[++i];
             if (model != QLatin1String("duno") && model != QLatin1String("duno-bis")) {
                 printLine(stderr, QStringLiteral("Nieznany model kasy: ") + model);
-                return false;
+                return Parsed::Wrong;
             }
             options.dunoModel = model == QLatin1String("duno");
         } else if (a == QLatin1String("--screenshot") && i + 1 < args.size()) {
             options.screenshot = args[++i];
         } else if (a == QLatin1String("--help")) {
-            printLine(
-                stdout,
-                QStringLiteral("Użycie: vorn-duno [--emulator [--emulator-model duno|duno-bis]]\n"
-                               "  --emulator          wbudowany emulator kasy z przykładową "
-                               "zawartością\n"
-                               "  --emulator-model M  duno | duno-bis (domyślnie duno-bis)\n"
-                               "  --screenshot PLIK   łączy się z kasą, zapisuje obraz okna i "
-                               "kończy"));
-            return false;
+            printLine(stdout, QStringLiteral(
+                                  "Użycie: vorn-duno [--emulator [--emulator-model duno|duno-bis]] "
+                                  "[--screenshot PLIK]\n"
+                                  "       vorn-duno --version | --help\n"
+                                  "  --emulator          wbudowany emulator kasy z przykładową "
+                                  "zawartością\n"
+                                  "  --emulator-model M  duno | duno-bis (domyślnie duno-bis)\n"
+                                  "  --screenshot PLIK   łączy się z kasą, zapisuje obraz okna i "
+                                  "kończy\n"
+                                  "  --version           wersja programu\n"
+                                  "  --help              ta pomoc"));
+            return Parsed::Done;
+        } else if (a == QLatin1String("--version")) {
+            printLine(stdout, QStringLiteral("vorn-duno " VDUNO_VERSION));
+            return Parsed::Done;
         } else {
-            printLine(stderr, QStringLiteral("Nieznana opcja: ") + a);
-            return false;
+            printLine(stderr, QStringLiteral("Nieznana opcja: ") + a +
+                                  QStringLiteral("\nWięcej: vorn-duno --help"));
+            return Parsed::Wrong;
         }
     }
-    return true;
+    return Parsed::Run;
 }
 
 // The lowest COM number without a device of its own, for the emulator.
@@ -85,6 +104,14 @@ int freePortNumber()
 
 int main(int argc, char** argv)
 {
+    // Before the application object, so that --help and --version need no display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    Options options;
+    if (const Parsed parsed = parseOptions(arguments, options); parsed != Parsed::Run)
+        return parsed == Parsed::Done ? 0 : 2;
+
     // Before the application object, whose platform start-up would warn without it.
     InstanceLock::prepareRuntimeDirectory();
     QApplication app(argc, argv);
@@ -97,10 +124,6 @@ int main(int argc, char** argv)
         QMessageBox::critical(nullptr, QStringLiteral("Vorn Duno"), cp1250::missingMessage());
         return 1;
     }
-
-    Options options;
-    if (!parseOptions(QApplication::arguments().mid(1), options))
-        return 2;
 
     InstanceLock lock;
     if (!lock.acquire()) {

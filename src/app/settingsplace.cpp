@@ -18,6 +18,12 @@ QString configDirectory()
     return dir;
 }
 
+QString programDirectory()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return base.isEmpty() ? QString() : base + QStringLiteral("/Vorn Duno");
+}
+
 Adoption adopt(const QString& startDirectory, const QString& directory)
 {
     Adoption adoption;

@@ -13,6 +13,9 @@ namespace settingsplace {
 // when it cannot be made.
 QString configDirectory();
 
+// The same directory as another program (vduno) finds it, whatever its own name; not made.
+QString programDirectory();
+
 struct Adoption {
     QStringList taken;  // the files copied over from the start directory
     QStringList failed; // those that were there but could not be copied

@@ -4,11 +4,13 @@
 #include "command.h"
 
 #include "app/portsettings.h"
+#include "app/settingsplace.h"
 #include "link/diagnosis.h"
 #include "link/portmap.h"
 #include "link/portscan.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,8 +19,10 @@ namespace {
 
 QStringList details()
 {
-    return {QStringLiteral("Sprawdzany port to --port / --device, bez nich port zapisany w "
-                           "ustawieniach programu (ustaw.cfg).")};
+    return {
+        QStringLiteral("Sprawdzany port to --port / --device, bez nich port zapisany w "
+                       "ustawieniach programu (ustaw.cfg w ~/.config/Vorn Duno, a gdy go tam nie "
+                       "ma, w bieżącym katalogu).")};
 }
 
 // The port to check: the link options, else what the program keeps in ustaw.cfg.
@@ -29,7 +33,11 @@ diagnosis::Configured configuredPort(const CliContext& context)
                 context.device};
     if (context.port >= 1 && context.port <= 99)
         return {context.port, portmap::devicePath(context.port)};
-    const PortSettings stored = settingsfile::read(QDir::currentPath());
+    // Where the window program keeps it, else where its earlier versions left it.
+    QString directory = settingsplace::programDirectory();
+    if (directory.isEmpty() || !QFileInfo::exists(QDir(directory).filePath(settingsfile::FileName)))
+        directory = QDir::currentPath();
+    const PortSettings stored = settingsfile::read(directory);
     if (stored.port == PortSettings::NoPort)
         return {};
     const bool network = stored.port == portscan::NetworkPort && !stored.networkAddress.isEmpty();

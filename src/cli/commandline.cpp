@@ -193,7 +193,7 @@ const std::vector<OptionSection>& sharedOptions()
          {
              {"device", "ŚCIEŻKA",
               "urządzenie szeregowe (/dev/ttyUSB0) albo serwer portów: tcp://HOST:PORT, "
-              "rfc2217://HOST:PORT"},
+              "rfc2217://HOST:PORT, tls://HOST:PORT, rfc2217+tls://HOST:PORT"},
              {"port", "N", "numer portu COM 1..99"},
              {"baud", "B", "prędkość (domyślnie 115200)"},
              {"address", "A", "adres kasy 1..9 (domyślnie 1)"},

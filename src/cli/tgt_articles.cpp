@@ -11,6 +11,7 @@
 #include "tables/articlesend.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -29,7 +30,8 @@ int sendArticles(DatabaseSession& db, const std::vector<int>& numbers, CliContex
         return ExitFailure;
     articlesend::Panel panel;
     // Redrawn in place, which several registers at once cannot share: a chain logs progress.
-    const bool counter = !context.link;
+    // Like all progress, only on a terminal and not with --quiet.
+    const bool counter = !context.link && !context.quiet && isatty(fileno(stderr)) != 0;
     if (counter)
         panel.programmed = [](int done, int listed) {
             std::fprintf(stderr, "\rLiczba wysłanych towarów: %d/%d", done, listed);

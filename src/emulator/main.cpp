@@ -13,6 +13,10 @@
 #include <QStringList>
 #include <QTextStream>
 
+#ifndef VDUNO_VERSION
+#define VDUNO_VERSION "0"
+#endif
+
 #include <csignal>
 #include <cstdio>
 #include <list>
@@ -29,6 +33,12 @@ void onSignal(int)
 void print(const QString& text)
 {
     QTextStream(stdout) << text << Qt::endl;
+}
+
+// Usage errors go where a script's error output goes, not among its results.
+void printError(const QString& text)
+{
+    QTextStream(stderr) << text << Qt::endl;
 }
 
 void usage()
@@ -61,7 +71,9 @@ void usage()
         "  --seed N                ziarno losowania uszkodzeń (domyślnie 1)\n"
         "  --tls-cert PLIK  --tls-key PLIK\n"
         "                          z --tcp: kasa za TLS (jak port TLS serwera portów\n"
-        "                          szeregowych), certyfikat i klucz prywatny w plikach PEM"));
+        "                          szeregowych), certyfikat i klucz prywatny w plikach PEM\n"
+        "  --version               wersja programu\n"
+        "  --help                  ta pomoc"));
 }
 
 bool parseList(const QString& text, QSet<int>& into)
@@ -218,32 +230,36 @@ int main(int argc, char** argv)
         } else if (opt == QLatin1String("--help")) {
             usage();
             return 0;
+        } else if (opt == QLatin1String("--version")) {
+            print(QStringLiteral("duno-emulator " VDUNO_VERSION));
+            return 0;
         } else {
-            print(QStringLiteral("Nieznana opcja: ") + opt);
-            usage();
+            printError(QStringLiteral("Nieznana opcja: ") + opt +
+                       QStringLiteral("\nWięcej: duno-emulator --help"));
             return 2;
         }
         if (!ok) {
-            print(QStringLiteral("Błędna wartość opcji ") + opt);
+            printError(QStringLiteral("Błędna wartość opcji ") + opt);
             return 2;
         }
     }
 
     if (fleet > 0 && addresses.size() > 1) {
-        print(QStringLiteral("Opcji --tcp-fleet nie łączy się z --addresses: każda kasa sieci ma "
-                             "swój port i jeden adres (--address)"));
+        printError(
+            QStringLiteral("Opcji --tcp-fleet nie łączy się z --addresses: każda kasa sieci ma "
+                           "swój port i jeden adres (--address)"));
         return 2;
     }
     if (fleet > 0 && com > 0) {
-        print(QStringLiteral("Opcji --tcp-fleet nie łączy się z --com"));
+        printError(QStringLiteral("Opcji --tcp-fleet nie łączy się z --com"));
         return 2;
     }
     if (!fleetList.isEmpty() && fleet == 0) {
-        print(QStringLiteral("Opcja --fleet-list wymaga --tcp-fleet N"));
+        printError(QStringLiteral("Opcja --fleet-list wymaga --tcp-fleet N"));
         return 2;
     }
     if (fleet > 0 && tcpPort > 0 && tcpPort + fleet - 1 > 65535) {
-        print(QStringLiteral("Porty kas sieci wykraczają poza 65535"));
+        printError(QStringLiteral("Porty kas sieci wykraczają poza 65535"));
         return 2;
     }
 
@@ -263,7 +279,7 @@ int main(int argc, char** argv)
         const QString file = stateFile(k);
         if (!state.isEmpty() && QFile::exists(file)) {
             if (!reg.load(file)) {
-                print(QStringLiteral("Nie mogę wczytać stanu kasy z pliku ") + file);
+                printError(QStringLiteral("Nie mogę wczytać stanu kasy z pliku ") + file);
                 return 1;
             }
         } else if (demo) {
@@ -278,13 +294,13 @@ int main(int argc, char** argv)
     auto saveState = [&] {
         for (int k = 0; k < line.size(); ++k)
             if (!state.isEmpty() && !line[k]->save(stateFile(k))) {
-                print(QStringLiteral("Nie mogę zapisać stanu kasy do pliku ") + stateFile(k));
+                printError(QStringLiteral("Nie mogę zapisać stanu kasy do pliku ") + stateFile(k));
                 return 1;
             }
         return 0;
     };
     if (rfc2217 && tcpPort < 0 && fleet == 0) {
-        print(QStringLiteral("Opcja --rfc2217 wymaga --tcp PORT"));
+        printError(QStringLiteral("Opcja --rfc2217 wymaga --tcp PORT"));
         return 2;
     }
     if (fleet > 0) {
@@ -294,16 +310,16 @@ int main(int argc, char** argv)
             const int port = tcpPort > 0 ? tcpPort + k : 0;
             QString error;
             if (!tcp.start(quint16(port), &error)) {
-                print(QStringLiteral("Nie mogę nasłuchiwać na porcie TCP %1 (kasa%2): %3")
-                          .arg(port)
-                          .arg(k + 1)
-                          .arg(error));
+                printError(QStringLiteral("Nie mogę nasłuchiwać na porcie TCP %1 (kasa%2): %3")
+                               .arg(port)
+                               .arg(k + 1)
+                               .arg(error));
                 return 1; // the hosts already started stop as the list goes
             }
         }
         // The list before the addresses: whoever has read them finds the list complete.
         if (!fleetList.isEmpty() && !writeFleetList(fleetList, hosts, addresses.first())) {
-            print(QStringLiteral("Nie mogę zapisać listy kas do pliku ") + fleetList);
+            printError(QStringLiteral("Nie mogę zapisać listy kas do pliku ") + fleetList);
             return 1;
         }
         for (const emu::TcpHost& tcp : hosts)
@@ -315,12 +331,13 @@ int main(int argc, char** argv)
     }
     const bool tls = !tlsCert.isEmpty() || !tlsKey.isEmpty();
     if (tls && (tlsCert.isEmpty() || tlsKey.isEmpty() || tcpPort < 0 || fleet > 0 || damage > 0)) {
-        print(QStringLiteral("Opcje --tls-cert PLIK i --tls-key PLIK podaje się razem, z --tcp "
-                             "PORT (bez --tcp-fleet i --damage)"));
+        printError(
+            QStringLiteral("Opcje --tls-cert PLIK i --tls-key PLIK podaje się razem, z --tcp "
+                           "PORT (bez --tcp-fleet i --damage)"));
         return 2;
     }
     if (damage > 0 && (tcpPort < 0 || fleet > 0 || rfc2217)) {
-        print(QStringLiteral("Opcja --damage działa tylko z --tcp PORT (bez --rfc2217)"));
+        printError(QStringLiteral("Opcja --damage działa tylko z --tcp PORT (bez --rfc2217)"));
         return 2;
     }
     if (tcpPort >= 0) {
@@ -328,21 +345,21 @@ int main(int argc, char** argv)
         QString error;
         // With a poor cable or TLS the register listens on a port of its own behind the proxy.
         if (!tcp.start(damage > 0 || tls ? 0 : quint16(tcpPort), &error)) {
-            print(QStringLiteral("Nie mogę nasłuchiwać na porcie TCP: ") + error);
+            printError(QStringLiteral("Nie mogę nasłuchiwać na porcie TCP: ") + error);
             return 1;
         }
         emu::DamageProxy proxy(tcp.port(), damage, seed);
         if (damage > 0 && !proxy.start(quint16(tcpPort), &error)) {
-            print(QStringLiteral("Nie mogę nasłuchiwać na porcie TCP: ") + error);
+            printError(QStringLiteral("Nie mogę nasłuchiwać na porcie TCP: ") + error);
             return 1;
         }
         emu::TlsFront front(tcp.port());
         if (tls && !front.load(tlsCert, tlsKey, &error)) {
-            print(QStringLiteral("Nie mogę wczytać certyfikatu TLS: ") + error);
+            printError(QStringLiteral("Nie mogę wczytać certyfikatu TLS: ") + error);
             return 1;
         }
         if (tls && !front.start(quint16(tcpPort), &error)) {
-            print(QStringLiteral("Nie mogę nasłuchiwać na porcie TCP: ") + error);
+            printError(QStringLiteral("Nie mogę nasłuchiwać na porcie TCP: ") + error);
             return 1;
         }
         const QString address = tls          ? front.address(rfc2217)
@@ -363,7 +380,7 @@ int main(int argc, char** argv)
         host.setComeBack(vanishBack, linkPath);
     QString error;
     if (!host.start(&error)) {
-        print(QStringLiteral("Nie mogę utworzyć pseudoterminala: ") + error);
+        printError(QStringLiteral("Nie mogę utworzyć pseudoterminala: ") + error);
         return 1;
     }
     print(host.devicePath());

@@ -1,9 +1,13 @@
 #include "../../link/fakehosttree.h"
+#include "app/portsettings.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -15,12 +19,15 @@ struct Outcome {
 };
 
 // The built vduno in a directory of its own (no ustaw.cfg there), as the user who owns the
-// tree's device nodes.
-Outcome doctor(const QStringList& args, const QString& root)
+// tree's device nodes, with a configuration directory of its own (`config`, else empty).
+Outcome doctor(const QStringList& args, const QString& root, const QString& config = {})
 {
     QTemporaryDir cwd;
     QProcess p;
     p.setWorkingDirectory(cwd.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.isEmpty() ? cwd.path() : config);
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(VDUNO_BINARY), QStringList{args} << QStringLiteral("--root") << root);
     Outcome r;
     if (!p.waitForFinished(30000))
@@ -94,5 +101,27 @@ TEST(VdunoDoctor, JsonWithTheChosenPort)
     }
     EXPECT_EQ(problems, (QStringList{QStringLiteral("brltty"), QStringLiteral("no-device")}));
     EXPECT_TRUE(doc[QStringLiteral("findings")][1][QStringLiteral("text")].toString().contains(
+        QStringLiteral("COM34 to /dev/ttyUSB1")));
+}
+
+// Without --port or --device the port checked is the one the window program keeps in its
+// configuration directory, wherever vduno is started.
+TEST(VdunoDoctor, StoredPortFromTheProgramsSettings)
+{
+    Tree tree;
+    QTemporaryDir config;
+    const QString place = config.filePath(QStringLiteral("Vorn Duno"));
+    ASSERT_TRUE(QDir().mkpath(place));
+    PortSettings stored;
+    stored.port = 34; // /dev/ttyUSB1, which the pretend computer has not got
+    ASSERT_TRUE(settingsfile::write(place, stored));
+    const Outcome r = doctor({QStringLiteral("doctor"), QStringLiteral("--json")}, tree.dir.path(),
+                             config.path());
+    EXPECT_EQ(r.exitCode, 1);
+    const QJsonObject doc = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    ASSERT_EQ(doc[QStringLiteral("findings")].toArray().size(), 1) << r.out.toStdString();
+    EXPECT_EQ(doc[QStringLiteral("findings")][0][QStringLiteral("problem")].toString(),
+              QStringLiteral("no-device"));
+    EXPECT_TRUE(doc[QStringLiteral("findings")][0][QStringLiteral("text")].toString().contains(
         QStringLiteral("COM34 to /dev/ttyUSB1")));
 }
