@@ -95,7 +95,7 @@ int transfer(const CliArgs& parsed, CliContext& context, bool forRead)
 
     TransferUi& ui = *context.ui;
     Link& link = cli::commandLink(context);
-    if (!cli::openLink(context, link, ui))
+    if (!target->databaseOnly && !cli::openLink(context, link, ui))
         return ExitFailure;
     int result = forRead ? target->read(session, context, link, ui)
                          : target->send(session, numbers, context, link, ui);

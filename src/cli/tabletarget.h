@@ -22,6 +22,8 @@ struct TableTarget {
     int (*send)(DatabaseSession& db, const std::vector<int>& numbers, CliContext& context,
                 Link& link, TransferUi& ui);
     int (*read)(DatabaseSession& db, CliContext& context, Link& link, TransferUi& ui);
+    // Kept in the database file only: `send` asks the register nothing, so no port is opened.
+    bool databaseOnly = false;
 };
 
 class TableTargets {

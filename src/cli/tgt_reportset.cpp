@@ -24,4 +24,7 @@ int sendReportSet(DatabaseSession& db, const std::vector<int>&, CliContext&, Lin
 
 } // namespace
 
-VDUNO_TABLE_TARGET(reportset, "zestaw raportów (tylko w bazie)", sendReportSet, nullptr)
+namespace {
+const bool tableTarget_reportset = TableTargets::add(
+    {"reportset", "zestaw raportów (tylko w bazie)", sendReportSet, nullptr, true});
+}

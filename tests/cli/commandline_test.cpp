@@ -177,6 +177,18 @@ TEST(CliOptions, ShortYesAnswersTheQuestion)
     EXPECT_EQ(vduno({s("db"), s("new"), s("a.vkf"), s("-y")}, dir.path()).exitCode, 0);
 }
 
+// Exit status 3 is for a register that was not reached; a command that never asked the
+// register anything (the report set is kept in the database only) fails with 1.
+TEST(CliExitStatus, NothingAskedIsNoMissingRegister)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_EQ(vduno({s("db"), s("new"), s("a.vkf")}, dir.path()).exitCode, 0);
+    const Outcome r = vduno({s("--emulator"), s("send"), s("a.vkf"), s("reportset")}, dir.path());
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(s("Zestaw raportów jest zapisywany tylko w bazie")));
+}
+
 QString script(const char* name)
 {
     QFile f(QDir(s(VDUNO_COMPLETIONS)).filePath(s(name)));
