@@ -303,6 +303,19 @@ int main(int argc, char** argv)
         printError(QStringLiteral("Opcja --rfc2217 wymaga --tcp PORT"));
         return 2;
     }
+    // Checked before any register starts: a fleet takes neither TLS nor damage.
+    const bool tls = !tlsCert.isEmpty() || !tlsKey.isEmpty();
+    if (tls && (tlsCert.isEmpty() || tlsKey.isEmpty() || tcpPort < 0 || fleet > 0 || damage > 0)) {
+        printError(
+            QStringLiteral("Opcje --tls-cert PLIK i --tls-key PLIK podaje się razem, z --tcp "
+                           "PORT (bez --tcp-fleet i --damage)"));
+        return 2;
+    }
+    if (damage > 0 && (tcpPort < 0 || fleet > 0 || rfc2217)) {
+        printError(QStringLiteral(
+            "Opcja --damage działa tylko z --tcp PORT (bez --rfc2217 i --tcp-fleet)"));
+        return 2;
+    }
     if (fleet > 0) {
         std::list<emu::TcpHost> hosts;
         for (int k = 0; k < fleet; ++k) {
@@ -328,17 +341,6 @@ int main(int argc, char** argv)
             ::usleep(50'000);
         hosts.clear(); // stops every register thread before the state is saved
         return saveState();
-    }
-    const bool tls = !tlsCert.isEmpty() || !tlsKey.isEmpty();
-    if (tls && (tlsCert.isEmpty() || tlsKey.isEmpty() || tcpPort < 0 || fleet > 0 || damage > 0)) {
-        printError(
-            QStringLiteral("Opcje --tls-cert PLIK i --tls-key PLIK podaje się razem, z --tcp "
-                           "PORT (bez --tcp-fleet i --damage)"));
-        return 2;
-    }
-    if (damage > 0 && (tcpPort < 0 || fleet > 0 || rfc2217)) {
-        printError(QStringLiteral("Opcja --damage działa tylko z --tcp PORT (bez --rfc2217)"));
-        return 2;
     }
     if (tcpPort >= 0) {
         emu::TcpHost tcp(line, emu::LineTiming{baud}, rfc2217);

@@ -110,10 +110,17 @@ TEST(DunoEmulatorProgram, StateKeepsTablesBetweenRuns)
 
 TEST(DunoEmulatorProgram, RefusesWrongOptions)
 {
-    for (const QStringList& args : {QStringList{QStringLiteral("--address"), QStringLiteral("10")},
-                                    QStringList{QStringLiteral("--model"), QStringLiteral("x")},
-                                    QStringList{QStringLiteral("--busy"), QStringLiteral("a")},
-                                    QStringList{QStringLiteral("--bogus")}}) {
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("--address"), QStringLiteral("10")},
+          QStringList{QStringLiteral("--model"), QStringLiteral("x")},
+          QStringList{QStringLiteral("--busy"), QStringLiteral("a")},
+          QStringList{QStringLiteral("--bogus")},
+          // A fleet takes neither a damaged line nor TLS.
+          QStringList{QStringLiteral("--tcp-fleet"), QStringLiteral("2"),
+                      QStringLiteral("--damage"), QStringLiteral("0.01")},
+          QStringList{QStringLiteral("--tcp-fleet"), QStringLiteral("2"),
+                      QStringLiteral("--tls-cert"), QStringLiteral("c"),
+                      QStringLiteral("--tls-key"), QStringLiteral("k")}}) {
         QProcess p;
         p.start(QStringLiteral(DUNO_EMULATOR_PATH), args);
         ASSERT_TRUE(p.waitForFinished(5000));
