@@ -42,27 +42,18 @@ DamageProxy::~DamageProxy()
 
 QString DamageProxy::address() const
 {
-    return QStringLiteral("tcp://127.0.0.1:") + QString::number(m_port);
+    return QStringLiteral("tcp://127.0.0.1:") + QString::number(m_listener.port());
 }
 
 bool DamageProxy::start(quint16 port, QString* errorText)
 {
-    m_listen = listenLoopback(port, &m_port, errorText);
-    if (m_listen < 0)
-        return false;
-    m_stop = false;
-    m_thread = std::thread([this] { run(); });
-    return true;
+    return m_listener.start(
+        port, [this] { run(); }, errorText);
 }
 
 void DamageProxy::stop()
 {
-    m_stop = true;
-    if (m_thread.joinable())
-        m_thread.join();
-    if (m_listen >= 0)
-        ::close(m_listen);
-    m_listen = -1;
+    m_listener.stop();
 }
 
 bool DamageProxy::pass(int from, int to, std::atomic<int>& damaged)
@@ -83,18 +74,18 @@ bool DamageProxy::pass(int from, int to, std::atomic<int>& damaged)
 
 void DamageProxy::run()
 {
-    while (!m_stop) {
-        pollfd l{m_listen, POLLIN, 0};
+    while (!m_listener.stopping()) {
+        pollfd l{m_listener.socket(), POLLIN, 0};
         if (::poll(&l, 1, 50) <= 0)
             continue;
-        const int client = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+        const int client = ::accept4(m_listener.socket(), nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0)
             continue;
         const int on = 1;
         ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         const int upstream = connectLoopback(m_target);
         bool open = upstream >= 0;
-        while (open && !m_stop) {
+        while (open && !m_listener.stopping()) {
             pollfd p[2] = {{client, POLLIN, 0}, {upstream, POLLIN, 0}};
             if (::poll(p, 2, 50) <= 0)
                 continue;

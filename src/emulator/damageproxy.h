@@ -1,5 +1,7 @@
 #pragma once
 
+#include "loopback.h"
+
 #include <QString>
 
 #include <atomic>
@@ -22,7 +24,7 @@ public:
     // Listens on 127.0.0.1:`port` (0: a free port).
     bool start(quint16 port = 0, QString* errorText = nullptr);
     void stop();
-    quint16 port() const { return m_port; }
+    quint16 port() const { return m_listener.port(); }
     QString address() const;
     // Bytes damaged so far, towards the register and towards the program.
     int damagedToRegister() const { return m_toRegister; }
@@ -36,10 +38,7 @@ private:
     quint16 m_target;
     std::bernoulli_distribution m_hit;
     std::mt19937_64 m_random;
-    int m_listen = -1;
-    quint16 m_port = 0;
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
+    LoopbackListener m_listener;
     std::atomic<int> m_toRegister{0};
     std::atomic<int> m_toProgram{0};
 };

@@ -62,4 +62,24 @@ int connectLoopback(quint16 port)
     return fd;
 }
 
+bool LoopbackListener::start(quint16 port, std::function<void()> serve, QString* errorText)
+{
+    m_socket = listenLoopback(port, &m_port, errorText);
+    if (m_socket < 0)
+        return false;
+    m_stop = false;
+    m_thread = std::thread(std::move(serve));
+    return true;
+}
+
+void LoopbackListener::stop()
+{
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_socket >= 0)
+        ::close(m_socket);
+    m_socket = -1;
+}
+
 } // namespace emu

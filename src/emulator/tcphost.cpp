@@ -56,7 +56,7 @@ QString TcpHost::address() const
 {
     return (m_rfc2217 ? QStringLiteral("rfc2217://127.0.0.1:")
                       : QStringLiteral("tcp://127.0.0.1:")) +
-           QString::number(m_port);
+           QString::number(m_listener.port());
 }
 
 QList<QPair<int, QByteArray>> TcpHost::comPortRequests()
@@ -69,22 +69,13 @@ bool TcpHost::start(quint16 port, QString* errorText)
 {
     if (running())
         return true;
-    m_listen = listenLoopback(port, &m_port, errorText);
-    if (m_listen < 0)
-        return false;
-    m_stop = false;
-    m_thread = std::thread([this] { run(); });
-    return true;
+    return m_listener.start(
+        port, [this] { run(); }, errorText);
 }
 
 void TcpHost::stop()
 {
-    m_stop = true;
-    if (m_thread.joinable())
-        m_thread.join();
-    if (m_listen >= 0)
-        ::close(m_listen);
-    m_listen = -1;
+    m_listener.stop();
 }
 
 void TcpHost::run()
@@ -107,14 +98,15 @@ void TcpHost::run()
         return count;
     };
     char buf[4096];
-    while (!m_stop) {
+    while (!m_listener.stopping()) {
         const auto wait = std::max(pump.wakeAt() - Clock::now(), Clock::duration::zero());
         const timespec ts{0,
                           long(std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count())};
-        pollfd p{client.fd >= 0 ? client.fd : m_listen, POLLIN, 0};
+        pollfd p{client.fd >= 0 ? client.fd : m_listener.socket(), POLLIN, 0};
         ::ppoll(&p, 1, &ts, nullptr);
         if (client.fd < 0) {
-            const int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            const int fd =
+                ::accept4(m_listener.socket(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (fd >= 0) {
                 const int on = 1;
                 ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "loopback.h"
+
 #include "linepump.h"
 #include "registerbus.h"
 #include "registermodel.h"
@@ -31,8 +33,8 @@ public:
     // Listens on 127.0.0.1:`port` (0: a free port) and starts the register thread.
     bool start(quint16 port = 0, QString* errorText = nullptr);
     void stop();
-    bool running() const { return m_thread.joinable(); }
-    quint16 port() const { return m_port; }
+    bool running() const { return m_listener.running(); }
+    quint16 port() const { return m_listener.port(); }
     // The port as the program names it: "tcp://127.0.0.1:4001", "rfc2217://127.0.0.1:4001".
     QString address() const;
     // Connections accepted so far, and those the register dropped.
@@ -49,10 +51,7 @@ private:
     RegisterBus m_bus;
     LineTiming m_timing;
     bool m_rfc2217;
-    int m_listen = -1;
-    quint16 m_port = 0;
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
+    LoopbackListener m_listener;
     std::atomic<int> m_connections{0};
     std::atomic<int> m_drops{0};
     std::mutex m_mutex; // the registers, and the requests below

@@ -48,7 +48,7 @@ QString TlsFront::address(bool rfc2217) const
 {
     return (rfc2217 ? QStringLiteral("rfc2217+tls://127.0.0.1:")
                     : QStringLiteral("tls://127.0.0.1:")) +
-           QString::number(m_port);
+           QString::number(m_listener.port());
 }
 
 bool TlsFront::load(const QString& certFile, const QString& keyFile, QString* errorText)
@@ -76,31 +76,22 @@ bool TlsFront::load(const QString& certFile, const QString& keyFile, QString* er
 
 bool TlsFront::start(quint16 port, QString* errorText)
 {
-    m_listen = listenLoopback(port, &m_port, errorText);
-    if (m_listen < 0)
-        return false;
-    m_stop = false;
-    m_thread = std::thread([this] { run(); });
-    return true;
+    return m_listener.start(
+        port, [this] { run(); }, errorText);
 }
 
 void TlsFront::stop()
 {
-    m_stop = true;
-    if (m_thread.joinable())
-        m_thread.join();
-    if (m_listen >= 0)
-        ::close(m_listen);
-    m_listen = -1;
+    m_listener.stop();
 }
 
 void TlsFront::run()
 {
-    while (!m_stop) {
-        pollfd l{m_listen, POLLIN, 0};
+    while (!m_listener.stopping()) {
+        pollfd l{m_listener.socket(), POLLIN, 0};
         if (::poll(&l, 1, 50) <= 0)
             continue;
-        const int client = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+        const int client = ::accept4(m_listener.socket(), nullptr, nullptr, SOCK_CLOEXEC);
         if (client >= 0)
             serve(client);
     }
@@ -122,7 +113,7 @@ void TlsFront::serve(int client)
     tls.startServerEncryption();
     // In short waits, so that a stop is not held up by a client that never finishes.
     const QDeadlineTimer handshake(kHandshakeMs);
-    while (!tls.isEncrypted() && !m_stop && !handshake.hasExpired() &&
+    while (!tls.isEncrypted() && !m_listener.stopping() && !handshake.hasExpired() &&
            tls.state() == QAbstractSocket::ConnectedState)
         tls.waitForEncrypted(50);
     if (!tls.isEncrypted()) {
@@ -135,7 +126,7 @@ void TlsFront::serve(int client)
     int upstream = -1;
     bool open = true;
     char buf[4096];
-    while (open && !m_stop) {
+    while (open && !m_listener.stopping()) {
         if (tls.bytesAvailable() == 0) {
             pollfd p[2] = {{client, POLLIN, 0}, {upstream, POLLIN, 0}};
             if (::poll(p, 2, 50) <= 0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "loopback.h"
+
 #include <QList>
 #include <QSslCertificate>
 #include <QSslKey>
@@ -27,7 +29,7 @@ public:
     // Listens on 127.0.0.1:`port` (0: a free port).
     bool start(quint16 port = 0, QString* errorText = nullptr);
     void stop();
-    quint16 port() const { return m_port; }
+    quint16 port() const { return m_listener.port(); }
     // "tls://127.0.0.1:PORT", or "rfc2217+tls://127.0.0.1:PORT" in front of a telnet host.
     QString address(bool rfc2217) const;
     // Clients that went as far as a handshake, and those whose handshake failed.
@@ -41,10 +43,7 @@ private:
     quint16 m_target;
     QList<QSslCertificate> m_chain;
     QSslKey m_key;
-    int m_listen = -1;
-    quint16 m_port = 0;
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
+    LoopbackListener m_listener;
     std::atomic<int> m_handshakes{0};
     std::atomic<int> m_failed{0};
 };
