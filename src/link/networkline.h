@@ -103,9 +103,9 @@ private:
     bool m_telnet = false;
     bool m_gone = false; // the peer closed or reset the connection
     LineTimeouts m_timeouts;
-    QByteArray m_in;  // data bytes received and not yet read
+    QByteArray m_in;         // data bytes received and not yet read
     qint64 m_sinceWrite = 0; // data bytes received since our last write
-    QByteArray m_out; // bytes (already escaped) not yet taken by the socket
+    QByteArray m_out;        // bytes (already escaped) not yet taken by the socket
     Telnet m_state = Telnet::Data;
     quint8 m_command = 0;
     QByteArray m_sub;

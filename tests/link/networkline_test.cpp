@@ -297,6 +297,6 @@ TEST(NetworkLineHostile, ServersThatBreakTheRulesAreCutOffWithTheirReason)
         EXPECT_FALSE(link.isOpen());
         EXPECT_EQ(link.port, Link::NoPort);
         EXPECT_LT(took.elapsed() - waited, NetworkSerialLine::ConnectTimeoutMs +
-                                      NetworkSerialLine::NegotiationTimeoutMs + 2000);
+                                               NetworkSerialLine::NegotiationTimeoutMs + 2000);
     }
 }
