@@ -14,6 +14,7 @@
 #include "emulator/emulatorhost.h"
 #include "emulator/registermodel.h"
 #include "link/link.h"
+#include "loopbackport.h"
 #include "tables/articleread.h"
 
 #include "limit.h"
@@ -34,19 +35,6 @@ namespace {
 constexpr int kBis = 2;
 constexpr int kBaud = 115200;
 constexpr double kDefaultOverNodelay = 1.3;
-
-quint16 freeLoopbackPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
 
 // The read through tcp(nodelay), by kind of port, for the default accepter's limit.
 std::map<bool, double>& nodelayMs()
@@ -70,7 +58,7 @@ void ReadArticlesThroughSer2net(benchmark::State& state)
     emu::RegisterModel reg(emu::Model::DunoBis);
     reg.fillDemo();
     emu::EmulatorHost pty(reg, emu::LineTiming{kBaud});
-    const quint16 port = freeLoopbackPort();
+    const quint16 port = unusedLoopbackPort();
     Ser2net server;
     if (!pty.start() ||
         !server.start(

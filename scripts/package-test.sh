@@ -40,10 +40,8 @@ apt-get install -y -qq "./$deb" >/dev/null
 mapfile -t files < <(dpkg-query -L vorn-duno | while read -r f; do [ -d "$f" ] || echo "$f"; done)
 version=$(dpkg-query -W -f='${Version}' vorn-duno)
 
-for program in vduno duno-emulator vorn-duno; do
-    got=$("/usr/bin/$program" --version 2>&1) || fail "/usr/bin/$program --version: exit $?"
-    [ "$got" = "$program $version" ] || fail "/usr/bin/$program --version: \"$got\", expected \"$program $version\""
-done
+bash tests/packaging/versions.sh "$version" /usr/bin/vduno /usr/bin/duno-emulator \
+    /usr/bin/vorn-duno || fail "the installed programs' --version"
 /usr/bin/duno-emulator --help | grep -q -- '--tcp' || fail "duno-emulator --help"
 for page in vorn-duno vduno duno-emulator; do
     [ "$(man -w "$page")" = "/usr/share/man/man1/$page.1.gz" ] || fail "man -w $page"

@@ -12,24 +12,6 @@
 
 namespace emu {
 
-namespace {
-
-bool sendAll(int fd, const char* bytes, ssize_t count)
-{
-    while (count > 0) {
-        const ssize_t n = ::send(fd, bytes, size_t(count), MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes += n;
-        count -= n;
-    }
-    return true;
-}
-
-} // namespace
-
 DamageProxy::DamageProxy(quint16 targetPort, double rate, quint64 seed)
     : m_target(targetPort), m_hit(rate), m_random(seed)
 {

@@ -62,6 +62,20 @@ int connectLoopback(quint16 port)
     return fd;
 }
 
+bool sendAll(int fd, const char* bytes, qint64 count)
+{
+    while (count > 0) {
+        const ssize_t n = ::send(fd, bytes, size_t(count), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes += n;
+        count -= n;
+    }
+    return true;
+}
+
 bool LoopbackListener::start(quint16 port, std::function<void()> serve, QString* errorText)
 {
     m_socket = listenLoopback(port, &m_port, errorText);

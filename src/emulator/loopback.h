@@ -15,6 +15,9 @@ namespace emu {
 int listenLoopback(quint16 port, quint16* bound, QString* errorText = nullptr);
 // A blocking connection to 127.0.0.1:`port` without Nagle's delay; -1 when refused.
 int connectLoopback(quint16 port);
+// Sends all `count` bytes on the socket `fd`, as many calls as it takes; false when the peer
+// is gone.
+bool sendAll(int fd, const char* bytes, qint64 count);
 
 // A loopback socket listening for clients and the thread that serves them until stop(): what
 // the register's TCP host, its TLS front and the damaging proxy each stand on.

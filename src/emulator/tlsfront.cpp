@@ -19,20 +19,6 @@ namespace {
 // A handshake the client does not finish within this time is given up.
 constexpr int kHandshakeMs = 5000;
 
-bool sendAll(int fd, const char* bytes, qint64 count)
-{
-    while (count > 0) {
-        const ssize_t n = ::send(fd, bytes, size_t(count), MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes += n;
-        count -= n;
-    }
-    return true;
-}
-
 } // namespace
 
 TlsFront::TlsFront(quint16 targetPort) : m_target(targetPort)
